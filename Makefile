@@ -1,0 +1,47 @@
+# xmoplay: `make demo` plays the bundled film, `make test` runs every test.
+# Both install what is missing first.
+
+JOBS    ?= $(shell nproc)
+BUILD   ?= build
+ASAN    ?= build-asan
+FUZZDIR ?= build-fuzz
+XVFB     = xvfb-run -a -s "-screen 0 1024x768x24"
+LSAN     = LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
+FUZZ_SECONDS ?= 30
+
+.PHONY: deps build test test-release test-sanitize demo bench fuzz fuzz-smoke clean
+
+deps:
+	./scripts/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DXMO_WERROR=ON >/dev/null
+	cmake --build $(BUILD) -j $(JOBS)
+
+test-release: build
+	cd $(BUILD) && $(XVFB) ctest --output-on-failure -j $(JOBS)
+
+test-sanitize: deps
+	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DXMO_WERROR=ON -DXMO_SANITIZE=ON -DXMO_BENCH=OFF >/dev/null
+	cmake --build $(ASAN) -j $(JOBS)
+	cd $(ASAN) && $(LSAN) $(XVFB) ctest --output-on-failure -j $(JOBS)
+
+fuzz-smoke: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZDIR) -DCMAKE_BUILD_TYPE=Debug -DXMO_FUZZ=ON -DXMO_BENCH=OFF >/dev/null
+	cmake --build $(FUZZDIR) -j $(JOBS) --target fuzz_targets
+	./scripts/run-fuzz $(FUZZDIR) $(FUZZ_SECONDS)
+
+# The sanitizer suite runs last so its CTest summary closes the output.
+test: build fuzz-smoke test-release test-sanitize
+
+demo: build
+	cd assets/demo && $(CURDIR)/$(BUILD)/xmoplay BrikBasics.xmo
+
+bench: build
+	./scripts/run-bench $(BUILD)
+
+fuzz:
+	$(MAKE) fuzz-smoke FUZZ_SECONDS=600
+
+clean:
+	rm -rf $(BUILD) $(ASAN) $(FUZZDIR)

@@ -1,0 +1,35 @@
+// The movie clock: film time and frame time in whole milliseconds.
+//
+// The tick source is a parameter: SDL_GetTicks in the player, a fixed step in
+// tests and in the offline renderer, which makes a film deterministic. There
+// is no pause, no speed factor and no clamping of long frames.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+namespace xmo {
+
+using TickSource = std::function<std::uint32_t()>;
+
+class MovieClock {
+public:
+    explicit MovieClock(TickSource ticks) : ticks_(std::move(ticks)) {}
+
+    void start() { startTicks = static_cast<std::int32_t>(ticks_()); }
+    void update() {
+        previousMs = currentMs;
+        currentMs = static_cast<std::int32_t>(ticks_() - static_cast<std::uint32_t>(startTicks));
+    }
+    float filmTime() const { return static_cast<float>(currentMs / 1000.0); }
+    float frameTime() const { return static_cast<float>((currentMs - previousMs) / 1000.0); }
+
+    std::int32_t currentMs = 0;
+    std::int32_t previousMs = 0;
+    std::int32_t startTicks = 0;
+
+private:
+    TickSource ticks_;
+};
+
+}  // namespace xmo

@@ -1,0 +1,65 @@
+// Problems found in input files, with their position.
+//
+// Loaders report what an author should fix as Diagnostic records (a kind, the
+// file, its own line number and a message) into a Diagnostics list; a problem
+// that makes the file unusable is thrown as a LoadError instead. Nothing here
+// prints: the apps decide what reaches the user and with which exit code.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace xmo {
+
+enum class DiagnosticKind {
+    UnresolvedId,        // an id that names no record of the expected kind
+    ModelWithoutObject,  // a model whose objectid names no object
+    ObjectNotLoaded,     // an object whose scene file or node could not be used
+    MisplacedElement,    // an element outside the parent it needs
+    BadIndex,            // a mesh index outside its list
+    MissingCoordinates,  // a face set without "Coordinate"
+    ParseError,          // malformed XML in a file whose partial content is kept
+    ColorOutOfRange,     // a brick colour outside the table
+    UnknownName,         // an unknown command or fade name
+    ImageProblem,        // an image that cannot be read or decoded
+};
+
+struct Diagnostic {
+    DiagnosticKind kind;
+    std::string file;
+    int line = 0;  // the file's own line; 0 when no line applies
+    std::string message;
+};
+
+class Diagnostics {
+public:
+    void report(DiagnosticKind kind, std::string file, int line, std::string message) {
+        items_.push_back({kind, std::move(file), line, std::move(message)});
+    }
+    const std::vector<Diagnostic>& items() const { return items_; }
+    bool empty() const { return items_.empty(); }
+    void clear() { items_.clear(); }
+
+private:
+    std::vector<Diagnostic> items_;
+};
+
+// "FILE:LINE: message" (or "FILE: message" without a line).
+std::string formatDiagnostic(const Diagnostic& d);
+
+// A file that cannot be used at all: not readable, not well-formed, or
+// breaking the structure of its format.
+class LoadError : public std::runtime_error {
+public:
+    LoadError(std::string file, int line, const std::string& message)
+        : std::runtime_error(message), file_(std::move(file)), line_(line) {}
+    const std::string& file() const { return file_; }
+    int line() const { return line_; }
+
+private:
+    std::string file_;
+    int line_;
+};
+
+}  // namespace xmo

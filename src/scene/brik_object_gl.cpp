@@ -1,0 +1,9 @@
+#include "movie/movie.h"
+
+namespace xmo {
+
+void BrikObject::draw() {}
+void BrikObject::build() {}
+void Object::draw() {}
+
+}  // namespace xmo

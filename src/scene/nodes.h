@@ -1,0 +1,215 @@
+// The scene graph: the nodes a scene file is read into.
+//
+// A scene file (X3D subset) becomes a tree rooted in a Scene. Groups own their
+// children, shapes their appearance and geometry, face sets their coordinate,
+// normal and texture-coordinate lists and shadow faces. Every node has one
+// virtual operation, draw, which emits fixed-function OpenGL (defined in the
+// drawing library, scene/draw_nodes.cpp); everything else here is plain data
+// that the loader fills and the unit tests read without a GL context.
+//
+// The renderer's process state (the caster list recorded while a model is
+// drawn and the light counter) lives in RendererState, reset by tests.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "math/quat.h"
+#include "math/vec.h"
+
+namespace xmo {
+
+class Drawable {
+public:
+    virtual ~Drawable() = default;
+    virtual void draw() = 0;
+
+    std::string DEF;
+};
+
+class Geometry : public Drawable {
+public:
+    void draw() override {}
+};
+
+class Coordinate : public Drawable {
+public:
+    void draw() override {}
+    std::vector<Vec3f> point;
+};
+
+class Normal : public Drawable {
+public:
+    void draw() override {}
+    std::vector<Vec3f> vector;
+};
+
+class TextureCoordinate : public Drawable {
+public:
+    void draw() override {}
+    std::vector<Vec2f> point;
+};
+
+// One polygon of a shadow-casting mesh: up to four point indices, its plane
+// a.x + b.y + c.z + d = 0 (normal not normalised) and the faces that share
+// its edges (edge e joins slots e and (e + 1) mod 4).
+struct ShadowFace {
+    int vertex[4] = {-1, -1, -1, -1};
+    Vec3f plane;
+    float d = 0.0f;
+    int neighbour[4] = {-1, -1, -1, -1};
+    bool lit = false;
+};
+
+class IndexedFaceSet : public Geometry {
+public:
+    void draw() override;
+    // Completes the mesh when its element ends: generated flat normals when
+    // the file gave none, and shadow faces when castshadow is set.
+    void finish();
+
+    unsigned displayList = 0;
+    bool compilePending = true;
+    // False until the element's end tag was seen and finish ran; a face set
+    // left open by a parse error is never drawn.
+    bool finished = false;
+    std::vector<ShadowFace> shadowFaces;
+    std::unique_ptr<Coordinate> coord;
+    std::vector<int> coordIndex;
+    std::unique_ptr<TextureCoordinate> texCoord;
+    std::vector<int> texCoordIndex;
+    std::unique_ptr<Normal> normal;
+    std::vector<int> normalIndex;
+    bool castshadow = false;
+};
+
+class Group : public Drawable {
+public:
+    void draw() override;
+    void addChild(std::unique_ptr<Drawable> child) { children.push_back(std::move(child)); }
+
+    std::vector<std::unique_ptr<Drawable>> children;
+    Group* parent = nullptr;  // set for Group and Transform, for the loader's walk back up
+};
+
+class Transform : public Group {
+public:
+    void draw() override;
+
+    Vec3f translation;
+    Quatf rotation;
+    Vec3f scale;  // (0, 0, 0) until read: a Transform without scale draws nothing visible
+};
+
+class Material : public Drawable {
+public:
+    void draw() override;
+
+    // Colour blocks rewritten by every draw (a cache, not input).
+    float ambient[4] = {}, diffuse[4] = {}, specular[4] = {}, emissive[4] = {};
+    float alpha = 1.0f;
+
+    Vec3f diffuseColor{0.8f, 0.8f, 0.8f};
+    float ambientIntensity = 0.2f;
+    Vec3f specularColor;
+    Vec3f emissiveColor;
+    float shininess = 0.2f;
+    float transparency = 0.0f;
+};
+
+struct ImageTexture {
+    std::string DEF;
+    unsigned textureName = 0;  // never assigned: binding it binds the default texture
+    std::string url;
+    bool repeatS = false;
+    bool repeatT = false;
+};
+
+class Appearance : public Drawable {
+public:
+    void draw() override;
+
+    std::unique_ptr<Material> material;
+    std::unique_ptr<ImageTexture> texture;
+};
+
+class Shape : public Drawable {
+public:
+    void draw() override;
+
+    std::unique_ptr<Appearance> appearance;
+    std::unique_ptr<Geometry> geometry;
+};
+
+class PointLight : public Drawable {
+public:
+    void draw() override;
+    // Takes the next light enumerant, enables it and marks the light dirty so
+    // its next draw sets its parameters (once: the light then keeps the
+    // eye-space position of that first draw).
+    void enable();
+
+    unsigned lightId = 0;
+    bool dirty = false;
+    float ambientIntensity = 0.0f;
+    Vec3f color{1.0f, 1.0f, 1.0f};
+    Vec3f location{13.0f, 10.0f, 8.0f};
+    Vec3f attenuation{1.0f, 0.0f, 0.0f};
+};
+
+class Sphere : public Drawable {
+public:
+    void draw() override {}  // spheres are read and kept, never drawn
+    float radius = 0.0f;
+};
+
+struct Viewpoint {
+    std::string DEF;
+    Vec3f position;
+    Quatf orientation;  // identity when the file gives none
+    float fieldOfView = 0.0f;
+};
+
+struct SceneLights {
+    std::unique_ptr<PointLight> light;
+    int useDefault = 1;
+};
+
+class Scene : public Group {
+public:
+    void draw() override;
+    void addViewpoint(std::unique_ptr<Viewpoint> v) { viewpoints.push_back(std::move(v)); }
+    // Makes the scene drawable after loading: its default light (enabled at
+    // once) and its default material.
+    void prepare();
+
+    std::unique_ptr<Material> defaultMaterial;
+    std::vector<std::unique_ptr<Viewpoint>> viewpoints;
+    std::unique_ptr<SceneLights> lights;
+};
+
+// A mesh drawn during one model's draw, with the model-view matrix it was
+// drawn under; the shadow pass replays these.
+struct ShadowCaster {
+    IndexedFaceSet* mesh = nullptr;
+    float matrix[16] = {};
+};
+
+// Light enumerant of the n-th enable call: GL_LIGHT0..GL_LIGHT6, then
+// GL_LIGHT7 for every later scene.
+unsigned lightEnumerantFor(int enableCount);
+
+struct RendererState {
+    std::vector<ShadowCaster> casterList;
+    int lightEnableCount = 0;
+
+    void reset() {
+        casterList.clear();
+        lightEnableCount = 0;
+    }
+};
+
+RendererState& rendererState();
+
+}  // namespace xmo
