@@ -1,0 +1,17 @@
+// The model pass of a frame: terrain and models, lit, with stencil shadows.
+#pragma once
+
+#include <ostream>
+
+namespace xmo {
+
+struct Movie;
+
+// Draws every model of the movie in list order; a top-level model without an
+// object writes "Object <id> does not exist" to console instead.
+void drawAllModels(Movie& movie, std::ostream& console);
+
+// The frame's model pass.
+void drawModelPass(Movie& movie, std::ostream& console);
+
+}  // namespace xmo
