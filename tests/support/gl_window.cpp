@@ -29,7 +29,6 @@ bool ensureGlWindow(std::string* error) {
 
 Rgba pixelAt(int x, int y) {
     unsigned char p[4] = {};
-    glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, kScreenHeight - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
     return {p[0], p[1], p[2], p[3]};
@@ -41,7 +40,6 @@ std::string saveFrameForInspection(const std::string& name) {
     std::filesystem::create_directories(folder);
     const std::string path = (folder / (name + ".png")).string();
     std::string error;
-    glReadBuffer(GL_BACK);
     saveFramePng(path, kScreenWidth, kScreenHeight, error);
     return error.empty() ? path : error;
 }

@@ -1,0 +1,74 @@
+// The player: the process state of one film run and its two halves, start-up
+// and the frame.
+//
+// Player holds what the whole run shares (the movie, the quit code, the
+// clock, the field-of-view angles, the camera vectors, the inverse view and
+// the billboard matrix) plus the physics world and the evaluation caches.
+// main creates one; the offline renderer creates one over a fixed-step clock.
+// Neither start-up nor renderFrame touches SDL: the window, its buffer swap
+// and the tick source are given from outside.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "app/movie_clock.h"
+#include "math/mat4.h"
+#include "math/vec.h"
+#include "motion/bspline.h"
+#include "motion/camera.h"
+#include "movie/movie.h"
+#include "physics/physics_world.h"
+
+namespace xmo {
+
+class MediaLoader;
+
+// quitCode values: any non-zero value ends the main loop after its frame.
+inline constexpr int kQuitByUser = 1;
+inline constexpr int kQuitByExitCommand = 2;
+
+struct Player {
+    Player(TickSource ticks, std::ostream& console, std::ostream& errors)
+        : movieClock(std::move(ticks)), console(console), errors(errors) {}
+
+    std::unique_ptr<Movie> currentMovie;
+    int quitCode = 0;
+    MovieClock movieClock;
+    float fieldOfViewX = 0.0f;
+    float fieldOfViewY = 0.0f;
+
+    // Written by the camera each frame it covers, else kept from the last.
+    Vec3f eyePoint, lookAtPoint, upVector;
+    // This frame's view inverted; the next frame's commands still see it.
+    Mat4x4f inverseView;
+    float billboardMatrix[16] = {};
+
+    PhysicsWorld physics;
+    CameraCache cameraCache;
+    BSplineScratch animationScratch;
+
+    std::ostream& console;  // the film's progress and message lines
+    std::ostream& errors;
+    std::function<void()> swapBuffers;
+};
+
+// Start-up after the GL context exists: GL state and projection, particle
+// texture, physics world, sky, terrain, the movie with everything it names,
+// the music, then the clock. Throws LoadError when the movie cannot be used.
+void startPlayer(Player& player, const std::string& moviePath, MediaLoader& media);
+
+// One frame of the film, from clearing the buffers to swapping them.
+void renderFrame(Player& player);
+
+// Frame steps 9 to 11: the look-at view of the camera vectors, its inverse
+// (kept from the last frame when the view cannot be inverted) and the
+// billboard matrix.
+void applyView(Player& player);
+
+// After the loop: the music is stopped.
+void stopPlayer(Player& player);
+
+}  // namespace xmo

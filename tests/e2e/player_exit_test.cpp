@@ -1,0 +1,60 @@
+// The player binary end to end: how it ends and what it reports.
+#include <signal.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "support/process.h"
+
+namespace xmo {
+namespace {
+
+bool haveDisplay() { return std::getenv("DISPLAY") != nullptr; }
+
+test::ProcessResult play(const std::string& movie, test::ProcessOptions options = {}) {
+    return test::runProcess({XMOPLAY_BIN, movie}, options);
+}
+
+TEST(PlayerExit, EscapeEndsAFilmWithSuccess) {
+    if (!haveDisplay()) GTEST_SKIP() << "needs a display";
+    test::ProcessOptions options;
+    options.timeoutSeconds = 20;
+    // Keep pressing Escape once the window had time to appear: the player
+    // must react to the first press that reaches it.
+    options.whileRunning = [](int, double elapsed) {
+        if (elapsed > 1.0) std::system("xdotool key Escape >/dev/null 2>&1");
+    };
+    const test::ProcessResult r = play("app/still.xmo", options);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, ".\nLoading music file...\n");
+}
+
+TEST(PlayerExit, AQuitRequestEndsAFilmWithSuccess) {
+    if (!haveDisplay()) GTEST_SKIP() << "needs a display";
+    // SDL turns a termination request into the same quit event as closing
+    // the window.
+    test::ProcessOptions options;
+    options.timeoutSeconds = 20;
+    bool sent = false;
+    options.whileRunning = [&sent](int pid, double elapsed) {
+        if (elapsed > 1.5 && !sent) sent = kill(pid, SIGTERM) == 0;
+    };
+    const test::ProcessResult r = play("app/still.xmo", options);
+    EXPECT_TRUE(sent);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+}
+
+TEST(PlayerExit, SdlThatCannotStartGivesItsMessageAndCodeOne) {
+    test::ProcessOptions options;
+    options.env = {"SDL_VIDEODRIVER=none-such"};
+    const test::ProcessResult r = play("app/still.xmo", options);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err.rfind("Unable to initialize SDL: ", 0), 0u) << r.err;
+    EXPECT_EQ(r.err.back(), '\n');
+}
+
+}  // namespace
+}  // namespace xmo
