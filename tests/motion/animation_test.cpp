@@ -21,10 +21,10 @@ void expectNear(const Vec3f& actual, const Vec3f& expected) {
 struct Keys {
     std::vector<std::pair<float, Vec3f>> positions;
     std::vector<std::pair<float, Quatf>> rotations;
-    const char* easing = "";  // on every key
+    const char* easing = "";  // given to every key; only an upper key's counts
 };
 
-// One animated model; a key's interpolation is only used on upper keys.
+// One model and the animations that drive it; the console collects messages.
 struct Fixture {
     Model model;
     std::vector<std::unique_ptr<Animation>> animations;

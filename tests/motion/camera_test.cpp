@@ -135,11 +135,5 @@ TEST(Camera, ZeroDurationShowsItsFirstPoints) {
     expectNear(evaluate(camera, 1e-6f, cache).eye, camera.elements[1]->eyePoints.front());
 }
 
-TEST(Camera, NoElementsWritesNothing) {
-    Camera camera;
-    CameraCache cache;
-    EXPECT_FALSE(evaluate(camera, 0.0f, cache).found);
-}
-
 }  // namespace
 }  // namespace xmo
