@@ -27,7 +27,15 @@ void buildUniformBSpline(const std::vector<Vec3f>& points, BSplineCurve& curve);
 // u in [0, 1] over the whole knot range.
 Vec3f evaluateBSpline(const BSplineCurve& curve, float u, BSplineScratch& scratch);
 
-// t on the knot scale, within [knots[degree], last knot].
+// t on the knot scale, within [knots[degree], last knot]; a t outside that
+// range is clamped to it.
 Vec3f evaluateBSplineAtKnot(const BSplineCurve& curve, float t, BSplineScratch& scratch);
+
+// The same on a curve held as separate point and knot lists (an animation's
+// cache).
+Vec3f evaluateBSpline(const std::vector<Vec3f>& points, const std::vector<float>& knots, float u,
+                      BSplineScratch& scratch);
+Vec3f evaluateBSplineAtKnot(const std::vector<Vec3f>& points, const std::vector<float>& knots, float t,
+                            BSplineScratch& scratch);
 
 }  // namespace xmo

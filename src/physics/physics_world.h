@@ -18,17 +18,21 @@ namespace xmo {
 struct Movie;
 class Model;
 
+// The operations that timed commands and force keys call are virtual so
+// that tests can observe them through a recording world.
 class PhysicsWorld {
 public:
+    virtual ~PhysicsWorld() = default;
+
     // Start-up: world, ground plane, collision space.
     void initPhysicsWorld() {}
     void createGroundPlane() {}
-    void refreshCollisionSpace() {}
+    virtual void refreshCollisionSpace() {}
 
     // End of loading, in this order.
     void buildPhysicalModels(Movie&) {}
     void createJoints(Movie&) {}
-    void applyContacts(Movie&) {}
+    virtual void applyContacts(Movie&) {}
 
     // Each frame: collision pairs, then the world by h seconds.
     void stepPhysics(float /*h*/) {}
@@ -36,10 +40,10 @@ public:
     // Body access by a model's bodyIndex.
     bool isBodyEnabled(int) const { return false; }
     void enableBody(int) {}
-    void setBodyPosition(int, const Vec3f&) {}
-    void setBodyOrientation(int, const Quatf&) {}
-    void setBodyLinearVelocity(int, const Vec3f&) {}
-    void setBodyAngularVelocity(int, const Vec3f&) {}
+    virtual void setBodyPosition(int, const Vec3f&) {}
+    virtual void setBodyOrientation(int, const Quatf&) {}
+    virtual void setBodyLinearVelocity(int, const Vec3f&) {}
+    virtual void setBodyAngularVelocity(int, const Vec3f&) {}
     Vec3f bodyPosition(int) const { return {}; }
     void bodyMatrix(int, float out[16]) const {
         for (int i = 0; i < 16; ++i) out[i] = (i % 5 == 0) ? 1.0f : 0.0f;

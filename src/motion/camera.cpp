@@ -1,0 +1,54 @@
+#include "motion/camera.h"
+
+#include "motion/interpolation.h"
+#include "movie/movie.h"
+
+namespace xmo {
+
+namespace {
+
+// A path needs four points for a cubic curve; fewer points hold the first.
+constexpr std::size_t kMinCurvePoints = 4;
+
+const CameraElement* findElement(const Camera& camera, float t, float& start) {
+    start = 0.0f;
+    for (const auto& element : camera.elements) {
+        if (t <= start + element->duration) return element.get();
+        start += element->duration;
+    }
+    return nullptr;
+}
+
+void rebuildCurves(const CameraElement& element, CameraCache& cache) {
+    if (cache.element == &element) return;
+    if (element.eyePoints.size() >= kMinCurvePoints) buildUniformBSpline(element.eyePoints, cache.eye);
+    if (element.lookAtPoints.size() >= kMinCurvePoints) buildUniformBSpline(element.lookAtPoints, cache.lookAt);
+    cache.element = &element;
+}
+
+Vec3f pointOnPath(const std::vector<Vec3f>& points, const BSplineCurve& curve, float e, BSplineScratch& scratch) {
+    if (points.empty()) return {};
+    if (points.size() < kMinCurvePoints) return points.front();
+    return evaluateBSpline(curve, e, scratch);
+}
+
+}  // namespace
+
+bool evaluateCamera(const Camera& camera, float t, CameraCache& cache, Vec3f& eye, Vec3f& lookAt, Vec3f& up) {
+    float start = 0.0f;
+    const CameraElement* element = findElement(camera, t, start);
+    if (!element) return false;
+
+    // A zero-length element is current only at its start: it shows its first points.
+    const float d = element->duration > 0.0f ? (t - start) / element->duration : 0.0f;
+    const float e = element->interpolationfunction == "hermite" ? hermiteEase(d) : d;
+
+    if (element->eyePoints.size() >= kMinCurvePoints || element->lookAtPoints.size() >= kMinCurvePoints)
+        rebuildCurves(*element, cache);
+    eye = pointOnPath(element->eyePoints, cache.eye, e, cache.scratch);
+    lookAt = pointOnPath(element->lookAtPoints, cache.lookAt, e, cache.scratch);
+    up = Vec3f{0.0f, 0.0f, 1.0f};
+    return true;
+}
+
+}  // namespace xmo
