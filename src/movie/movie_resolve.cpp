@@ -189,24 +189,40 @@ private:
             report(DiagnosticKind::UnresolvedId, command.sourceLine,
                    commandName(command) + ": no model has an id from " + std::to_string(from) + " to " +
                        std::to_string(to));
-        command.targets.clear();
-        std::vector<int> pass;
-        auto appendPass = [&](int key) {
-            const std::vector<int>* keyed = key >= from && key <= to ? nullptr : index_.positionsWithId(key);
-            pass.clear();
-            if (keyed) std::merge(range.begin(), range.end(), keyed->begin(), keyed->end(), std::back_inserter(pass));
-            const std::vector<int>& positions = keyed ? pass : range;
-            targetCount_ += positions.size();
-            if (targetCount_ > kMaxTargets)
-                throw LoadError(movie_.fileName, command.sourceLine,
-                                commandName(command) + " names more than " + std::to_string(kMaxTargets) +
-                                    " targets in all");
-            for (int position : positions) command.targets.push_back(index_.at(position));
+        // Sizes first, so that a refused command allocates nothing.
+        std::vector<const std::vector<int>*> keyed;
+        keyed.reserve(command.modelids.size() + 1);
+        size_t total = 0;
+        auto plan = [&](int key) {
+            const std::vector<int>* k = key >= from && key <= to ? nullptr : index_.positionsWithId(key);
+            keyed.push_back(k);
+            total += range.size() + (k ? k->size() : 0);
         };
-        appendPass(-1);
+        plan(-1);
         for (int id : command.modelids) {
             if (!index_.lastModel(id)) reportMissingModel(command.sourceLine, commandName(command) + ": modelids entry", id);
-            appendPass(id);
+            plan(id);
+        }
+        targetCount_ += total;
+        if (targetCount_ > kMaxTargets)
+            throw LoadError(movie_.fileName, command.sourceLine,
+                            commandName(command) + " names more than " + std::to_string(kMaxTargets) +
+                                " targets in all");
+        command.targets.clear();
+        command.targets.reserve(total);
+        for (const std::vector<int>* k : keyed) {
+            auto append = [&](int position) { command.targets.push_back(index_.at(position)); };
+            if (!k) {
+                std::for_each(range.begin(), range.end(), append);
+                continue;
+            }
+            // Both lists are in tree order and disjoint: merge them.
+            size_t i = 0;
+            size_t j = 0;
+            while (i < range.size() || j < k->size()) {
+                if (j == k->size() || (i < range.size() && range[i] < (*k)[j])) append(range[i++]);
+                else append((*k)[j++]);
+            }
         }
     }
 
