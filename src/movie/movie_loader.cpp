@@ -431,6 +431,9 @@ private:
             break;
         }
         case Element::Camera:
+            // A second Camera replaces the first; the current camera element
+            // may still belong to the old one, so it is kept until the end.
+            if (currentSequence_->camera) replacedCameras_.push_back(std::move(currentSequence_->camera));
             currentSequence_->camera = std::make_unique<Camera>();
             currentCamera_ = currentSequence_->camera.get();
             currentCamera_->sourceLine = line;
@@ -531,6 +534,7 @@ private:
 
     std::unique_ptr<Movie> movieRoot_;
     std::vector<std::unique_ptr<Movie>> replacedRoots_;
+    std::vector<std::unique_ptr<Camera>> replacedCameras_;
     int movieLine_ = 0;
     Sequence* currentSequence_ = nullptr;
     Camera* currentCamera_ = nullptr;

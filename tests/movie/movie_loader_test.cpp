@@ -76,6 +76,14 @@ TEST(MovieLoader, CameraStateOutlivesItsEndTags) {
     EXPECT_EQ(second.elements[0]->duration, 3.0f);
 }
 
+TEST(MovieLoader, PointsAfterACameraWasReplacedGoToItsDiscardedElement) {
+    TestLoad t;
+    const auto movie = t.load(
+        "<Movie><Sequence duration='1'><Camera><CameraElement duration='1'/></Camera>"
+        "<Camera/><Eye><Point position='1 2 3'/></Eye></Sequence></Movie>");
+    EXPECT_TRUE(movie->sequences[0]->camera->elements.empty());
+}
+
 TEST(MovieLoader, AttributesKeepDefaultsAndReadOddBlanks) {
     TestLoad t;
     const auto movie = t.load(movieText(
