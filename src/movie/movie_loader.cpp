@@ -269,6 +269,10 @@ T& append(std::vector<std::unique_ptr<T>>& list) {
     return *list.back();
 }
 
+// Model transforms are walked, drawn and freed recursively; deeper nesting
+// than any film needs would run those out of stack.
+constexpr int kMaxTransformDepth = 1000;
+
 using ParserPtr = std::unique_ptr<XML_ParserStruct, decltype(&XML_ParserFree)>;
 
 // The state of one load, handed to expat as user data. Handlers never let an
@@ -398,6 +402,10 @@ private:
             break;
         }
         case Element::ModelTransform: {
+            if (transformDepth_ == kMaxTransformDepth)
+                throw LoadError(fileName_, line,
+                                "ModelTransform nested deeper than " + std::to_string(kMaxTransformDepth) + " levels");
+            ++transformDepth_;
             auto& t = appendModel<ModelTransform>();
             t.sourceLine = line;
             t.parent = currentTransform_;
@@ -512,7 +520,10 @@ private:
         else if (is(name, "LookAt")) inLookAt_ = false;
         else if (is(name, "Animation")) currentAnimation_ = nullptr;
         else if (is(name, "TextChunk")) currentTextChunk_ = nullptr;
-        else if (is(name, "ModelTransform") && currentTransform_) currentTransform_ = currentTransform_->parent;
+        else if (is(name, "ModelTransform") && currentTransform_) {
+            currentTransform_ = currentTransform_->parent;
+            --transformDepth_;
+        }
     }
 
     // The player needs a root, at least one sequence and a camera in each.
@@ -542,6 +553,7 @@ private:
     Animation* currentAnimation_ = nullptr;
     TextChunk* currentTextChunk_ = nullptr;
     ModelTransform* currentTransform_ = nullptr;
+    int transformDepth_ = 0;
     bool inEye_ = false;
     bool inLookAt_ = false;
 };

@@ -193,6 +193,27 @@ TEST(MovieLoader, RefusesFilesThatBreakTheFormat) {
     }
 }
 
+TEST(MovieLoader, RefusesTransformsNestedTooDeep) {
+    std::string deep;
+    for (int i = 0; i < 1001; ++i) deep += "<ModelTransform>";
+    TestLoad t;
+    EXPECT_THROW(t.load("<Movie>" + deep), LoadError);
+    std::string fine;
+    for (int i = 0; i < 1000; ++i) fine = "<ModelTransform>" + fine + "</ModelTransform>";
+    EXPECT_EQ(t.load(movieText(fine + fine))->models.size(), 2u);
+}
+
+TEST(MovieLoader, ALaterMovieElementReplacesTheRoot) {
+    TestLoad t;
+    const auto movie = t.load(
+        "<Movie><Model id='1'/><Sequence><Camera/><Movie><Model id='2'/><Sequence duration='3'/></Movie>"
+        "<Camera/></Sequence></Movie>");
+    ASSERT_EQ(movie->models.size(), 1u);
+    EXPECT_EQ(movie->models[0]->id, 2);
+    ASSERT_EQ(movie->sequences.size(), 1u);
+    EXPECT_EQ(movie->sequences[0]->duration, 3.0f);
+}
+
 TEST(MovieLoader, ReportsAFileThatCannotBeOpenedWithTheSystemsReason) {
     TestLoad t;
     try {
