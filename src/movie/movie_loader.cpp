@@ -582,20 +582,24 @@ int CollapsedText::lineOf(size_t offset) const {
 
 CollapsedText collapseBlanks(std::string_view file) {
     CollapsedText result;
-    result.text.reserve(file.size() + 1);
-    bool inBlanks = false;
-    for (char c : file) {
-        if (isBlank(c)) {
-            if (!inBlanks && !result.text.empty()) result.text += ' ';
-            inBlanks = true;
-            if (c == '\n') result.lineStarts.push_back(result.text.size());
-        } else {
-            result.text += c;
+    // Written through a raw pointer: this loop sees every byte of the file.
+    result.text.resize(file.size() + 1);
+    char* const begin = result.text.data();
+    char* out = begin;
+    bool inBlanks = true;  // blanks before the first word are dropped
+    for (const char c : file) {
+        if (static_cast<unsigned char>(c) > ' ' || !isBlank(c)) {
+            *out++ = c;
             inBlanks = false;
+            continue;
         }
+        if (!inBlanks) *out++ = ' ';
+        inBlanks = true;
+        if (c == '\n') result.lineStarts.push_back(static_cast<size_t>(out - begin));
     }
     // Every word is followed by one blank, the last one too.
-    if (!inBlanks && !result.text.empty()) result.text += ' ';
+    if (!inBlanks) *out++ = ' ';
+    result.text.resize(static_cast<size_t>(out - begin));
     return result;
 }
 
