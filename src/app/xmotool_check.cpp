@@ -12,8 +12,7 @@ namespace xmo {
 int runCheck(int argc, char** argv) {
     if (argc != 2) return usageError("check MOVIE");
     const std::string path = argv[1];
-    std::ostream discard(nullptr);
-    ToolServices tool(discard);
+    ToolServices tool;
     std::optional<std::string> refusal;
     try {
         loadMovie(path, tool.services);

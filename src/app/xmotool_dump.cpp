@@ -10,7 +10,7 @@ namespace xmo {
 
 int runDump(int argc, char** argv) {
     if (argc != 2) return usageError("dump MOVIE");
-    ToolServices tool(std::cerr);
+    ToolServices tool(&std::cerr);
     try {
         const auto movie = loadMovie(argv[1], tool.services);
         for (const Diagnostic& d : tool.diagnostics.items()) std::cerr << formatDiagnostic(d) << '\n';

@@ -13,8 +13,10 @@
 namespace xmo {
 
 // Object progress ("." per object) is dropped: the tools' output is their own.
+// Parse-error lines of scene files go to errors, or are dropped without it.
 struct ToolServices {
-    explicit ToolServices(std::ostream& errors) : services{media, physics, discard, errors, diagnostics} {}
+    explicit ToolServices(std::ostream* errors = nullptr)
+        : services{media, physics, discard, errors ? *errors : discard, diagnostics} {}
 
     ToolMediaLoader media;
     PhysicsWorld physics;
@@ -22,9 +24,6 @@ struct ToolServices {
     std::ostream discard{nullptr};
     LoadServices services;
 };
-
-// A load error as "FILE:LINE: message", the way check reports problems.
-std::string formatLoadError(const LoadError& error);
 
 // Prints "usage: xmotool ARGS" on standard error; returns the usage exit code.
 int usageError(const char* usage);

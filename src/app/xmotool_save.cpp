@@ -10,7 +10,7 @@ namespace xmo {
 
 int runSave(int argc, char** argv) {
     if (argc != 3) return usageError("save MOVIE OUT");
-    ToolServices tool(std::cerr);
+    ToolServices tool(&std::cerr);
     try {
         const auto movie = loadMovie(argv[1], tool.services);
         saveMovie(*movie, argv[2]);

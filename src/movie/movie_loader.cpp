@@ -614,9 +614,14 @@ std::unique_ptr<Movie> loadMovie(const std::string& path, LoadServices& services
     return loadMovieFromText(readWholeFile(path), path, services);
 }
 
+std::string formatLoadError(const LoadError& error) {
+    // Formatted like a diagnostic; the kind plays no part in the text.
+    return formatDiagnostic({DiagnosticKind::ParseError, error.file(), error.line(), error.what()});
+}
+
 std::string describeLoadError(const LoadError& error) {
     if (dynamic_cast<const XmlSyntaxError*>(&error)) return error.what();
-    return formatDiagnostic({DiagnosticKind::ParseError, error.file(), error.line(), error.what()});
+    return formatLoadError(error);
 }
 
 }  // namespace xmo

@@ -45,8 +45,11 @@ std::unique_ptr<Movie> loadMovie(const std::string& path, LoadServices& services
 std::unique_ptr<Movie> loadMovieFromText(std::string_view text, const std::string& fileName,
                                          LoadServices& services);
 
+// "FILE:LINE: message" (or "FILE: message" without a line).
+std::string formatLoadError(const LoadError& error);
+
 // The line the player prints for a refused film: the syntax error line as it
-// stands, any other error as "FILE:LINE: message".
+// stands, any other error as formatLoadError gives it.
 std::string describeLoadError(const LoadError& error);
 
 // Collapsed text and the map from its offsets back to the file's lines.
