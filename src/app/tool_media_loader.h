@@ -1,5 +1,18 @@
+// The media loader of the windowless tools: it makes no fonts or textures,
+// it only checks that the files a film names would load, and reports each
+// one that would not as a Diagnostic with the movie file and line.
 #pragma once
+
 #include "movie/media_loader.h"
-namespace xmo { class ToolMediaLoader : public MediaLoader { public:
- void loadFont(Text&, const char*, Diagnostics&) override {}
- void loadTile(Tiles&, const char*, Diagnostics&) override {} }; }
+
+namespace xmo {
+
+class ToolMediaLoader : public MediaLoader {
+public:
+    // A font file must open.
+    void loadFont(Text& text, const char* movieFile, Diagnostics& diagnostics) override;
+    // An image file must open and be a PNG, a JFIF JPEG or a BMP.
+    void loadTile(Tiles& tiles, const char* movieFile, Diagnostics& diagnostics) override;
+};
+
+}  // namespace xmo

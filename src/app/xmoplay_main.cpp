@@ -6,6 +6,7 @@
 #include "app/player.h"
 #include "app/tool_media_loader.h"
 #include "app/window.h"
+#include "movie/movie_loader.h"
 
 int main(int argc, char** argv) {
     using namespace xmo;
@@ -28,7 +29,7 @@ int main(int argc, char** argv) {
         startPlayer(player, moviePath, media);
     } catch (const LoadError& e) {
         std::cout << std::flush;
-        std::cerr << formatDiagnostic({DiagnosticKind::ParseError, e.file(), e.line(), e.what()}) << "\n";
+        std::cerr << describeLoadError(e) << "\n";
         closePlayerWindow();
         return 3;
     }

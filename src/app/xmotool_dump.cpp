@@ -1,13 +1,25 @@
-// Placeholder until the dump subcommand lands.
-#include <cstdio>
+// xmotool dump MOVIE: the loaded and resolved movie as JSON on standard
+// output; problems go to standard error so the JSON stays clean.
+#include <iostream>
 
 #include "app/xmotool_commands.h"
+#include "app/xmotool_load.h"
+#include "movie/movie_json.h"
 
 namespace xmo {
 
-int runDump(int, char**) {
-    std::fputs("xmotool: dump is not available yet\n", stderr);
-    return 2;
+int runDump(int argc, char** argv) {
+    if (argc != 2) return usageError("dump MOVIE");
+    ToolServices tool(&std::cerr);
+    try {
+        const auto movie = loadMovie(argv[1], tool.services);
+        for (const Diagnostic& d : tool.diagnostics.items()) std::cerr << formatDiagnostic(d) << '\n';
+        writeMovieJson(*movie, std::cout);
+    } catch (const LoadError& e) {
+        std::cerr << formatLoadError(e) << '\n';
+        return 3;
+    }
+    return 0;
 }
 
 }  // namespace xmo

@@ -15,6 +15,7 @@
 #include "app/render_options.h"
 #include "app/tool_media_loader.h"
 #include "app/xmotool_commands.h"
+#include "movie/movie_loader.h"
 
 namespace xmo {
 
@@ -75,7 +76,7 @@ int runRender(int argc, char** argv) {
     try {
         startPlayer(player, options->moviePath, media);
     } catch (const LoadError& e) {
-        std::cerr << e.what() << "\n";
+        std::cerr << describeLoadError(e) << "\n";
         return 3;
     }
 

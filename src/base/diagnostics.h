@@ -23,6 +23,7 @@ enum class DiagnosticKind {
     ColorOutOfRange,     // a brick colour outside the table
     UnknownName,         // an unknown command or fade name
     ImageProblem,        // an image that cannot be read or decoded
+    FontProblem,         // a caption font file that cannot be read
 };
 
 struct Diagnostic {

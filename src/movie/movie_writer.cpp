@@ -1,18 +1,196 @@
-#include "movie/movie.h"
+#include "movie/movie_writer.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sstream>
 
 namespace xmo {
 
-std::string Object::writeXml() const { return {}; }
-std::string BrikObject::writeXml() const { return {}; }
-std::string Model::writeXml() const { return {}; }
-std::string ModelTransform::writeXml() const { return {}; }
-std::string CameraElement::writeXml() const { return {}; }
-std::string Camera::writeXml() const { return {}; }
-std::string KeyFramePosition::writeXml() const { return {}; }
-std::string KeyFrameRotation::writeXml() const { return {}; }
-std::string KeyFrameForce::writeXml() const { return {}; }
-std::string Animation::writeXml() const { return {}; }
-std::string Sequence::writeXml() const { return {}; }
-std::string Movie::writeXml() const { return {}; }
+namespace {
+
+std::ostream& operator<<(std::ostream& out, const Vec3f& v) { return out << v.e[0] << ' ' << v.e[1] << ' ' << v.e[2]; }
+
+struct Rotation {
+    const Quatf& q;
+};
+std::ostream& operator<<(std::ostream& out, Rotation r) {
+    const AxisAngle a = r.q.toAxisAngle();
+    return out << a.axis << ' ' << a.degrees;
+}
+
+struct Escaped {
+    const std::string& s;
+};
+std::ostream& operator<<(std::ostream& out, Escaped e) { return out << escapeXml(e.s); }
+
+bool writeAllBytes(int fd, const std::string& text) {
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n == 0) errno = EIO;
+        if (n <= 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+const char* boolText(bool b) { return b ? "true" : "false"; }
+
+template <typename List>
+void writeAll(std::ostream& out, const List& list) {
+    for (const auto& entry : list) out << entry->writeXml();
+}
+
+}  // namespace
+
+std::string escapeXml(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string Object::writeXml() const {
+    std::ostringstream out;
+    out << "  <Object id=\"" << id << "\" filename=\"" << Escaped{filename} << "\" objectname=\""
+        << Escaped{objectname} << "\"/>\n";
+    return out.str();
+}
+
+std::string BrikObject::writeXml() const {
+    std::ostringstream out;
+    out << "  <BrikObject id=\"" << id << "\" size=\"" << size << "\" color=\"" << color << "\"/>\n";
+    return out.str();
+}
+
+std::string Model::writeXml() const {
+    std::ostringstream out;
+    out << "  <Model id=\"" << id << "\" objectid=\"" << objectid << "\" position=\"" << position
+        << "\" rotation=\"" << Rotation{rotation} << "\"/>\n";
+    return out.str();
+}
+
+std::string ModelTransform::writeXml() const {
+    std::ostringstream out;
+    out << "<ModelTransform id=\"" << id << "\" position=\"" << position << "\" rotation=\"" << Rotation{rotation}
+        << "\"/>\n";
+    return out.str();
+}
+
+std::string CameraElement::writeXml() const {
+    std::ostringstream out;
+    out << "  <CameraElement duration=\"" << duration << "\" eyetype=\"" << Escaped{eyetype} << "\" lookattype=\""
+        << Escaped{lookattype} << "\" interpolationfunction=\"" << Escaped{interpolationfunction} << "\">\n";
+    out << "   <LookAt>\n";
+    for (const Vec3f& p : lookAtPoints) out << "    <Point position=\"" << p << "\"/>\n";
+    out << "   </LookAt>\n";
+    out << "   <Eye>\n";
+    for (const Vec3f& p : eyePoints) out << "    <Point position=\"" << p << "\"/>\n";
+    out << "   </Eye>\n";
+    out << "  </CameraElement>\n";
+    return out.str();
+}
+
+std::string Camera::writeXml() const {
+    std::ostringstream out;
+    out << " <Camera>\n";
+    writeAll(out, elements);
+    out << " </Camera>\n\n";
+    return out.str();
+}
+
+std::string KeyFramePosition::writeXml() const {
+    std::ostringstream out;
+    out << "   <KeyFramePosition keytime=\"" << keytime << "\" position=\"" << position
+        << "\" interpolationfunction=\"" << Escaped{interpolationfunction} << "\"/>\n";
+    return out.str();
+}
+
+std::string KeyFrameRotation::writeXml() const {
+    std::ostringstream out;
+    out << "   <KeyFrameRotation keytime=\"" << keytime << "\" rotation=\"" << Rotation{rotation}
+        << "\" interpolationfunction=\"" << Escaped{interpolationfunction} << "\"/>\n";
+    return out.str();
+}
+
+std::string KeyFrameForce::writeXml() const {
+    std::ostringstream out;
+    out << "   <KeyFrameForce keytime=\"" << keytime << "\" linearvelocity=\"" << linearvelocity << "\" position=\""
+        << position << "\" rotation=\"" << Rotation{rotation} << "\" angularvelocity=\"" << angularvelocity
+        << "\" activated=\"" << boolText(activated) << "\"/>\n";
+    return out.str();
+}
+
+std::string Animation::writeXml() const {
+    std::ostringstream out;
+    out << "  <Animation modelid=\"" << modelid << "\" interpolationfunction=\"" << Escaped{interpolationfunction}
+        << "\" loop=\"" << boolText(loop) << "\">\n";
+    writeAll(out, positionKeys);
+    writeAll(out, rotationKeys);
+    writeAll(out, forceKeys);
+    out << "  </Animation>\n";
+    return out.str();
+}
+
+std::string Sequence::writeXml() const {
+    std::ostringstream out;
+    out << "<Sequence duration=\"" << duration << "\">\n";
+    if (camera) out << camera->writeXml();
+    out << " <Animations>\n";
+    writeAll(out, animations);
+    out << " </Animations>\n";
+    out << "</Sequence>\n\n";
+    return out.str();
+}
+
+std::string Movie::writeXml() const {
+    std::ostringstream out;
+    out << "<Movie>\n <Objects>\n";
+    writeAll(out, objects);
+    out << " </Objects>\n <Models>\n";
+    writeAll(out, models);
+    out << " </Models>\n <Sequences>\n";
+    writeAll(out, sequences);
+    out << " </Sequences>\n</Movie>\n\n";
+    return out.str();
+}
+
+void saveMovie(const Movie& movie, const std::string& path) {
+    const std::string text = "<?xml version=\"1.0\"?>\n<!DOCTYPE x3d SYSTEM \"???.dtd\">\n" + movie.writeXml();
+    std::string temporary = path + ".XXXXXX";
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0) throw SaveError("cannot write " + path + ": " + std::strerror(errno));
+    // mkstemp makes the file private; a saved movie gets the usual mode.
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+    bool ok = writeAllBytes(fd, text);
+    int error = errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok && std::rename(temporary.c_str(), path.c_str()) != 0) {
+        ok = false;
+        error = errno;
+    }
+    if (!ok) {
+        unlink(temporary.c_str());
+        throw SaveError("cannot write " + path + ": " + std::strerror(error));
+    }
+}
 
 }  // namespace xmo

@@ -1,0 +1,20 @@
+// The resolution pass that follows parsing: ids become pointers, objects are
+// loaded, extents computed, and the physics world gets its bodies, joints and
+// contacts, in that fixed order.
+//
+// Ids are looked up in indexes built once over the model tree (depth first, in
+// document order), with the results a walk of the tree per reference would
+// give: a model's object is the first object of its id; animations, commands,
+// joins, contacts and relative models take the last model of an id in tree
+// order; only animations may name a ModelTransform. Every reference that
+// resolves to nothing is reported as a Diagnostic.
+#pragma once
+
+#include "movie/movie.h"
+#include "movie/movie_loader.h"
+
+namespace xmo {
+
+void resolveMovie(Movie& movie, LoadServices& services);
+
+}  // namespace xmo

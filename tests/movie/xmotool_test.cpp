@@ -1,0 +1,116 @@
+// End-to-end runs of xmotool check, dump and save on the fixtures in
+// tests/data/movie (the tests run from tests/data).
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+    int exitCode;
+    std::string out;
+};
+
+// Runs xmotool with the arguments; stderr goes to errFile or along with stdout.
+ToolRun xmotool(const std::string& arguments, const char* errFile = nullptr) {
+    const std::string command = std::string(XMOTOOL_BIN) + " " + arguments + (errFile ? std::string(" 2>") + errFile : " 2>&1");
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return {-1, ""};
+    std::string out;
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    const int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+TEST(XmotoolCheck, ReportsProblemsAndWhetherTheFilmIsPlayable) {
+    struct Case {
+        const char* arguments;
+        int exitCode;
+        const char* out;
+    };
+    const Case cases[] = {
+        {"check movie/broken.xmo", 3,
+         "movie/broken.xmo:4: mismatched tag at line 4\n"
+         "movie/broken.xmo: 1 problem, the player would refuse this film\n"},
+        {"check movie/no-camera.xmo", 3,
+         "movie/no-camera.xmo:5: Sequence 2 has no Camera\n"
+         "movie/no-camera.xmo: 1 problem, the player would refuse this film\n"},
+        {"check movie/missing.xmo", 3,
+         "movie/missing.xmo: cannot open the movie file: No such file or directory\n"
+         "movie/missing.xmo: 1 problem, the player would refuse this film\n"},
+        {"check movie/media.xmo", 0,
+         "movie/media.xmo:5: the image file \"movie/not-an-image.txt\" is not a PNG, a JFIF JPEG or a BMP image\n"
+         "movie/media.xmo:6: cannot open the image file \"movie/no-such-image.png\": No such file or directory\n"
+         "movie/media.xmo:8: cannot open the font file \"movie/no-such-font.txf\": No such file or directory\n"
+         "movie/media.xmo: 3 problems, playable\n"},
+    };
+    for (const Case& c : cases) {
+        const ToolRun r = xmotool(c.arguments);
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.arguments;
+        EXPECT_EQ(r.out, c.out) << c.arguments;
+    }
+    const ToolRun basic = xmotool("check movie/basic.xmo");
+    EXPECT_EQ(basic.exitCode, 0);
+    EXPECT_NE(basic.out.find("movie/basic.xmo:32: XFunction \"enablemodels\": no model has an id from 1 to 1\n"),
+              std::string::npos)
+        << basic.out;
+}
+
+TEST(Xmotool, UsageErrorsExitWithTwo) {
+    for (const char* arguments : {"check", "check a b", "dump", "dump a b", "save movie/basic.xmo"}) {
+        const ToolRun r = xmotool(arguments);
+        EXPECT_EQ(r.exitCode, 2) << arguments;
+        EXPECT_EQ(r.out.rfind("usage: xmotool ", 0), 0u) << arguments;
+    }
+}
+
+TEST(XmotoolDump, WritesOnlyJsonOnStandardOutput) {
+    const fs::path errors = fs::temp_directory_path() / "xmotool-dump-errors.txt";
+    const ToolRun r = xmotool("dump movie/basic.xmo", errors.c_str());
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out.rfind("{\n  \"type\": \"Movie\",\n  \"fileName\": \"movie/basic.xmo\",\n", 0), 0u) << r.out;
+    EXPECT_EQ(r.out.substr(r.out.size() - 2), "}\n");
+    EXPECT_NE(r.out.find("\"targets\": ["), std::string::npos);
+    // The problems go to standard error.
+    EXPECT_NE(readFile(errors).find("movie/basic.xmo:32: "), std::string::npos);
+    fs::remove(errors);
+
+    const ToolRun broken = xmotool("dump movie/broken.xmo", "/dev/null");
+    EXPECT_EQ(broken.exitCode, 3);
+    EXPECT_EQ(broken.out, "");
+}
+
+TEST(XmotoolSave, WritesAFileThatLoadsAgain) {
+    const fs::path out = fs::temp_directory_path() / "xmotool-save-test.xmo";
+    const ToolRun first = xmotool("save movie/basic.xmo " + out.string());
+    EXPECT_EQ(first.exitCode, 0) << first.out;
+    const std::string saved = readFile(out);
+    EXPECT_NE(saved.find("  <Model id=\"10\" objectid=\"1\" position=\"0 0.5 0\" rotation=\"0 1 0 90\"/>\n"),
+              std::string::npos)
+        << saved;
+    EXPECT_EQ(xmotool("check " + out.string()).exitCode, 0);
+    fs::remove(out);
+
+    const ToolRun unwritable = xmotool("save movie/basic.xmo /nonexistent-dir/out.xmo");
+    EXPECT_EQ(unwritable.exitCode, 1);
+    EXPECT_EQ(unwritable.out, "xmotool: cannot write /nonexistent-dir/out.xmo: No such file or directory\n");
+    EXPECT_EQ(xmotool("save movie/broken.xmo " + out.string()).exitCode, 3);
+    EXPECT_FALSE(fs::exists(out));
+}
+
+}  // namespace
