@@ -21,6 +21,7 @@ enum class DiagnosticKind {
     MissingCoordinates,  // a face set without "Coordinate"
     ParseError,          // malformed XML in a file whose partial content is kept
     ColorOutOfRange,     // a brick colour outside the table
+    SizeOutOfRange,      // a brick too large to carry its studs
     UnknownName,         // an unknown command or fade name
     ImageProblem,        // an image that cannot be read or decoded
 };

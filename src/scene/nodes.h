@@ -105,6 +105,8 @@ public:
 class Material : public Drawable {
 public:
     void draw() override;
+    // Fills the colour blocks from the fields (alpha = 1 - transparency).
+    void computeColours();
 
     // Colour blocks rewritten by every draw (a cache, not input).
     float ambient[4] = {}, diffuse[4] = {}, specular[4] = {}, emissive[4] = {};
@@ -199,6 +201,7 @@ struct ShadowCaster {
 // Light enumerant of the n-th enable call: GL_LIGHT0..GL_LIGHT6, then
 // GL_LIGHT7 for every later scene.
 unsigned lightEnumerantFor(int enableCount);
+inline constexpr unsigned kGlLight0 = 0x4000;  // OpenGL's GL_LIGHT0; GL_LIGHTi is kGlLight0 + i
 
 struct RendererState {
     std::vector<ShadowCaster> casterList;
@@ -211,5 +214,9 @@ struct RendererState {
 };
 
 RendererState& rendererState();
+
+// Appends (mesh, the current model-view matrix) to the caster list; every
+// mesh and brick draw calls it (drawing library).
+void recordShadowCaster(IndexedFaceSet* mesh);
 
 }  // namespace xmo
