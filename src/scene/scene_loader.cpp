@@ -63,6 +63,10 @@ bool is(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
 
 constexpr const char* kGroupParents = "a \"Scene\", \"Group\" or \"Transform\"";
 
+// Drawing and releasing a scene recurse once per group level; deeper nesting
+// than this is refused so that no file can exhaust the stack.
+constexpr int kMaxGroupDepth = 1000;
+
 // One load: the parser, the open elements and the scratch lists that numbers
 // are read into before they are copied, sized exactly, into their node.
 class SceneFileLoader {
@@ -126,8 +130,18 @@ private:
         return false;
     }
 
+    bool requireGroupDepth(const char* element) {
+        if (groupDepth_ < kMaxGroupDepth) return true;
+        report(DiagnosticKind::MisplacedElement, currentLine(),
+               std::string("\"") + element + "\" nested deeper than " + std::to_string(kMaxGroupDepth) +
+                   " groups; the element is skipped");
+        skipDepth_ = 1;
+        return false;
+    }
+
     template <typename G>
     void openGroup(std::unique_ptr<G> group) {
+        ++groupDepth_;
         group->parent = currentGroup_;
         G* opened = group.get();
         currentGroup_->addChild(std::move(group));
@@ -159,6 +173,7 @@ private:
     IndexedFaceSet* currentFaceSet_ = nullptr;
     int faceSetLine_ = 0;
     int skipDepth_ = 0;
+    int groupDepth_ = 0;  // open "Group" and "Transform" elements: never less than the tree depth
 
     std::vector<Vec3f> points3_;
     std::vector<Vec2f> points2_;
@@ -185,14 +200,14 @@ void SceneFileLoader::start(const char* name, const char** attributes) {
         break;
     }
     case Element::Group: {
-        if (!require(currentGroup_, name, kGroupParents)) return;
+        if (!require(currentGroup_, name, kGroupParents) || !requireGroupDepth(name)) return;
         auto group = std::make_unique<Group>();
         readDef(*group, attributes);
         openGroup(std::move(group));
         break;
     }
     case Element::Transform: {
-        if (!require(currentGroup_, name, kGroupParents)) return;
+        if (!require(currentGroup_, name, kGroupParents) || !requireGroupDepth(name)) return;
         auto transform = std::make_unique<Transform>();
         readTransform(*transform, attributes);
         openGroup(std::move(transform));
@@ -285,6 +300,7 @@ void SceneFileLoader::end(const char* name) {
     case Element::Group:
     case Element::Transform:
         if (currentGroup_) currentGroup_ = currentGroup_->parent;
+        --groupDepth_;
         break;
     case Element::Shape:
         currentShape_ = nullptr;

@@ -189,6 +189,20 @@ TEST(SceneLoader, GroupsBeforeAnySceneAreSkipped) {
     ASSERT_EQ(l.scene->children.size(), 1u);
 }
 
+TEST(SceneLoader, GroupsNestedTooDeepAreSkippedBeforeTheyCanExhaustTheStack) {
+    std::string text = "<Scene>";
+    for (int i = 0; i < 5000; ++i) text += "<Group>";
+    for (int i = 0; i < 5000; ++i) text += "</Group>";
+    text += "<Group DEF=\"After\"/></Scene>";
+    Loaded l = load(text);
+    ASSERT_EQ(l.diagnostics.items().size(), 1u);
+    EXPECT_EQ(l.diagnostics.items()[0].message, "\"Group\" nested deeper than 1000 groups; the element is skipped");
+    int depth = 0;
+    for (Group* g = l.scene.get(); !g->children.empty(); g = dynamic_cast<Group*>(g->children.front().get())) ++depth;
+    EXPECT_EQ(depth, 1000);
+    EXPECT_EQ(l.scene->children.back()->DEF, "After");
+}
+
 TEST(SceneLoader, FileWithoutSceneGivesNoScene) {
     Loaded l = load("<X3D><Viewpoint/></X3D>");
     EXPECT_FALSE(l.scene);
