@@ -4,7 +4,7 @@
 // children, shapes their appearance and geometry, face sets their coordinate,
 // normal and texture-coordinate lists and shadow faces. Every node has one
 // virtual operation, draw, which emits fixed-function OpenGL (defined in the
-// drawing library, scene/draw_nodes.cpp); everything else here is plain data
+// drawing library, scene/nodes_gl.cpp); everything else here is plain data
 // that the loader fills and the unit tests read without a GL context.
 //
 // The renderer's process state (the caster list recorded while a model is

@@ -415,7 +415,7 @@ std::unique_ptr<Scene> loadSceneFile(const std::string& fileName, std::ostream& 
     SceneFileLoader loader(fileName, errors, diagnostics);
     char* const buffer = loader.buffer(static_cast<std::size_t>(size) + 1);
     char* end = buffer;
-    std::vector<char> chunk(std::size_t{1} << 20);
+    std::vector<char> chunk(std::size_t{1} << 16);
     std::size_t remaining = static_cast<std::size_t>(size);
     while (remaining > 0) {
         const std::size_t got = std::fread(chunk.data(), 1, std::min(chunk.size(), remaining), file.get());
