@@ -33,7 +33,7 @@ inline constexpr Vec3f kUnsetVector{-100.0f, -100.0f, -100.0f};
 struct ObjectLoadContext {
     std::ostream& progress;    // "." per loaded object, error lines
     Diagnostics& diagnostics;  // problems an author should fix
-    std::ostream& errors;      // standard-error lines (malformed scene files, misplaced elements)
+    std::ostream& errors;
 };
 
 class BaseObject {
