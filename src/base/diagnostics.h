@@ -21,6 +21,7 @@ enum class DiagnosticKind {
     MissingCoordinates,  // a face set without "Coordinate"
     ParseError,          // malformed XML in a file whose partial content is kept
     ColorOutOfRange,     // a brick colour outside the table
+    SizeOutOfRange,      // a brick too large to carry its studs
     UnknownName,         // an unknown command or fade name
     ImageProblem,        // an image that cannot be read or decoded
     FontProblem,         // a caption font file that cannot be read
@@ -40,6 +41,13 @@ public:
     }
     const std::vector<Diagnostic>& items() const { return items_; }
     bool empty() const { return items_.empty(); }
+    std::size_t size() const { return items_.size(); }
+    // Names the file of the reports from index `from` on that named none
+    // (those of a part that does not know which file it was read from).
+    void fillMissingFile(std::size_t from, const std::string& file) {
+        for (std::size_t i = from; i < items_.size(); ++i)
+            if (items_[i].file.empty()) items_[i].file = file;
+    }
     void clear() { items_.clear(); }
 
 private:

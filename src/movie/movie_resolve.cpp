@@ -4,6 +4,8 @@
 #include <unordered_map>
 #include <utility>
 
+#include "movie/movie_loader.h"
+
 namespace xmo {
 
 namespace {
@@ -125,7 +127,16 @@ private:
         ObjectLoadContext context{services_.progress, services_.diagnostics, services_.errors};
         for (auto& object : movie_.objects) {
             const size_t before = countNotLoaded();
-            object->load(context);
+            const size_t firstReport = services_.diagnostics.size();
+            try {
+                object->load(context);
+            } catch (const LoadError& e) {
+                // A scene file that cannot be read refuses the film: say which
+                // object of the movie named it.
+                throw LoadError(movie_.fileName, object->sourceLine,
+                                "Object " + std::to_string(object->id) + ": " + formatLoadError(e));
+            }
+            services_.diagnostics.fillMissingFile(firstReport, movie_.fileName);
             auto* sceneObject = dynamic_cast<Object*>(object.get());
             // The scene loader may explain the failure itself; else say it here.
             if (sceneObject && !sceneObject->loaded && countNotLoaded() == before)

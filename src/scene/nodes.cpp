@@ -1,12 +1,43 @@
 #include "scene/nodes.h"
 
+#include "scene/mesh_geometry.h"
+
 namespace xmo {
 
-void IndexedFaceSet::finish() { finished = true; }
+void IndexedFaceSet::finish() {
+    if (!normal) {
+        normal = std::make_unique<Normal>();
+        static const std::vector<Vec3f> noPoints;
+        generateFlatNormals(coord ? coord->point : noPoints, coordIndex, normal->vector, normalIndex);
+    }
+    // Shadow faces and their neighbours join here once meshes cast shadows.
+    finished = true;
+}
 
-void Scene::prepare() {}
+void Material::computeColours() {
+    alpha = 1.0f - transparency;
+    for (int i = 0; i < 3; ++i) {
+        diffuse[i] = diffuseColor.e[i];
+        ambient[i] = ambientIntensity * diffuseColor.e[i];
+        specular[i] = specularColor.e[i];
+        emissive[i] = emissiveColor.e[i];
+    }
+    diffuse[3] = ambient[3] = specular[3] = emissive[3] = alpha;
+}
 
-unsigned lightEnumerantFor(int) { return 0; }
+void Scene::prepare() {
+    if (!lights) lights = std::make_unique<SceneLights>();
+    if (!lights->light && lights->useDefault == 1) {
+        lights->light = std::make_unique<PointLight>();
+        lights->light->enable();
+    }
+    defaultMaterial = std::make_unique<Material>();
+}
+
+unsigned lightEnumerantFor(int enableCount) {
+    if (enableCount < 0) enableCount = 0;
+    return kGlLight0 + static_cast<unsigned>(enableCount < 7 ? enableCount : 7);
+}
 
 RendererState& rendererState() {
     static RendererState state;

@@ -4,7 +4,7 @@
 // children, shapes their appearance and geometry, face sets their coordinate,
 // normal and texture-coordinate lists and shadow faces. Every node has one
 // virtual operation, draw, which emits fixed-function OpenGL (defined in the
-// drawing library, scene/draw_nodes.cpp); everything else here is plain data
+// drawing library, scene/nodes_gl.cpp); everything else here is plain data
 // that the loader fills and the unit tests read without a GL context.
 //
 // The renderer's process state (the caster list recorded while a model is
@@ -105,6 +105,8 @@ public:
 class Material : public Drawable {
 public:
     void draw() override;
+    // Fills the colour blocks from the fields (alpha = 1 - transparency).
+    void computeColours();
 
     // Colour blocks rewritten by every draw (a cache, not input).
     float ambient[4] = {}, diffuse[4] = {}, specular[4] = {}, emissive[4] = {};
@@ -199,6 +201,7 @@ struct ShadowCaster {
 // Light enumerant of the n-th enable call: GL_LIGHT0..GL_LIGHT6, then
 // GL_LIGHT7 for every later scene.
 unsigned lightEnumerantFor(int enableCount);
+inline constexpr unsigned kGlLight0 = 0x4000;  // OpenGL's GL_LIGHT0; GL_LIGHTi is kGlLight0 + i
 
 struct RendererState {
     std::vector<ShadowCaster> casterList;
@@ -211,5 +214,9 @@ struct RendererState {
 };
 
 RendererState& rendererState();
+
+// Appends (mesh, the current model-view matrix) to the caster list; every
+// mesh and brick draw calls it (drawing library).
+void recordShadowCaster(IndexedFaceSet* mesh);
 
 }  // namespace xmo

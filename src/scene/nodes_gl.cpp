@@ -1,15 +1,115 @@
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include "scene/mesh_geometry.h"
 #include "scene/nodes.h"
 
 namespace xmo {
 
-void IndexedFaceSet::draw() {}
-void Group::draw() {}
-void Transform::draw() {}
-void Material::draw() {}
-void Appearance::draw() {}
-void Shape::draw() {}
-void PointLight::draw() {}
-void PointLight::enable() {}
-void Scene::draw() {}
+static_assert(GL_LIGHT0 == kGlLight0, "light enumerants are counted from GL_LIGHT0");
+
+namespace {
+
+// Emits the face-set walk as OpenGL polygons (inside a display list).
+struct PolygonEmitter {
+    void beginPolygon() { glBegin(GL_POLYGON); }
+    void endPolygon() { glEnd(); }
+    void texCoord(const Vec2f& t) { glTexCoord2f(t.e[0], t.e[1]); }
+    void normal(const Vec3f& n) { glNormal3f(n.e[0], n.e[1], n.e[2]); }
+    void vertex(const Vec3f& p) { glVertex3f(p.e[0], p.e[1], p.e[2]); }
+};
+
+}  // namespace
+
+void recordShadowCaster(IndexedFaceSet* mesh) {
+    ShadowCaster caster;
+    caster.mesh = mesh;
+    glGetFloatv(GL_MODELVIEW_MATRIX, caster.matrix);
+    rendererState().casterList.push_back(caster);
+}
+
+void IndexedFaceSet::draw() {
+    if (!finished) return;
+    if (compilePending) {
+        // The first draw only compiles; the mesh shows from its next draw.
+        compilePending = false;
+        displayList = glGenLists(1);
+        glNewList(displayList, GL_COMPILE);
+        PolygonEmitter emitter;
+        walkFaceSet(*this, emitter);
+        glEndList();
+    } else {
+        glCallList(displayList);
+    }
+    recordShadowCaster(this);
+}
+
+void Group::draw() {
+    for (const auto& child : children) child->draw();
+}
+
+void Transform::draw() {
+    // Translation and rotation are held for the file's sake; only the scale
+    // is applied, so a Transform without "scale" collapses its children.
+    glPushMatrix();
+    glScalef(scale.e[0], scale.e[1], scale.e[2]);
+    Group::draw();
+    glPopMatrix();
+}
+
+void Material::draw() {
+    computeColours();
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, diffuse);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, ambient);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, specular);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SHININESS, &shininess);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, emissive);
+}
+
+void Appearance::draw() {
+    if (texture) glBindTexture(GL_TEXTURE_2D, texture->textureName);
+    if (material) material->draw();
+}
+
+void Shape::draw() {
+    if (appearance) appearance->draw();
+    if (geometry) geometry->draw();
+}
+
+void PointLight::enable() {
+    lightId = lightEnumerantFor(rendererState().lightEnableCount++);
+    glEnable(lightId);
+    dirty = true;
+}
+
+void PointLight::draw() {
+    if (!dirty) return;
+    // Set once per enable: the position is taken through the model-view
+    // matrix of this draw and then stays in eye space, moving with the camera.
+    dirty = false;
+    const float diffuse[4] = {color.e[0], color.e[1], color.e[2], 1.0f};
+    const float position[4] = {location.e[0], location.e[1], location.e[2], 1.0f};
+    const float ambient[4] = {ambientIntensity * color.e[0], ambientIntensity * color.e[1],
+                              ambientIntensity * color.e[2], 1.0f};
+    glLightfv(lightId, GL_AMBIENT, ambient);
+    glLightfv(lightId, GL_DIFFUSE, diffuse);
+    glLightfv(lightId, GL_SPECULAR, diffuse);
+    glLightfv(lightId, GL_POSITION, position);
+    glLightf(lightId, GL_CONSTANT_ATTENUATION, attenuation.e[0]);
+    glLightf(lightId, GL_LINEAR_ATTENUATION, attenuation.e[1]);
+    glLightf(lightId, GL_QUADRATIC_ATTENUATION, attenuation.e[2]);
+}
+
+void Scene::draw() {
+    if (defaultMaterial) defaultMaterial->draw();
+    if (lights && lights->light) lights->light->draw();
+    if (!viewpoints.empty()) {
+        const Viewpoint& view = *viewpoints.front();
+        const Vec3f& eye = view.position;
+        const Vec3f centre = eye + view.orientation.rotate(Vec3f{0.0f, 0.0f, 1.0f});
+        gluLookAt(eye.e[0], eye.e[1], eye.e[2], centre.e[0], centre.e[1], centre.e[2], 0.0, 1.0, 0.0);
+    }
+    Group::draw();
+}
 
 }  // namespace xmo

@@ -1,7 +1,25 @@
 #include "movie/movie.h"
+#include "scene/scene_loader.h"
 
 namespace xmo {
 
-void Object::load(ObjectLoadContext& context) { context.progress << "Error in loading object" << objectname << "\n"; }
+void Object::load(ObjectLoadContext& context) {
+    scene = loadSceneFile(filename, context.progress, context.errors, context.diagnostics);
+    root = nullptr;
+    if (scene) {
+        scene->prepare();
+        root = dynamic_cast<Group*>(findByName(*scene, objectname));
+    }
+    if (!root) {
+        context.progress << "Error in loading object" << objectname << "\n";
+        context.diagnostics.report(DiagnosticKind::ObjectNotLoaded, filename, 0,
+                                   scene ? "no group named \"" + objectname + "\" in the scene"
+                                         : std::string("the file holds no \"Scene\""));
+        return;
+    }
+    context.progress << ".";
+    loaded = true;
+    computeBounds(*root, min, max);
+}
 
 }  // namespace xmo

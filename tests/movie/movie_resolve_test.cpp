@@ -118,7 +118,7 @@ TEST(MovieResolve, RelativeModelsResolveOnlyAtTopLevel) {
 
 TEST(MovieResolve, ReportsEveryReferenceThatResolvesToNothing) {
     TestLoad t;
-    t.load("<Movie>\n<Objects><BrikObject id='1'/>\n<Object id='2' filename='movie/none.x3d' objectname='Car'/>"
+    t.load("<Movie>\n<Objects><BrikObject id='1'/>\n<Object id='2' filename='movie/house.x3d' objectname='Car'/>"
            "</Objects>\n<Model id='1' objectid='1'/>\n<Model id='2' objectid='4' relativemodelid='8'/>\n"
            "<Join id='3' modelid0='1'/>\n<Join id='4' modelid0='9' modelid1='1'/>\n"
            "<Contact id='5' modelid0='1'/>\n"

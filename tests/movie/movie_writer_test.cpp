@@ -38,7 +38,7 @@ private:
 TEST(MovieWriter, WritesTheExactLinesOfEveryRecord) {
     TestLoad t;
     const auto movie = t.load(
-        "<Movie><Objects><Object id='3' filename='a.x3d' objectname='A'/><BrikObject id='4' size='2 0.5 1234567'"
+        "<Movie><Objects><Object id='3' filename='movie/house.x3d' objectname='A'/><BrikObject id='4' size='2 0.5 1234567'"
         " color='7'/></Objects>"
         "<Models><Model id='1' objectid='4' position='0.1 -2 3' rotation='0 0 2 90' mass='5'/>"
         "<ModelTransform id='2' position='1 1 1'><Model id='9'/></ModelTransform></Models>"
@@ -54,7 +54,7 @@ TEST(MovieWriter, WritesTheExactLinesOfEveryRecord) {
     EXPECT_EQ(movie->writeXml(),
               "<Movie>\n"
               " <Objects>\n"
-              "  <Object id=\"3\" filename=\"a.x3d\" objectname=\"A\"/>\n"
+              "  <Object id=\"3\" filename=\"movie/house.x3d\" objectname=\"A\"/>\n"
               "  <BrikObject id=\"4\" size=\"2 0.5 1.23457e+06\" color=\"7\"/>\n"
               " </Objects>\n"
               " <Models>\n"
@@ -93,14 +93,15 @@ TEST(MovieWriter, EscapesStringsSoTheyReadBack) {
     EXPECT_EQ(escapeXml("a&b<c>d\"e'f"), "a&amp;b&lt;c&gt;d&quot;e'f");
     Movie movie;
     auto object = std::make_unique<Object>();
-    object->filename = "Tom & \"Jerry\" <1>.x3d";
+    object->filename = "movie/house.x3d";
+    object->objectname = "Tom & \"Jerry\" <1>";
     movie.objects.push_back(std::move(object));
     auto sequence = std::make_unique<Sequence>();
     sequence->camera = std::make_unique<Camera>();
     movie.sequences.push_back(std::move(sequence));
     TestLoad t;
     const auto back = t.load(movie.writeXml());
-    EXPECT_EQ(dynamic_cast<const Object&>(*back->objects.at(0)).filename, "Tom & \"Jerry\" <1>.x3d");
+    EXPECT_EQ(dynamic_cast<const Object&>(*back->objects.at(0)).objectname, "Tom & \"Jerry\" <1>");
 }
 
 TEST(MovieWriter, RoundTripIsStableFromTheSecondSave) {

@@ -1,0 +1,28 @@
+// Model placement: the matrices a Model and a ModelTransform multiply onto
+// the current model-view matrix when they draw, computed without OpenGL.
+//
+// Matrices are in the layout of OpenGL's 16 floats read into a Mat4x4f
+// (translation in row 3), so a result can be handed to glMultMatrixf as it
+// is. A model translates by its position, then rotates; a transform rotates
+// first, so its translation is expressed in its rotated frame.
+#pragma once
+
+#include "math/mat4.h"
+#include "movie/movie.h"
+
+namespace xmo {
+
+// What glTranslatef and glRotatef (angle and axis of the quaternion) build.
+Mat4x4f translationMatrix(const Vec3f& t);
+Mat4x4f rotationMatrix(const Quatf& rotation);
+
+// The matrix stack after multiplying outer, then inner, onto the identity.
+Mat4x4f compose(const Mat4x4f& outer, const Mat4x4f& inner);
+
+Mat4x4f modelPlacement(const Base& model);      // T(position) R(rotation)
+Mat4x4f transformPlacement(const Base& model);  // R(rotation) T(position)
+
+// Where point p of the placed frame lands.
+Vec3f transformPoint(const Mat4x4f& m, const Vec3f& p);
+
+}  // namespace xmo

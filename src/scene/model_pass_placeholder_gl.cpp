@@ -1,8 +1,0 @@
-#include "scene/model_pass.h"
-
-namespace xmo {
-
-void drawAllModels(Movie&, std::ostream&) {}
-void drawModelPass(Movie&, std::ostream&) {}
-
-}  // namespace xmo

@@ -1,0 +1,433 @@
+#include "scene/scene_loader.h"
+
+#include <expat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+#include "scene/mesh_geometry.h"
+#include "scene/scene_text.h"
+#include "movie/values.h"
+#include "scene/scene_values.h"
+
+namespace xmo {
+
+namespace {
+
+enum class Element {
+    Scene,
+    Group,
+    Transform,
+    Viewpoint,
+    Shape,
+    Appearance,
+    ImageTexture,
+    Material,
+    IndexedFaceSet,
+    Coordinate,
+    Normal,
+    TextureCoordinate,
+    Sphere,
+    Other,
+};
+
+Element elementOf(const char* name) {
+    static const struct {
+        const char* name;
+        Element element;
+    } table[] = {
+        {"Scene", Element::Scene},
+        {"Group", Element::Group},
+        {"Transform", Element::Transform},
+        {"Viewpoint", Element::Viewpoint},
+        {"Shape", Element::Shape},
+        {"Appearance", Element::Appearance},
+        {"ImageTexture", Element::ImageTexture},
+        {"Material", Element::Material},
+        {"IndexedFaceSet", Element::IndexedFaceSet},
+        {"Coordinate", Element::Coordinate},
+        {"Normal", Element::Normal},
+        {"TextureCoordinate", Element::TextureCoordinate},
+        {"Sphere", Element::Sphere},
+    };
+    for (const auto& entry : table)
+        if (std::strcmp(name, entry.name) == 0) return entry.element;
+    return Element::Other;
+}
+
+bool is(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
+
+constexpr const char* kGroupParents = "a \"Scene\", \"Group\" or \"Transform\"";
+
+// Drawing and releasing a scene recurse once per group level; deeper nesting
+// than this is refused so that no file can exhaust the stack.
+constexpr int kMaxGroupDepth = 1000;
+
+// One load: the parser, the open elements and the scratch lists that numbers
+// are read into before they are copied, sized exactly, into their node.
+class SceneFileLoader {
+public:
+    SceneFileLoader(const std::string& fileName, std::ostream& errors, Diagnostics& diagnostics)
+        : fileName_(fileName), errors_(errors), diagnostics_(diagnostics), parser_(XML_ParserCreate(nullptr)) {
+        if (!parser_) throw LoadError(fileName_, 0, "cannot create an XML parser");
+        XML_SetUserData(parser_, this);
+        XML_SetElementHandler(parser_, onStart, onEnd);
+    }
+    ~SceneFileLoader() { XML_ParserFree(parser_); }
+    SceneFileLoader(const SceneFileLoader&) = delete;
+    SceneFileLoader& operator=(const SceneFileLoader&) = delete;
+
+    BlankCollapser& collapser() { return collapser_; }
+
+    // The parser's own input buffer, so the collapsed text is written once
+    // and never copied.
+    char* buffer(std::size_t capacity) {
+        if (capacity > static_cast<std::size_t>(INT_MAX)) throw LoadError(fileName_, 0, "the scene file is too large");
+        void* buffer = XML_GetBuffer(parser_, static_cast<int>(capacity));
+        if (!buffer) throw LoadError(fileName_, 0, "not enough memory to read the scene file");
+        return static_cast<char*>(buffer);
+    }
+
+    std::unique_ptr<Scene> parse(std::size_t length) {
+        if (XML_ParseBuffer(parser_, static_cast<int>(length), XML_TRUE) == XML_STATUS_ERROR) {
+            const char* text = XML_ErrorString(XML_GetErrorCode(parser_));
+            const int line = currentLine();
+            errors_ << text << " at line " << line << "\n";
+            diagnostics_.report(DiagnosticKind::ParseError, fileName_, line,
+                                std::string(text) + "; the scene read up to here is kept");
+        }
+        for (auto& scene : scenes_)
+            if (scene.get() == currentScene_) return std::move(scene);
+        return nullptr;
+    }
+
+private:
+    static void XMLCALL onStart(void* self, const XML_Char* name, const XML_Char** attributes) {
+        static_cast<SceneFileLoader*>(self)->start(name, attributes);
+    }
+    static void XMLCALL onEnd(void* self, const XML_Char* name) { static_cast<SceneFileLoader*>(self)->end(name); }
+
+    int currentLine() const {
+        const XML_Index at = XML_GetCurrentByteIndex(parser_);
+        return collapser_.lineOf(at < 0 ? 0 : static_cast<std::size_t>(at));
+    }
+
+    void report(DiagnosticKind kind, int line, std::string message) {
+        diagnostics_.report(kind, fileName_, line, std::move(message));
+        errors_ << formatDiagnostic(diagnostics_.items().back()) << "\n";
+    }
+
+    // An element whose parent is not open is skipped with all it holds.
+    bool require(const void* parent, const char* element, const char* expected) {
+        if (parent) return true;
+        report(DiagnosticKind::MisplacedElement, currentLine(),
+               std::string("expected \"") + element + "\" inside " + expected + "; the element is skipped");
+        skipDepth_ = 1;
+        return false;
+    }
+
+    bool requireGroupDepth(const char* element) {
+        if (groupDepth_ < kMaxGroupDepth) return true;
+        report(DiagnosticKind::MisplacedElement, currentLine(),
+               std::string("\"") + element + "\" nested deeper than " + std::to_string(kMaxGroupDepth) +
+                   " groups; the element is skipped");
+        skipDepth_ = 1;
+        return false;
+    }
+
+    template <typename G>
+    void openGroup(std::unique_ptr<G> group) {
+        ++groupDepth_;
+        group->parent = currentGroup_;
+        G* opened = group.get();
+        currentGroup_->addChild(std::move(group));
+        currentGroup_ = opened;
+    }
+
+    void start(const char* name, const char** attributes);
+    void end(const char* name);
+
+    void readTransform(Transform& transform, const char** attributes);
+    void readViewpoint(Viewpoint& viewpoint, const char** attributes);
+    void readMaterial(Material& material, const char** attributes);
+    void readImageTexture(ImageTexture& texture, const char** attributes);
+    void readFaceSet(IndexedFaceSet& mesh, const char** attributes);
+    void readPoints3(const char** attributes, const char* key, std::vector<Vec3f>& out);
+    void finishFaceSet();
+
+    const std::string& fileName_;
+    std::ostream& errors_;
+    Diagnostics& diagnostics_;
+    XML_Parser parser_;
+    BlankCollapser collapser_;
+
+    std::vector<std::unique_ptr<Scene>> scenes_;
+    Scene* currentScene_ = nullptr;
+    Group* currentGroup_ = nullptr;
+    Shape* currentShape_ = nullptr;
+    Appearance* currentAppearance_ = nullptr;
+    IndexedFaceSet* currentFaceSet_ = nullptr;
+    int faceSetLine_ = 0;
+    int skipDepth_ = 0;
+    int groupDepth_ = 0;  // open "Group" and "Transform" elements: never less than the tree depth
+
+    std::vector<Vec3f> points3_;
+    std::vector<Vec2f> points2_;
+    std::vector<int> indices_;
+};
+
+void readDef(Drawable& node, const char** attributes) {
+    for (const char** a = attributes; *a; a += 2)
+        if (is(a[0], "DEF")) node.DEF = a[1];
+}
+
+void SceneFileLoader::start(const char* name, const char** attributes) {
+    if (skipDepth_ > 0) {
+        ++skipDepth_;
+        return;
+    }
+    switch (elementOf(name)) {
+    case Element::Scene: {
+        auto scene = std::make_unique<Scene>();
+        readDef(*scene, attributes);
+        currentScene_ = scene.get();
+        currentGroup_ = scene.get();
+        scenes_.push_back(std::move(scene));
+        break;
+    }
+    case Element::Group: {
+        if (!require(currentGroup_, name, kGroupParents) || !requireGroupDepth(name)) return;
+        auto group = std::make_unique<Group>();
+        readDef(*group, attributes);
+        openGroup(std::move(group));
+        break;
+    }
+    case Element::Transform: {
+        if (!require(currentGroup_, name, kGroupParents) || !requireGroupDepth(name)) return;
+        auto transform = std::make_unique<Transform>();
+        readTransform(*transform, attributes);
+        openGroup(std::move(transform));
+        break;
+    }
+    case Element::Viewpoint: {
+        if (!require(currentScene_, name, "a \"Scene\"")) return;
+        auto viewpoint = std::make_unique<Viewpoint>();
+        readViewpoint(*viewpoint, attributes);
+        currentScene_->addViewpoint(std::move(viewpoint));
+        break;
+    }
+    case Element::Shape: {
+        if (!require(currentGroup_, name, kGroupParents)) return;
+        auto shape = std::make_unique<Shape>();
+        readDef(*shape, attributes);
+        currentShape_ = shape.get();
+        currentGroup_->addChild(std::move(shape));
+        break;
+    }
+    case Element::Appearance: {
+        if (!require(currentShape_, name, "a \"Shape\"")) return;
+        currentShape_->appearance = std::make_unique<Appearance>();
+        currentAppearance_ = currentShape_->appearance.get();
+        readDef(*currentAppearance_, attributes);
+        break;
+    }
+    case Element::ImageTexture: {
+        if (!require(currentAppearance_, name, "an \"Appearance\"")) return;
+        currentAppearance_->texture = std::make_unique<ImageTexture>();
+        readImageTexture(*currentAppearance_->texture, attributes);
+        break;
+    }
+    case Element::Material: {
+        if (!require(currentAppearance_, name, "an \"Appearance\"")) return;
+        currentAppearance_->material = std::make_unique<Material>();
+        readMaterial(*currentAppearance_->material, attributes);
+        break;
+    }
+    case Element::IndexedFaceSet: {
+        if (!require(currentShape_, name, "a \"Shape\"")) return;
+        auto mesh = std::make_unique<IndexedFaceSet>();
+        readFaceSet(*mesh, attributes);
+        currentFaceSet_ = mesh.get();
+        faceSetLine_ = currentLine();
+        currentShape_->geometry = std::move(mesh);
+        break;
+    }
+    case Element::Coordinate: {
+        if (!require(currentFaceSet_, name, "an \"IndexedFaceSet\"")) return;
+        currentFaceSet_->coord = std::make_unique<Coordinate>();
+        readPoints3(attributes, "point", currentFaceSet_->coord->point);
+        break;
+    }
+    case Element::Normal: {
+        if (!require(currentFaceSet_, name, "an \"IndexedFaceSet\"")) return;
+        currentFaceSet_->normal = std::make_unique<Normal>();
+        readPoints3(attributes, "vector", currentFaceSet_->normal->vector);
+        break;
+    }
+    case Element::TextureCoordinate: {
+        if (!require(currentFaceSet_, name, "an \"IndexedFaceSet\"")) return;
+        currentFaceSet_->texCoord = std::make_unique<TextureCoordinate>();
+        for (const char** a = attributes; *a; a += 2)
+            if (is(a[0], "point")) {
+                readPointList2(a[1], points2_);
+                currentFaceSet_->texCoord->point.assign(points2_.begin(), points2_.end());
+            }
+        break;
+    }
+    case Element::Sphere: {
+        if (!require(currentGroup_, name, kGroupParents)) return;
+        auto sphere = std::make_unique<Sphere>();
+        for (const char** a = attributes; *a; a += 2)
+            if (is(a[0], "radius")) sphere->radius = static_cast<float>(std::strtod(a[1], nullptr));
+        currentGroup_->addChild(std::move(sphere));
+        break;
+    }
+    case Element::Other:
+        break;
+    }
+}
+
+void SceneFileLoader::end(const char* name) {
+    if (skipDepth_ > 0) {
+        --skipDepth_;
+        return;
+    }
+    switch (elementOf(name)) {
+    case Element::Group:
+    case Element::Transform:
+        if (currentGroup_) currentGroup_ = currentGroup_->parent;
+        --groupDepth_;
+        break;
+    case Element::Shape:
+        currentShape_ = nullptr;
+        break;
+    case Element::Appearance:
+        currentAppearance_ = nullptr;
+        break;
+    case Element::IndexedFaceSet:
+        finishFaceSet();
+        break;
+    default:
+        break;
+    }
+}
+
+void SceneFileLoader::finishFaceSet() {
+    if (!currentFaceSet_) return;
+    currentFaceSet_->finish();
+    if (const auto problem = findFaceSetProblem(*currentFaceSet_))
+        diagnostics_.report(problem->kind, fileName_, faceSetLine_, problem->message);
+    currentFaceSet_ = nullptr;
+}
+
+void SceneFileLoader::readTransform(Transform& transform, const char** attributes) {
+    for (const char** a = attributes; *a; a += 2) {
+        if (is(a[0], "DEF")) transform.DEF = a[1];
+        else if (is(a[0], "translation")) readSceneFloat3(a[1], transform.translation);
+        else if (is(a[0], "rotation")) transform.rotation = readRotation(a[1]);
+        else if (is(a[0], "scale")) readSceneFloat3(a[1], transform.scale);
+    }
+}
+
+void SceneFileLoader::readViewpoint(Viewpoint& viewpoint, const char** attributes) {
+    for (const char** a = attributes; *a; a += 2) {
+        if (is(a[0], "DEF")) viewpoint.DEF = a[1];
+        else if (is(a[0], "position")) readSceneFloat3(a[1], viewpoint.position);
+        else if (is(a[0], "orientation")) viewpoint.orientation = readRotation(a[1]);
+        else if (is(a[0], "fieldOfView")) readSceneFloat(a[1], viewpoint.fieldOfView);
+    }
+}
+
+void SceneFileLoader::readMaterial(Material& material, const char** attributes) {
+    for (const char** a = attributes; *a; a += 2) {
+        if (is(a[0], "DEF")) material.DEF = a[1];
+        else if (is(a[0], "diffuseColor")) readSceneFloat3(a[1], material.diffuseColor);
+        else if (is(a[0], "ambientIntensity")) readSceneFloat(a[1], material.ambientIntensity);
+        else if (is(a[0], "specularColor")) readSceneFloat3(a[1], material.specularColor);
+        else if (is(a[0], "emissiveColor")) readSceneFloat3(a[1], material.emissiveColor);
+        else if (is(a[0], "shininess")) readSceneFloat(a[1], material.shininess);
+        else if (is(a[0], "transparency")) readSceneFloat(a[1], material.transparency);
+    }
+}
+
+void SceneFileLoader::readImageTexture(ImageTexture& texture, const char** attributes) {
+    for (const char** a = attributes; *a; a += 2) {
+        if (is(a[0], "DEF")) texture.DEF = a[1];
+        else if (is(a[0], "url")) texture.url = a[1];
+        else if (is(a[0], "repeatS")) texture.repeatS = readBool(a[1]);
+        else if (is(a[0], "repeatT")) texture.repeatT = readBool(a[1]);
+    }
+}
+
+void SceneFileLoader::readFaceSet(IndexedFaceSet& mesh, const char** attributes) {
+    const auto readIndices = [this](const char* text, std::vector<int>& out) {
+        readIndexList(text, indices_);
+        out.assign(indices_.begin(), indices_.end());
+    };
+    for (const char** a = attributes; *a; a += 2) {
+        if (is(a[0], "DEF")) mesh.DEF = a[1];
+        else if (is(a[0], "coordIndex")) readIndices(a[1], mesh.coordIndex);
+        else if (is(a[0], "normalIndex")) readIndices(a[1], mesh.normalIndex);
+        else if (is(a[0], "texCoordIndex")) readIndices(a[1], mesh.texCoordIndex);
+        else if (is(a[0], "castshadow")) mesh.castshadow = readBool(a[1]);
+    }
+}
+
+void SceneFileLoader::readPoints3(const char** attributes, const char* key, std::vector<Vec3f>& out) {
+    for (const char** a = attributes; *a; a += 2)
+        if (is(a[0], key)) {
+            readPointList3(a[1], points3_);
+            out.assign(points3_.begin(), points3_.end());
+        }
+}
+
+[[noreturn]] void failToOpen(const std::string& fileName, const std::string& reason, std::ostream& progress) {
+    progress << "Error in loading file " << fileName << "\n";
+    progress.flush();
+    throw LoadError(fileName, 0, "cannot read the scene file: " + reason);
+}
+
+}  // namespace
+
+std::unique_ptr<Scene> loadSceneText(const char* text, std::size_t size, const std::string& fileName,
+                                     std::ostream& errors, Diagnostics& diagnostics) {
+    SceneFileLoader loader(fileName, errors, diagnostics);
+    char* const buffer = loader.buffer(size + 1);
+    char* end = loader.collapser().feed(text, size, buffer);
+    end = loader.collapser().finish(end);
+    return loader.parse(static_cast<std::size_t>(end - buffer));
+}
+
+std::unique_ptr<Scene> loadSceneFile(const std::string& fileName, std::ostream& progress, std::ostream& errors,
+                                     Diagnostics& diagnostics) {
+    struct FileCloser {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(fileName, error);
+    const std::unique_ptr<std::FILE, FileCloser> file(error ? nullptr : std::fopen(fileName.c_str(), "rb"));
+    if (!file) failToOpen(fileName, error ? error.message() : std::strerror(errno), progress);
+
+    SceneFileLoader loader(fileName, errors, diagnostics);
+    char* const buffer = loader.buffer(static_cast<std::size_t>(size) + 1);
+    char* end = buffer;
+    std::vector<char> chunk(std::size_t{1} << 16);
+    std::size_t remaining = static_cast<std::size_t>(size);
+    while (remaining > 0) {
+        const std::size_t got = std::fread(chunk.data(), 1, std::min(chunk.size(), remaining), file.get());
+        if (got == 0) break;
+        end = loader.collapser().feed(chunk.data(), got, end);
+        remaining -= got;
+    }
+    if (std::ferror(file.get())) failToOpen(fileName, std::strerror(errno), progress);
+    end = loader.collapser().finish(end);
+    return loader.parse(static_cast<std::size_t>(end - buffer));
+}
+
+}  // namespace xmo
