@@ -47,6 +47,38 @@ TEST(PlayerExit, AQuitRequestEndsAFilmWithSuccess) {
     EXPECT_EQ(r.exitCode, 0) << r.err;
 }
 
+TEST(PlayerExit, TheFilmsExitCommandEndsItWithSuccess) {
+    if (!haveDisplay()) GTEST_SKIP() << "needs a display";
+    test::ProcessOptions options;
+    options.timeoutSeconds = 20;
+    const test::ProcessResult r = play("app/exit_command.xmo", options);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+}
+
+struct RefusedFilm {
+    const char* movie;
+    const char* stderrStart;  // what the message begins with
+    const char* stdoutText;
+};
+
+TEST(PlayerExit, FilmsThatCannotBeUsedEndWithCodeThree) {
+    if (!haveDisplay()) GTEST_SKIP() << "needs a display";
+    const RefusedFilm cases[] = {
+        // expat's own words, then the line of the file where it stopped
+        {"app/malformed.xmo", "mismatched tag at line 5\n", "."},
+        {"app/no-such-film.xmo", "app/no-such-film.xmo: cannot open the movie file: No such file or directory", "."},
+        {"app/missing_scene.xmo", "app/missing_scene.xmo:4: Object 1: app/no-such-scene.x3d: cannot read the scene file",
+         ".Error in loading file app/no-such-scene.x3d\n"},
+    };
+    for (const RefusedFilm& c : cases) {
+        const test::ProcessResult r = play(c.movie);
+        EXPECT_EQ(r.exitCode, 3) << c.movie << ": " << r.err;
+        EXPECT_EQ(r.err.rfind(c.stderrStart, 0), 0u) << c.movie << ": " << r.err;
+        EXPECT_EQ(r.out, c.stdoutText) << c.movie;
+    }
+}
+
 TEST(PlayerExit, SdlThatCannotStartGivesItsMessageAndCodeOne) {
     test::ProcessOptions options;
     options.env = {"SDL_VIDEODRIVER=none-such"};
