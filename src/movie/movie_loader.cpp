@@ -572,34 +572,15 @@ std::string readWholeFile(const std::string& path) {
     return content;
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-
 }  // namespace
-
-int CollapsedText::lineOf(size_t offset) const {
-    return 1 + static_cast<int>(std::upper_bound(lineStarts.begin(), lineStarts.end(), offset) - lineStarts.begin());
-}
 
 CollapsedText collapseBlanks(std::string_view file) {
     CollapsedText result;
-    // Written through a raw pointer: this loop sees every byte of the file.
     result.text.resize(file.size() + 1);
     char* const begin = result.text.data();
-    char* out = begin;
-    bool inBlanks = true;  // blanks before the first word are dropped
-    for (const char c : file) {
-        if (static_cast<unsigned char>(c) > ' ' || !isBlank(c)) {
-            *out++ = c;
-            inBlanks = false;
-            continue;
-        }
-        if (!inBlanks) *out++ = ' ';
-        inBlanks = true;
-        if (c == '\n') result.lineStarts.push_back(static_cast<size_t>(out - begin));
-    }
-    // Every word is followed by one blank, the last one too.
-    if (!inBlanks) *out++ = ' ';
-    result.text.resize(static_cast<size_t>(out - begin));
+    char* end = result.collapser.feed(file.data(), file.size(), begin);
+    end = result.collapser.finish(end);
+    result.text.resize(static_cast<size_t>(end - begin));
     return result;
 }
 

@@ -18,6 +18,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/blank_collapser.h"
 #include "base/diagnostics.h"
 #include "movie/media_loader.h"
 #include "movie/movie.h"
@@ -55,10 +56,9 @@ std::string describeLoadError(const LoadError& error);
 // Collapsed text and the map from its offsets back to the file's lines.
 struct CollapsedText {
     std::string text;
-    // lineStarts[i]: offset of the first character of file line i + 2.
-    std::vector<size_t> lineStarts;
+    BlankCollapser collapser;
 
-    int lineOf(size_t offset) const;
+    int lineOf(size_t offset) const { return collapser.lineOf(offset); }
 };
 
 CollapsedText collapseBlanks(std::string_view file);

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "scene/mesh_geometry.h"
-#include "scene/scene_text.h"
+#include "base/blank_collapser.h"
 #include "movie/values.h"
 #include "scene/scene_values.h"
 

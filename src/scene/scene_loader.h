@@ -2,7 +2,7 @@
 // the node tree of scene/nodes.h, and the searches an Object needs to take
 // its group out of a loaded scene.
 //
-// A file is read once, its blanks collapsed (scene_text.h) straight into the
+// A file is read once, its blanks collapsed (base/blank_collapser.h) straight into the
 // XML parser's buffer, and parsed in one call; numbers are converted in place
 // from the parser's attribute text. The result is the Scene element last
 // started. Problems an author should fix go to the errors stream (the

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "movie/movie.h"
-#include "scene/scene_text.h"
+#include "base/blank_collapser.h"
 
 namespace xmo {
 namespace {

@@ -1,5 +1,5 @@
-// The text a scene file's parser sees: the file's words, each followed by one
-// blank. Every run of blanks and line breaks of the file becomes one blank,
+// The text the XML parser sees of a movie or scene file: the file's words,
+// each followed by one blank; blanks before the first word are dropped. Every run of blanks and line breaks of the file becomes one blank,
 // so attribute values keep their words and lose their layout. The collapser
 // remembers where the file's lines begin in that text, so messages can name
 // the file's own lines.

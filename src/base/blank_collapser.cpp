@@ -1,4 +1,4 @@
-#include "scene/scene_text.h"
+#include "base/blank_collapser.h"
 
 #include <algorithm>
 #include <climits>
