@@ -6,6 +6,7 @@
 
 #include "app/xmotool_commands.h"
 #include "app/xmotool_load.h"
+#include "effects/effect_names.h"
 
 namespace xmo {
 
@@ -15,7 +16,8 @@ int runCheck(int argc, char** argv) {
     ToolServices tool;
     std::optional<std::string> refusal;
     try {
-        loadMovie(path, tool.services);
+        const std::unique_ptr<Movie> movie = loadMovie(path, tool.services);
+        reportUnknownEffectNames(*movie, tool.diagnostics);
     } catch (const LoadError& e) {
         refusal = formatLoadError(e);
     }

@@ -15,4 +15,9 @@ std::optional<FadeColour> fadeColour(const SpecialEffect& fade, float t) {
     return std::nullopt;
 }
 
+bool isFadeType(const std::string& type) {
+    return type == "blackfadeout" || type == "blackfadein" || type == "whitefadeout" || type == "whitefadein" ||
+           type == "stayblack";
+}
+
 }  // namespace xmo

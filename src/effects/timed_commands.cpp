@@ -78,4 +78,9 @@ void runTimedCommands(Movie& movie, Sequence& sequence, const Mat4x4f& inverseVi
     }
 }
 
+bool isCommandName(const std::string& name) {
+    return name == "createparticles" || name == "disablemodels" || name == "enablemodels" ||
+           name == "disableanimatephysics" || name == "enableanimatephysics" || name == "exit";
+}
+
 }  // namespace xmo
