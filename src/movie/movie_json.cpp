@@ -158,9 +158,9 @@ private:
         json_.endArray();
     }
 
+    // {"id": N, "index": I}, or null for a reference that resolved to nothing.
     template <typename Record>
-    void reference(const char* name, const Record* target, const std::unordered_map<const Record*, int>& indexes) {
-        json_.key(name);
+    void referenceValue(const Record* target, const std::unordered_map<const Record*, int>& indexes) {
         if (!target) {
             json_.null();
             return;
@@ -169,6 +169,11 @@ private:
         json_.field("id", target->id);
         json_.field("index", indexes.at(target));
         json_.endObject();
+    }
+    template <typename Record>
+    void reference(const char* name, const Record* target, const std::unordered_map<const Record*, int>& indexes) {
+        json_.key(name);
+        referenceValue(target, indexes);
     }
     void modelReference(const char* name, const BaseModel* m) { reference<BaseModel>(name, m, modelIndex_); }
 
@@ -366,12 +371,7 @@ private:
         json_.field("modelids", x.modelids);
         json_.key("targets");
         json_.beginArray();
-        for (const Model* target : x.targets) {
-            json_.beginObject();
-            json_.field("id", target->id);
-            json_.field("index", modelIndex_.at(target));
-            json_.endObject();
-        }
+        for (const Model* target : x.targets) referenceValue<BaseModel>(target, modelIndex_);
         json_.endArray();
         json_.endObject();
     }

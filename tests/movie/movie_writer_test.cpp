@@ -1,11 +1,12 @@
 #include "movie/movie_writer.h"
 
 #include <gtest/gtest.h>
+
+#include "support/process.h"
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "movie/movie_test_support.h"
 
@@ -14,13 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::TestLoad;
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 class TempDir {
 public:
@@ -113,7 +107,7 @@ TEST(MovieWriter, RoundTripIsStableFromTheSecondSave) {
         const auto movie = loadMovie(source, t.services);
         source = (dir.path() / ("save" + std::to_string(i) + ".xmo")).string();
         saveMovie(*movie, source);
-        saves.push_back(readFile(source));
+        saves.push_back(test::readFile(source));
     }
     EXPECT_EQ(saves[1], saves[2]);
     EXPECT_EQ(saves[0].rfind("<?xml version=\"1.0\"?>\n<!DOCTYPE x3d SYSTEM \"???.dtd\">\n<Movie>\n", 0), 0u);
@@ -125,7 +119,7 @@ TEST(MovieWriter, ReplacesTheTargetAndLeavesNoTemporaryFile) {
     std::ofstream(target) << "old content that is longer than the new one, by far, really";
     Movie movie;
     saveMovie(movie, target.string());
-    EXPECT_EQ(readFile(target), "<?xml version=\"1.0\"?>\n<!DOCTYPE x3d SYSTEM \"???.dtd\">\n" + movie.writeXml());
+    EXPECT_EQ(test::readFile(target.string()), "<?xml version=\"1.0\"?>\n<!DOCTYPE x3d SYSTEM \"???.dtd\">\n" + movie.writeXml());
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 }
 

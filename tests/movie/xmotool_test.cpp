@@ -1,12 +1,12 @@
 // End-to-end runs of xmotool check, dump and save on the fixtures in
 // tests/data/movie (the tests run from tests/data).
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
+#include <vector>
+
+#include "support/process.h"
 
 namespace {
 
@@ -14,27 +14,19 @@ namespace fs = std::filesystem;
 
 struct ToolRun {
     int exitCode;
-    std::string out;
+    std::string out;  // standard output, followed by standard error unless kept apart
+    std::string err;
 };
 
-// Runs xmotool with the arguments; stderr goes to errFile or along with stdout.
-ToolRun xmotool(const std::string& arguments, const char* errFile = nullptr) {
-    const std::string command = std::string(XMOTOOL_BIN) + " " + arguments + (errFile ? std::string(" 2>") + errFile : " 2>&1");
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return {-1, ""};
-    std::string out;
-    char buffer[4096];
-    size_t n = 0;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
-}
+enum class Errors { WithOutput, Apart };
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
+ToolRun xmotool(const std::string& arguments, Errors errors = Errors::WithOutput) {
+    std::vector<std::string> argv{XMOTOOL_BIN};
+    std::istringstream words(arguments);
+    for (std::string word; words >> word;) argv.push_back(word);
+    const xmo::test::ProcessResult r = xmo::test::runProcess(argv);
+    if (errors == Errors::Apart) return {r.exitCode, r.out, r.err};
+    return {r.exitCode, r.out + r.err, ""};
 }
 
 TEST(XmotoolCheck, ReportsProblemsAndWhetherTheFilmIsPlayable) {
@@ -80,17 +72,15 @@ TEST(Xmotool, UsageErrorsExitWithTwo) {
 }
 
 TEST(XmotoolDump, WritesOnlyJsonOnStandardOutput) {
-    const fs::path errors = fs::temp_directory_path() / "xmotool-dump-errors.txt";
-    const ToolRun r = xmotool("dump movie/basic.xmo", errors.c_str());
+    const ToolRun r = xmotool("dump movie/basic.xmo", Errors::Apart);
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out.rfind("{\n  \"type\": \"Movie\",\n  \"fileName\": \"movie/basic.xmo\",\n", 0), 0u) << r.out;
     EXPECT_EQ(r.out.substr(r.out.size() - 2), "}\n");
     EXPECT_NE(r.out.find("\"targets\": ["), std::string::npos);
     // The problems go to standard error.
-    EXPECT_NE(readFile(errors).find("movie/basic.xmo:32: "), std::string::npos);
-    fs::remove(errors);
+    EXPECT_NE(r.err.find("movie/basic.xmo:32: "), std::string::npos);
 
-    const ToolRun broken = xmotool("dump movie/broken.xmo", "/dev/null");
+    const ToolRun broken = xmotool("dump movie/broken.xmo", Errors::Apart);
     EXPECT_EQ(broken.exitCode, 3);
     EXPECT_EQ(broken.out, "");
 }
@@ -99,7 +89,7 @@ TEST(XmotoolSave, WritesAFileThatLoadsAgain) {
     const fs::path out = fs::temp_directory_path() / "xmotool-save-test.xmo";
     const ToolRun first = xmotool("save movie/basic.xmo " + out.string());
     EXPECT_EQ(first.exitCode, 0) << first.out;
-    const std::string saved = readFile(out);
+    const std::string saved = xmo::test::readFile(out.string());
     EXPECT_NE(saved.find("  <Model id=\"10\" objectid=\"1\" position=\"0 0.5 0\" rotation=\"0 1 0 90\"/>\n"),
               std::string::npos)
         << saved;
