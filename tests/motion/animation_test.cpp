@@ -35,12 +35,14 @@ struct Fixture {
         auto animation = std::make_unique<Animation>();
         animation->model = &model;
         animation->interpolationfunction = mode;
+        animation->mode = animationModeOf(mode);
         animation->loop = loop;
         for (const auto& [time, position] : keys.positions) {
             auto key = std::make_unique<KeyFramePosition>();
             key->keytime = time;
             key->position = position;
             key->interpolationfunction = keys.easing;
+            key->easing = easingOf(keys.easing);
             animation->positionKeys.push_back(std::move(key));
         }
         for (const auto& [time, rotation] : keys.rotations) {
@@ -48,6 +50,7 @@ struct Fixture {
             key->keytime = time;
             key->rotation = rotation;
             key->interpolationfunction = keys.easing;
+            key->easing = easingOf(keys.easing);
             animation->rotationKeys.push_back(std::move(key));
         }
         animations.push_back(std::move(animation));

@@ -23,6 +23,7 @@ void addElement(Camera& camera, float duration, std::vector<Vec3f> eye, std::vec
     element->eyePoints = std::move(eye);
     element->lookAtPoints = std::move(lookAt);
     element->interpolationfunction = interpolation;
+    element->easing = easingOf(interpolation);
     camera.elements.push_back(std::move(element));
 }
 

@@ -1,7 +1,6 @@
 // Loading movies from text in tests, with media calls recorded.
 #pragma once
 
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,11 +19,9 @@ public:
 
 struct TestLoad {
     RecordingMediaLoader media;
-    PhysicsWorld physics;
-    Diagnostics diagnostics;
-    std::ostringstream progress;
-    std::ostringstream errors;
-    LoadServices services{media, physics, progress, errors, diagnostics};
+    QuietLoadServices quiet{&media};
+    LoadServices& services = quiet.services;
+    Diagnostics& diagnostics = quiet.diagnostics;
 
     std::unique_ptr<Movie> load(const std::string& text, const std::string& fileName = "test.xmo") {
         return loadMovieFromText(text, fileName, services);
