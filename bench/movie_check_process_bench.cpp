@@ -3,9 +3,13 @@
 // 16x (bench/generated_movie.h). Both are started alternately in the same
 // run, their output discarded; the medians give the ratio per size, and the
 // time per model shows whether checking stays linear in the file's size.
-// `xmotool --version` is timed too: the start-up every subcommand pays.
+// Each process is measured by its wall time and by the processor time it
+// used (user and system), which other work on a shared machine disturbs far
+// less. `xmotool --version` is timed too: the start-up every subcommand pays.
 //
 // Usage: movie_check_process_bench [ROUNDS]
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,7 +17,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <string>
 #include <vector>
 
@@ -23,9 +26,16 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Runs argv with standard output and error on /dev/null; the wall time in
-// milliseconds, or a negative value when the program did not exit 0.
-double runMilliseconds(const std::vector<std::string>& args) {
+struct Run {
+    double wallMs = -1.0;
+    double cpuMs = -1.0;
+    bool ok = false;
+};
+
+double milliseconds(const timeval& t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; }
+
+// Runs argv with standard output and error on /dev/null; ok when it exited 0.
+Run run(const std::vector<std::string>& args) {
     std::vector<char*> argv;
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -39,9 +49,13 @@ double runMilliseconds(const std::vector<std::string>& args) {
         _exit(127);
     }
     int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child) return -1.0;
-    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ms : -1.0;
+    rusage usage{};
+    Run r;
+    if (child < 0 || wait4(child, &status, 0, &usage) != child) return r;
+    r.wallMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    r.cpuMs = milliseconds(usage.ru_utime) + milliseconds(usage.ru_stime);
+    r.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return r;
 }
 
 double median(std::vector<double> values) {
@@ -49,23 +63,36 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+struct Medians {
+    double wall = 0.0;
+    double cpu = 0.0;
+};
+
 struct Timing {
-    double check = 0.0;
-    double expat = 0.0;
+    Medians check, expat;
     bool ok = true;
 };
 
+Medians medians(const std::vector<Run>& runs) {
+    std::vector<double> wall, cpu;
+    for (const Run& r : runs) {
+        wall.push_back(r.wallMs);
+        cpu.push_back(r.cpuMs);
+    }
+    return {median(wall), median(cpu)};
+}
+
 Timing timeScale(int scale, int rounds) {
     const xmo::bench::GeneratedMovieFile movie(scale);
-    std::vector<double> check, expat;
+    std::vector<Run> check, expat;
     Timing timing;
     for (int i = 0; i < rounds; ++i) {
-        expat.push_back(runMilliseconds({EXPAT_ALONE_BIN, movie.path()}));
-        check.push_back(runMilliseconds({XMOTOOL_BIN, "check", movie.path()}));
-        if (expat.back() < 0.0 || check.back() < 0.0) timing.ok = false;
+        expat.push_back(run({EXPAT_ALONE_BIN, movie.path()}));
+        check.push_back(run({XMOTOOL_BIN, "check", movie.path()}));
+        if (!expat.back().ok || !check.back().ok) timing.ok = false;
     }
-    timing.check = median(check);
-    timing.expat = median(expat);
+    timing.check = medians(check);
+    timing.expat = medians(expat);
     return timing;
 }
 
@@ -73,9 +100,10 @@ Timing timeScale(int scale, int rounds) {
 
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 11;
-    std::vector<double> startup;
-    for (int i = 0; i < rounds; ++i) startup.push_back(runMilliseconds({XMOTOOL_BIN, "--version"}));
-    std::printf("xmotool start-up (--version): %.1f ms\n", median(startup));
+    std::vector<Run> startup;
+    for (int i = 0; i < rounds; ++i) startup.push_back(run({XMOTOOL_BIN, "--version"}));
+    const Medians start = medians(startup);
+    std::printf("xmotool start-up (--version): %.1f ms wall, %.1f ms processor\n", start.wall, start.cpu);
 
     double perModelAt1x = 0.0;
     for (int scale : {1, 4, 16}) {
@@ -84,12 +112,12 @@ int main(int argc, char** argv) {
             std::printf("check %2dx: a run failed (xmotool check must exit 0 on the generated movie)\n", scale);
             return 1;
         }
-        const double perModel = t.check * 1e6 / (xmo::bench::kModels * scale);
+        const double perModel = t.check.cpu * 1e6 / (xmo::bench::kModels * scale);
         if (scale == 1) perModelAt1x = perModel;
-        std::printf("check process %2dx (%d models): %.1f ms, expat alone %.1f ms, ratio %.2f, "
-                    "%.0f ns per model (%.2f of 1x)\n",
-                    scale, xmo::bench::kModels * scale, t.check, t.expat, t.check / t.expat, perModel,
-                    perModel / perModelAt1x);
+        std::printf("check process %2dx (%d models): wall %.1f ms vs expat alone %.1f ms, ratio %.2f; "
+                    "processor %.1f ms vs %.1f ms, ratio %.2f; %.0f ns per model (%.2f of 1x)\n",
+                    scale, xmo::bench::kModels * scale, t.check.wall, t.expat.wall, t.check.wall / t.expat.wall,
+                    t.check.cpu, t.expat.cpu, t.check.cpu / t.expat.cpu, perModel, perModel / perModelAt1x);
     }
     return 0;
 }
