@@ -3,7 +3,9 @@
 // Every text that names a font owns its own TXF font and texture. A font
 // file is read and checked (txf_format.h) before PLIB's loader sees it, and
 // PLIB's loader needs a current GLX context (it ends the process without
-// one). A font that fails either way stays empty: its texts print nothing.
+// one, so without one the font is not loaded at all; an offscreen renderer
+// on EGL answers glXGetCurrentContext itself). A font that fails any of
+// these stays empty: its texts print nothing.
 // CaptionPrinter is the one renderer all captions share; its font, pen and
 // point size persist across texts, chunks and frames.
 #pragma once
@@ -28,6 +30,9 @@ struct CaptionFontLoad {
     std::unique_ptr<TxfCaptionFont> font;  // always set; empty when problem is set
     std::string problem;
 };
+
+// A GL context that PLIB's loader accepts is current.
+bool canLoadCaptionFonts();
 
 // Loads the TXF font at path with GL_NEAREST magnification and
 // GL_LINEAR_MIPMAP_LINEAR minification. Needs the GL context.

@@ -1,5 +1,6 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <GL/glx.h>
 
 #include "effects/caption_pass.h"
 #include "effects/caption_printer.h"
@@ -58,11 +59,19 @@ private:
 
 }  // namespace
 
+bool canLoadCaptionFonts() { return glXGetCurrentContext() != nullptr; }
+
 CaptionFontLoad loadCaptionFont(const std::string& path) {
     CaptionFontLoad result;
     result.font = std::make_unique<TxfCaptionFont>();
     result.problem = checkTxfFile(path);
     if (!result.problem.empty()) return result;
+    // PLIB's loader ends the process when it finds no GLX context (an EGL
+    // one does not count); here that is a font that does not load.
+    if (!canLoadCaptionFonts()) {
+        result.problem = "fonts load only with a GLX context current";
+        return result;
+    }
     if (result.font->glyphs.load(path.c_str(), GL_NEAREST, GL_LINEAR_MIPMAP_LINEAR) != FNT_TRUE) {
         result.problem = "the font library could not load it";
         return result;
