@@ -13,6 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (font.texels.size() != xmo::txfTextureBytes(font.format, font.textureWidth, font.textureHeight)) std::abort();
     if (32 + font.glyphs.size() * 12 + font.texels.size() > size) std::abort();
     for (const xmo::TxfGlyph& g : font.glyphs)
-        if (g.x < 0 || g.y < 0 || g.x + g.width > font.textureWidth || g.y + g.height > font.textureHeight) std::abort();
+        if (g.x < 0 || g.y < 0 || g.x + g.width > font.textureWidth || g.y + g.height > font.textureHeight)
+            std::abort();
     return 0;
 }

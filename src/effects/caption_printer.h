@@ -22,7 +22,7 @@ namespace xmo {
 
 class TxfCaptionFont : public CaptionFont {
 public:
-    fntTexFont glyphs;     // no glyphs unless loaded
+    fntTexFont glyphs;  // no glyphs unless loaded
     bool loaded = false;
 };
 

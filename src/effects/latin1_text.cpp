@@ -6,6 +6,15 @@ namespace xmo {
 
 namespace {
 
+// The lead byte of each multi-byte sequence, its length and the least code
+// it may carry (anything less is an overlong form).
+struct Sequence {
+    std::uint8_t leadMask, leadBits;
+    std::size_t count;
+    char32_t minimum;
+};
+constexpr Sequence kSequences[] = {{0xE0, 0xC0, 2, 0x80}, {0xF0, 0xE0, 3, 0x800}, {0xF8, 0xF0, 4, 0x10000}};
+
 // The character at text[at], its length in bytes in `length`; nothing when
 // the bytes there are not well-formed UTF-8 (length is then 1).
 std::optional<char32_t> decodeOne(std::string_view text, std::size_t at, std::size_t& length) {
@@ -13,18 +22,18 @@ std::optional<char32_t> decodeOne(std::string_view text, std::size_t at, std::si
     const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(text[at + i]); };
     const std::uint8_t lead = byte(0);
     if (lead < 0x80) return lead;
-    std::size_t count = 0;
-    char32_t code = 0, minimum = 0;
-    if ((lead & 0xE0) == 0xC0) count = 2, code = lead & 0x1F, minimum = 0x80;
-    else if ((lead & 0xF0) == 0xE0) count = 3, code = lead & 0x0F, minimum = 0x800;
-    else if ((lead & 0xF8) == 0xF0) count = 4, code = lead & 0x07, minimum = 0x10000;
-    else return std::nullopt;
+    const Sequence* sequence = nullptr;
+    for (const Sequence& s : kSequences)
+        if ((lead & s.leadMask) == s.leadBits) sequence = &s;
+    if (!sequence) return std::nullopt;
+    const std::size_t count = sequence->count;
+    char32_t code = lead & ~sequence->leadMask & 0xFF;
     if (at + count > text.size()) return std::nullopt;
     for (std::size_t i = 1; i < count; ++i) {
         if ((byte(i) & 0xC0) != 0x80) return std::nullopt;
         code = code << 6 | (byte(i) & 0x3F);
     }
-    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return std::nullopt;
+    if (code < sequence->minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return std::nullopt;
     length = count;
     return code;
 }

@@ -20,9 +20,10 @@ void moveParticles(ParticleList& particles, float dt) {
 void sortParticlesFarthestFirst(ParticleList& particles, Vec3f eye, Vec3f lookAt) {
     const Vec3f direction = normalize(lookAt - eye);
     for (auto& p : particles) p->depth = dot(direction, p->position - eye);
-    std::sort(particles.begin(), particles.end(), [](const std::unique_ptr<Particle>& a, const std::unique_ptr<Particle>& b) {
-        return sortKey(a->depth) > sortKey(b->depth);
-    });
+    std::sort(particles.begin(), particles.end(),
+              [](const std::unique_ptr<Particle>& a, const std::unique_ptr<Particle>& b) {
+                  return sortKey(a->depth) > sortKey(b->depth);
+              });
 }
 
 ParticleShade shadeParticle(Particle& particle, float t) {

@@ -33,10 +33,10 @@ mpg123_ssize_t readStream(void* handle, void* buffer, size_t count) {
 
 off_t seekStream(void* handle, off_t offset, int whence) {
     auto* stream = static_cast<MemoryStream*>(handle);
-    off_t base = 0;
-    if (whence == SEEK_CUR) base = static_cast<off_t>(stream->position);
-    else if (whence == SEEK_END) base = static_cast<off_t>(stream->size);
-    else if (whence != SEEK_SET) return -1;
+    if (whence != SEEK_SET && whence != SEEK_CUR && whence != SEEK_END) return -1;
+    const off_t base = whence == SEEK_CUR   ? static_cast<off_t>(stream->position)
+                       : whence == SEEK_END ? static_cast<off_t>(stream->size)
+                                            : 0;
     if (offset < -base || offset > static_cast<off_t>(stream->size) - base) return -1;
     stream->position = static_cast<std::size_t>(base + offset);
     return static_cast<off_t>(stream->position);

@@ -31,8 +31,8 @@ TileSize fitTileSize(int width, int height) {
 TileTexels layoutTileTexture(const TileImage& image) {
     TileTexels out;
     if (image.width <= 0 || image.height <= 0 || !image.bgra) return out;
-    const std::uint64_t needed = static_cast<std::uint64_t>(image.width) * static_cast<std::uint64_t>(image.height) *
-                                 kBytesPerPixel;
+    const std::uint64_t needed =
+        static_cast<std::uint64_t>(image.width) * static_cast<std::uint64_t>(image.height) * kBytesPerPixel;
     if (image.byteCount < needed) return out;
 
     const TileSize fitted = fitTileSize(image.width, image.height);
@@ -52,8 +52,8 @@ TileTexels layoutTileTexture(const TileImage& image) {
                     red += pixel[2];
                 }
             }
-            const std::uint64_t count =
-                static_cast<std::uint64_t>(rows.last - rows.first) * static_cast<std::uint64_t>(columns.last - columns.first);
+            const std::uint64_t count = static_cast<std::uint64_t>(rows.last - rows.first) *
+                                        static_cast<std::uint64_t>(columns.last - columns.first);
             std::uint8_t* texel =
                 out.rgba.data() + (static_cast<std::size_t>(row) * kTileTextureSize + column) * kBytesPerPixel;
             texel[0] = static_cast<std::uint8_t>(red / count);

@@ -66,7 +66,8 @@ std::uint64_t txfTextureBytes(TxfTextureFormat format, int width, int height) {
 
 TxfReadResult readTxf(const std::uint8_t* data, std::size_t size) {
     if (!data || size < kHeaderBytes) return refuse("too short for a TXF font header (32 bytes)");
-    if (std::memcmp(data, kMagic, sizeof kMagic) != 0) return refuse("not a TXF font (it does not start with 0xFF \"txf\")");
+    if (std::memcmp(data, kMagic, sizeof kMagic) != 0)
+        return refuse("not a TXF font (it does not start with 0xFF \"txf\")");
     const bool bigEndian = Reader(data, true).u32(4) == kByteOrderMark;
     if (!bigEndian && Reader(data, false).u32(4) != kByteOrderMark) return refuse("the TXF byte-order mark is damaged");
     const Reader in(data, bigEndian);

@@ -8,8 +8,8 @@
 #include FT_FREETYPE_H
 
 #include <algorithm>
-#include <cmath>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <numeric>
@@ -54,15 +54,17 @@ struct Rendered {
 bool fitsInt8(int v) { return v >= -128 && v <= 127; }
 
 std::string describe(char32_t code) {
-    char text[32];
-    if (code >= 0x20 && code < 0x7F) std::snprintf(text, sizeof text, "'%c'", static_cast<char>(code));
-    else std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(code));
+    if (code >= 0x20 && code < 0x7F) return std::string("'") + static_cast<char>(code) + "'";
+    char text[16];
+    std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(code));
     return text;
 }
 
 // Copies FreeType's bitmap (grey levels or one bit per pixel, rows in either
 // direction) into coverage bytes, top row first.
 bool copyCoverage(const FT_Bitmap& bitmap, Rendered& glyph) {
+    const bool mono = bitmap.pixel_mode == FT_PIXEL_MODE_MONO;
+    if (!mono && bitmap.pixel_mode != FT_PIXEL_MODE_GRAY) return false;
     glyph.width = static_cast<int>(bitmap.width);
     glyph.height = static_cast<int>(bitmap.rows);
     glyph.coverage.assign(static_cast<std::size_t>(glyph.width) * glyph.height, 0);
@@ -71,11 +73,8 @@ bool copyCoverage(const FT_Bitmap& bitmap, Rendered& glyph) {
         const int stored = bitmap.pitch < 0 ? glyph.height - 1 - row : row;
         const std::uint8_t* src = bitmap.buffer + static_cast<std::ptrdiff_t>(stored) * pitch;
         std::uint8_t* dst = glyph.coverage.data() + static_cast<std::size_t>(row) * glyph.width;
-        for (int x = 0; x < glyph.width; ++x) {
-            if (bitmap.pixel_mode == FT_PIXEL_MODE_GRAY) dst[x] = src[x];
-            else if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO) dst[x] = (src[x / 8] >> (7 - x % 8)) & 1 ? 255 : 0;
-            else return false;
-        }
+        for (int x = 0; x < glyph.width; ++x)
+            dst[x] = mono ? ((src[x / 8] >> (7 - x % 8)) & 1 ? 255 : 0) : src[x];
     }
     return true;
 }
@@ -147,15 +146,16 @@ std::string buildTexture(const std::vector<Rendered>& glyphs, TxfFont& font) {
             // Texture rows run bottom up: the glyph's top row goes highest.
             for (int row = 0; row < g.height; ++row) {
                 const int textureRow = out.y + kBorder + (g.height - 1 - row);
-                std::copy_n(g.coverage.data() + static_cast<std::size_t>(row) * g.width, g.width,
-                            font.texels.data() + static_cast<std::size_t>(textureRow) * font.textureWidth + out.x +
-                                kBorder);
+                std::copy_n(
+                    g.coverage.data() + static_cast<std::size_t>(row) * g.width, g.width,
+                    font.texels.data() + static_cast<std::size_t>(textureRow) * font.textureWidth + out.x + kBorder);
             }
         }
         font.glyphs = std::move(placed);
         return {};
     }
-    return "the glyphs do not fit a " + std::to_string(kMaxTxfTextureSide) + " texel texture; choose a smaller pixel size";
+    return "the glyphs do not fit a " + std::to_string(kMaxTxfTextureSide) +
+           " texel texture; choose a smaller pixel size";
 }
 
 // The chosen characters, sorted and without repeats.

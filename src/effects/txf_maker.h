@@ -27,14 +27,14 @@ inline constexpr int kMaxTxfPixelSize = 100;
 std::string defaultTxfCharacters();
 
 struct TxfMakerOptions {
-    int pixelSize = kDefaultTxfPixelSize;  // the em size in texels
+    int pixelSize = kDefaultTxfPixelSize;             // the em size in texels
     std::string characters = defaultTxfCharacters();  // UTF-8
 };
 
 struct TxfMakeResult {
-    std::optional<TxfFont> font;     // empty when problem is set
+    std::optional<TxfFont> font;  // empty when problem is set
     std::string problem;
-    std::u32string missing;          // chosen characters the face has no glyph for
+    std::u32string missing;  // chosen characters the face has no glyph for
 };
 
 // Renders the characters of the face in the font file at fontPath.

@@ -91,16 +91,17 @@ TEST(CaptionPass, TheTimeWindowIsOpenAtBothEnds) {
 
 TEST(CaptionPass, FontPenAndSizeCarryOnAndNothingPrintsWithoutAFont) {
     std::vector<std::unique_ptr<TextChunk>> chunks;
-    chunks.push_back(chunk(0, 10, {
-        {"too early"},                                        // no font yet: skipped
-        {"one", "a.txf", {1, 0, 0}, {-50, 20}, 4},
-        {"two"},                                              // goes on at the pen, size 4, red
-    }));
+    chunks.push_back(chunk(0, 10,
+                           {
+                               {"too early"},  // no font yet: skipped
+                               {"one", "a.txf", {1, 0, 0}, {-50, 20}, 4},
+                               {"two"},  // goes on at the pen, size 4, red
+                           }));
     chunks.push_back(chunk(0, 20, {{"three", "", {0, 0, 1}}}));
     Recorder r;
     walkTextChunks(chunks, 5.0f, r);
-    EXPECT_EQ(r.take(), (Log{"(", "font a.txf", "begin", "colour 1 0 0", "at -50 20", "size 4", "print one", "print two",
-                             "end", ")", "(", "colour 0 0 1", "print three", ")"}));
+    EXPECT_EQ(r.take(), (Log{"(", "font a.txf", "begin", "colour 1 0 0", "at -50 20", "size 4", "print one",
+                             "print two", "end", ")", "(", "colour 0 0 1", "print three", ")"}));
     // A later frame: the font set in an earlier one still prints.
     walkTextChunks(chunks, 15.0f, r);
     EXPECT_EQ(r.take(), (Log{"(", "colour 0 0 1", "print three", ")"}));
@@ -124,12 +125,12 @@ TEST(Latin1Text, CaptionsReachTheFontsAsLatin1) {
     } cases[] = {
         {"Brick", "Brick", true},
         {"J\xC3\xB6rg \xC3\x85sa \xC3\xBF", "J\xF6rg \xC5sa \xFF", true},
-        {"\xE2\x82\xAC" "5", "?5", true},                 // the euro sign is not Latin-1
-        {"\xF0\x9F\x8E\xAC!", "?!", true},
-        {"a\xC3", "a?", false},                          // cut short
-        {"\xC0\x80", "??", false},                       // overlong
-        {"\xED\xA0\x80", "???", false},                  // a surrogate
-        {"\xF4\x90\x80\x80", "????", false},             // past U+10FFFF
+        {"\xE2\x82\xAC!", "?!", true},  // the euro sign is not Latin-1
+        {"\xF0\x9F\x8E\xAC.", "?.", true},
+        {"a\xC3", "a?", false},               // cut short
+        {"\xC0\x80", "??", false},            // overlong
+        {"\xED\xA0\x80", "???", false},       // a surrogate
+        {"\xF4\x90\x80\x80", "????", false},  // past U+10FFFF
         {"\x80x", "?x", false},
     };
     std::string out;

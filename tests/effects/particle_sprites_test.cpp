@@ -35,12 +35,14 @@ TEST(ParticleShade, AgesFromItsFirstDrawAndFadesOverItsFadetime) {
         bool expired;
     } cases[] = {
         {"fade", 4.0f, 10.0f, true, 1.0f, false},  // born now, whenever it was made
-        {"fade", 4.0f, 12.0f, true, 0.5f, false},  {"fade", 4.0f, 14.0f, true, 0.0f, false},
+        {"fade", 4.0f, 12.0f, true, 0.5f, false},
+        {"fade", 4.0f, 14.0f, true, 0.0f, false},
         {"fade", 4.0f, 14.5f, true, -0.125f, true},  // past its time: level below 0, the alpha test drops it
         {"smoke", 4.0f, 12.0f, false, 0.5f, false},  // other types age unseen
         {"smoke", 4.0f, 14.5f, false, -0.125f, true},
         {"fade", 0.0f, 10.0f, false, 0.0f, true},  // no usable fadetime: expired at once
-        {"fade", -1.0f, 10.0f, false, 0.0f, true},   {"fade", nan, 10.0f, false, 0.0f, true},
+        {"fade", -1.0f, 10.0f, false, 0.0f, true},
+        {"fade", nan, 10.0f, false, 0.0f, true},
     };
     for (const auto& c : cases) {
         auto p = particle(c.type, c.fadetime);
@@ -107,7 +109,8 @@ TEST(ParticlePass, DegenerateViewsAndPositionsStillSort) {
     for (int i = 0; i < 64; ++i) list.push_back(particle("fade", 1.0f, {float(i % 7), i % 3 ? nan : 1.0f, 0}));
     std::vector<float> drawn;
     // The eye on its look-at point gives no viewing direction at all.
-    passParticles(list, 0.0f, Vec3f{1, 1, 1}, Vec3f{1, 1, 1}, [&](const Particle& p, float) { drawn.push_back(p.position[0]); });
+    passParticles(list, 0.0f, Vec3f{1, 1, 1}, Vec3f{1, 1, 1},
+                  [&](const Particle& p, float) { drawn.push_back(p.position[0]); });
     EXPECT_EQ(drawn.size(), 64u);
     pass(list, 0.5f);
     EXPECT_EQ(list.size(), 64u);

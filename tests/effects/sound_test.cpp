@@ -184,25 +184,25 @@ Recording readRecording(const fs::path& wave, const fs::path& marker) {
 TEST(SoundOutput, TheRecordedMixIsSilentUntilTheMusicStartsThenCarriesIt) {
     const fs::path folder = scratchFolder("mix");
     const fs::path wave = folder / "mix.wav", marker = folder / "started-at";
-    inChildWithOpenAlConfig("[general]\ndrivers=wave\nfrequency=44100\nchannels=mono\nsample-type=int16\n[wave]\nfile=" +
-                                wave.string() + "\n",
-                            [&] {
-                                auto sounds = soundsAt({0.5f});
-                                SoundOutput output;
-                                if (output.start(sounds) || output.isSilent()) return 1;
-                                const auto begin = std::chrono::steady_clock::now();
-                                for (;;) {
-                                    const float t = std::chrono::duration<float>(std::chrono::steady_clock::now() - begin).count();
-                                    if (t > 1.6f) break;
-                                    const auto before = fs::file_size(wave);
-                                    output.update(sounds, t);
-                                    if (sounds[0]->started && !fs::exists(marker))
-                                        std::ofstream(marker) << before;
-                                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-                                }
-                                output.stop(sounds);
-                                return fs::exists(marker) ? 0 : 2;
-                            });
+    inChildWithOpenAlConfig(
+        "[general]\ndrivers=wave\nfrequency=44100\nchannels=mono\nsample-type=int16\n[wave]\nfile=" + wave.string() +
+            "\n",
+        [&] {
+            auto sounds = soundsAt({0.5f});
+            SoundOutput output;
+            if (output.start(sounds) || output.isSilent()) return 1;
+            const auto begin = std::chrono::steady_clock::now();
+            for (;;) {
+                const float t = std::chrono::duration<float>(std::chrono::steady_clock::now() - begin).count();
+                if (t > 1.6f) break;
+                const auto before = fs::file_size(wave);
+                output.update(sounds, t);
+                if (sounds[0]->started && !fs::exists(marker)) std::ofstream(marker) << before;
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            output.stop(sounds);
+            return fs::exists(marker) ? 0 : 2;
+        });
     const Recording r = readRecording(wave, marker);
     ASSERT_GT(r.framesBeforeStart, 0u) << "the device recorded nothing before the start";
     int loudest = 0;

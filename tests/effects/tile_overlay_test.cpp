@@ -10,8 +10,7 @@ namespace {
 std::vector<std::uint8_t> gradient(int width, int height) {
     std::vector<std::uint8_t> bgra;
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            bgra.insert(bgra.end(), {std::uint8_t(x), std::uint8_t(y), 200, 7});
+        for (int x = 0; x < width; ++x) bgra.insert(bgra.end(), {std::uint8_t(x), std::uint8_t(y), 200, 7});
     return bgra;
 }
 
@@ -40,9 +39,7 @@ TEST(TileLayout, PixelsGoTopLeftAsRgbWithOpaqueAlpha) {
     ASSERT_EQ(t.rgba.size(), std::size_t(kTileTextureSize) * kTileTextureSize * 4);
     EXPECT_EQ(t.imageWidth, 640);
     EXPECT_EQ(t.imageHeight, 480);
-    const struct {
-        int x, y;
-    } points[] = {{0, 0}, {5, 0}, {0, 3}, {250, 100}, {639, 479}};
+    const struct { int x, y; } points[] = {{0, 0}, {5, 0}, {0, 3}, {250, 100}, {639, 479}};
     for (const auto& p : points) {
         const std::uint8_t* c = texel(t, p.x, p.y);
         EXPECT_EQ(c[0], 200) << p.x << "," << p.y;
@@ -62,8 +59,8 @@ TEST(TileLayout, LargeImagesAreScaledDownToFitKeepingTheirShape) {
     const struct {
         int width, height, fittedWidth, fittedHeight;
     } cases[] = {
-        {1024, 1024, 1024, 1024}, {1, 1024, 1, 1024},   {2048, 1536, 1024, 768}, {1500, 3000, 512, 1024},
-        {1025, 10, 1024, 10},     {5000, 1, 1024, 1},   {3, 70000, 1, 1024},
+        {1024, 1024, 1024, 1024}, {1, 1024, 1, 1024}, {2048, 1536, 1024, 768}, {1500, 3000, 512, 1024},
+        {1025, 10, 1024, 10},     {5000, 1, 1024, 1}, {3, 70000, 1, 1024},
     };
     for (const auto& c : cases) {
         const TileSize s = fitTileSize(c.width, c.height);
@@ -73,7 +70,8 @@ TEST(TileLayout, LargeImagesAreScaledDownToFitKeepingTheirShape) {
     // Halving averages each two by two block.
     std::vector<std::uint8_t> bgra;
     for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 2048; ++x) bgra.insert(bgra.end(), {std::uint8_t(x % 2 ? 255 : 0), 0, std::uint8_t(y ? 100 : 50), 0});
+        for (int x = 0; x < 2048; ++x)
+            bgra.insert(bgra.end(), {std::uint8_t(x % 2 ? 255 : 0), 0, std::uint8_t(y ? 100 : 50), 0});
     const TileTexels t = layoutTileTexture(view(2048, 2, bgra));
     ASSERT_EQ(t.imageWidth, 1024);
     ASSERT_EQ(t.imageHeight, 1);
@@ -86,8 +84,12 @@ TEST(TileLayout, LargeImagesAreScaledDownToFitKeepingTheirShape) {
 TEST(TileLayout, ImagesWithNothingToShowGiveNothing) {
     const auto bgra = gradient(4, 4);
     const TileImage cases[] = {
-        {0, 0, bgra.data(), bgra.size()},  {4, 0, bgra.data(), bgra.size()}, {-4, -4, bgra.data(), bgra.size()},
-        {4, 4, nullptr, 64},               {4, 4, bgra.data(), 63},         {65536, 65536, bgra.data(), bgra.size()},
+        {0, 0, bgra.data(), bgra.size()},
+        {4, 0, bgra.data(), bgra.size()},
+        {-4, -4, bgra.data(), bgra.size()},
+        {4, 4, nullptr, 64},
+        {4, 4, bgra.data(), 63},
+        {65536, 65536, bgra.data(), bgra.size()},
     };
     for (const auto& image : cases) {
         const TileTexels t = layoutTileTexture(image);

@@ -62,10 +62,10 @@ TEST(TxfFormat, BrokenOrHostileFilesAreRefusedWithTheReason) {
     const std::vector<std::uint8_t> good = encodeTxf(smallFont());
     const struct {
         const char* name;
-        std::size_t at;       // where to write
-        std::int32_t value;   // a 32-bit value, or a byte with `byte`
+        std::size_t at;      // where to write
+        std::int32_t value;  // a 32-bit value, or a byte with `byte`
         bool byte;
-        const char* reason;   // part of the problem
+        const char* reason;  // part of the problem
     } cases[] = {
         {"magic", 1, 'T', true, "0xFF \"txf\""},
         {"byte order", 4, 0x11223344, false, "byte-order mark"},
@@ -76,15 +76,17 @@ TEST(TxfFormat, BrokenOrHostileFilesAreRefusedWithTheReason) {
         {"negative descent", 24, -1, false, "descent -1"},
         {"negative count", 28, -1, false, "negative TXF glyph count"},
         {"count past the end", 28, 0x7FFFFFFF, false, "runs past the end"},
-        {"glyph past the right", 32 + 12 + 8, 12, true, "outside the texture"},  // x 12 + width 5 > 16
+        {"glyph past the right", 32 + 12 + 8, 12, true, "outside the texture"},        // x 12 + width 5 > 16
         {"glyph below the texture", 32 + 12 + 11, 0xFF, true, "outside the texture"},  // y negative
         {"glyph too tall", 32 + 3, 9, true, "outside the texture"},
         {"bitmap format size", 8, 1, false, ""},  // still consistent: the bitmap texture is smaller
     };
     for (const auto& c : cases) {
         std::vector<std::uint8_t> bytes = good;
-        if (c.byte) bytes[c.at] = static_cast<std::uint8_t>(c.value);
-        else put32(bytes, c.at, c.value);
+        if (c.byte)
+            bytes[c.at] = static_cast<std::uint8_t>(c.value);
+        else
+            put32(bytes, c.at, c.value);
         const TxfReadResult read = readTxf(bytes.data(), bytes.size());
         if (!*c.reason) {
             EXPECT_TRUE(read.font) << c.name << ": " << read.problem;
@@ -162,7 +164,8 @@ TEST(TxfMaker, RefusesWhatItCannotMakeAndWritesNothingThen) {
     EXPECT_EQ(makeTxfFont(kDejaVuSans, out.string(), {16, "ab\x01"}, &missing), "");
     EXPECT_EQ(missing, U"\x01");
     EXPECT_EQ(checkTxfFile(out.string()), "");
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1) << "a temporary file was left";
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1)
+        << "a temporary file was left";
     EXPECT_NE(makeTxfFont(kDejaVuSans, (folder / "no-such-folder" / "x.txf").string(), {16, "ab"}), "");
     fs::remove_all(folder);
 }

@@ -81,8 +81,8 @@ TEST_F(EffectsOnScreen, AParticleIsASpriteAtItsPlaceThatFadesAndGoes) {
 
     paint(0.2f, 0.2f, 0.2f);
     drawParticleSprites(particles, texture, billboard, 13.9f, eye, lookAt);
-    EXPECT_NEAR(test::pixelAt(cx, cy).r, 51, 1) << "faded out under the alpha test; frame "
-                                                 << test::saveFrameForInspection("particle-faded");
+    EXPECT_NEAR(test::pixelAt(cx, cy).r, 51, 1)
+        << "faded out under the alpha test; frame " << test::saveFrameForInspection("particle-faded");
     ASSERT_EQ(particles.size(), 1u);
     drawParticleSprites(particles, texture, billboard, 14.1f, eye, lookAt);
     EXPECT_TRUE(particles.empty());
@@ -107,7 +107,8 @@ protected:
         ASSERT_EQ(madeProblem_, "");
     }
 
-    std::unique_ptr<Text> text(const char* write, Vec2f position = {-1000, -1000}, float size = 0, bool withFont = false) {
+    std::unique_ptr<Text> text(const char* write, Vec2f position = {-1000, -1000}, float size = 0,
+                               bool withFont = false) {
         auto t = std::make_unique<Text>();
         t->writetext = write;
         t->position = position;
@@ -156,7 +157,8 @@ TEST_F(Captions, GlyphsAppearWhereThePositionPutsThemAndTheRendererCarriesOn) {
     ASSERT_TRUE(glyphs.getGlyph('H', &advanceH, &tex[0], &tex[1], &tex[2], &tex[3], &left, &right, &bottom, &top));
     ASSERT_TRUE(glyphs.getGlyph('I', &advanceI, &tex[0], &tex[1], &tex[2], &tex[3], &left, &right, &bottom, &top));
     const float penI = -40 + (advanceH + glyphs.getGap()) * 20;
-    EXPECT_GT(brightPixels(screenX(penI + left * 20), screenY(20), screenX(penI + right * 20), screenY(0)), 300) << frame;
+    EXPECT_GT(brightPixels(screenX(penI + left * 20), screenY(20), screenX(penI + right * 20), screenY(0)), 300)
+        << frame;
     EXPECT_EQ(brightPixels(screenX(penI + right * 20) + 2, 0, 800, 600), 0) << frame;
     EXPECT_EQ(brightPixels(screenX(-40 + advanceH * 20), 0, screenX(penI + left * 20) - 1, 600), 0) << frame;
 
@@ -205,7 +207,8 @@ TEST_F(Captions, AFontFileCutShortNeverReachesTheFontLibrary) {
 TEST_F(Captions, ATileShowsItsFirstRowAtTheTopHidesCaptionsAndAFadeCoversIt) {
     std::vector<std::uint8_t> bgra;
     for (int y = 0; y < 480; ++y)
-        for (int x = 0; x < 640; ++x) bgra.insert(bgra.end(), {std::uint8_t(y < 240 ? 0 : 255), 0, std::uint8_t(y < 240 ? 255 : 0), 255});
+        for (int x = 0; x < 640; ++x)
+            bgra.insert(bgra.end(), {std::uint8_t(y < 240 ? 0 : 255), 0, std::uint8_t(y < 240 ? 255 : 0), 255});
     std::vector<std::unique_ptr<Tiles>> tiles;
     tiles.push_back(std::make_unique<Tiles>());
     tiles[0]->starttime = 2.0f;
