@@ -84,7 +84,10 @@ OdeWorld::OdeWorld() {
     // and a thin layer of overlap is left alone so resting bodies stay still.
     dWorldSetContactMaxCorrectingVel(world_, kMostCorrectingSpeed);
     dWorldSetContactSurfaceLayer(world_, kSurfaceLayer);
-    space_ = dHashSpaceCreate(nullptr);
+    // Every pair is tested in the simple space: it allocates nothing per
+    // step (the hash space builds its tables on the heap each time), and at
+    // a few hundred bodies the pair tests cost less than the contacts.
+    space_ = dSimpleSpaceCreate(nullptr);
     contactGroup_ = dJointGroupCreate(0);
 }
 
