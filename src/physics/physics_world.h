@@ -25,7 +25,8 @@ class PhysicsWorld {
 public:
     virtual ~PhysicsWorld() = default;
 
-    // Start-up: world, ground plane, collision space.
+    // Start-up: world, ground plane, collision space. OdeWorld has its world
+    // and space from construction on; only the plane is a step of its own.
     virtual void initPhysicsWorld() {}
     virtual void createGroundPlane() {}
     virtual void refreshCollisionSpace() {}
