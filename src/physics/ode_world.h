@@ -15,7 +15,7 @@
 //   body by itself.
 // - The solver is the engine's iterative one: its cost grows with the number
 //   of contacts, where the exact solver's grows with their cube and cannot
-//   carry a heap of a few hundred boxes at frame rate.
+//   carry even a heap of twenty boxes at frame rate.
 // - One step covers at most 0.05 s; a longer step is split, and beyond ten
 //   pieces the rest of the time is dropped, so a stalled frame neither
 //   tunnels bodies through the plane nor stalls the film further.
