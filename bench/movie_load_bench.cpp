@@ -13,6 +13,7 @@
 #include <string>
 
 #include "movie/movie_loader.h"
+#include "scene/renderer_state.h"
 
 namespace {
 
@@ -100,9 +101,10 @@ void BM_LoadMovie(benchmark::State& state) {
     for (auto _ : state) {
         NoMedia media;
         xmo::PhysicsWorld physics;
+        xmo::LightCounter lights;
         xmo::Diagnostics diagnostics;
         std::ostream discard(nullptr);
-        xmo::LoadServices services{media, physics, discard, discard, diagnostics};
+        xmo::LoadServices services{media, physics, lights, discard, discard, diagnostics};
         auto movie = xmo::loadMovie(path, services);
         benchmark::DoNotOptimize(movie.get());
         // Freeing the movie is not part of loading it.

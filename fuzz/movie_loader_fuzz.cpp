@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "movie/movie_loader.h"
+#include "scene/renderer_state.h"
 
 namespace {
 
@@ -21,9 +22,10 @@ public:
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     NoMedia media;
     xmo::PhysicsWorld physics;
+    xmo::LightCounter lights;
     xmo::Diagnostics diagnostics;
     std::ostream discard(nullptr);
-    xmo::LoadServices services{media, physics, discard, discard, diagnostics};
+    xmo::LoadServices services{media, physics, lights, discard, discard, diagnostics};
     try {
         xmo::loadMovieFromText(std::string_view(reinterpret_cast<const char*>(data), size), "fuzz.xmo", services);
     } catch (const xmo::LoadError&) {

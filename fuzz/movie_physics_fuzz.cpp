@@ -10,6 +10,7 @@
 #include "motion/animation.h"
 #include "movie/movie_loader.h"
 #include "physics/ode_world.h"
+#include "scene/renderer_state.h"
 
 namespace {
 
@@ -28,9 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     NoMedia media;
     xmo::OdeWorld physics;
     physics.createGroundPlane();
+    xmo::LightCounter lights;
     xmo::Diagnostics diagnostics;
     std::ostream discard(nullptr);
-    xmo::LoadServices services{media, physics, discard, discard, diagnostics};
+    xmo::LoadServices services{media, physics, lights, discard, discard, diagnostics};
     std::unique_ptr<xmo::Movie> movie;
     try {
         movie = xmo::loadMovieFromText(std::string_view(reinterpret_cast<const char*>(data), size), "fuzz.xmo",

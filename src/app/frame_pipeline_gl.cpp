@@ -61,16 +61,16 @@ void renderFrame(Player& p) {
     // Commands run before the camera moves, so they see last frame's view.
     runTimedCommands(movie, sequence, p.inverseView, local, p.physics, p.quitCode);
     evaluateCamera(*sequence.camera, local, p.cameraCache, p.eyePoint, p.lookAtPoint, p.upVector);
-    drawSky(p.eyePoint, p.lookAtPoint, p.fieldOfViewX, p.fieldOfViewY);
+    drawSky(p.sky, p.eyePoint, p.lookAtPoint, p.fieldOfViewX, p.fieldOfViewY);
     applyView(p);
     applyAnimations(sequence.animations, local, p.animationScratch, p.console);
-    drawModelPass(movie, p.console);
+    drawModelPass(movie, p.terrain, p.renderer, p.console);
 
     const float halfFrame = p.movieClock.frameTime() * kPhysicsTimeScale;
     updateParticles(sequence.particles, halfFrame);
-    drawParticles(sequence.particles, p.billboardMatrix, local, p.eyePoint, p.lookAtPoint);
-    updateSound(movie.sounds, t);  // music alone runs on film time
-    drawTextChunks(sequence.textChunks, local);
+    drawParticles(p.particleTexture, sequence.particles, p.billboardMatrix, local, p.eyePoint, p.lookAtPoint);
+    updateSound(p.sound, movie.sounds, t);  // music alone runs on film time
+    drawTextChunks(p.captions, sequence.textChunks, local);
     drawTiles(sequence.tiles, local);
     drawFades(sequence.specialEffects, local);  // last: a fade covers everything
 

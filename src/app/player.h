@@ -3,10 +3,13 @@
 //
 // Player holds what the whole run shares (the movie, the quit code, the
 // clock, the field-of-view angles, the camera vectors, the inverse view and
-// the billboard matrix) plus the physics world and the evaluation caches.
-// main creates one; the offline renderer creates one over a fixed-step clock.
-// Neither start-up nor renderFrame touches SDL: the window, its buffer swap
-// and the tick source are given from outside.
+// the billboard matrix), the state object of every subsystem (renderer
+// state, terrain, sky, particle texture, caption renderer, sound system,
+// physics world), which start-up and the frame pass to the steps that use
+// them, and the evaluation caches. main creates one; the offline renderer
+// creates one over a fixed-step clock. Neither start-up nor renderFrame
+// touches SDL: the window, its buffer swap and the tick source are given from
+// outside.
 #pragma once
 
 #include <functional>
@@ -15,12 +18,18 @@
 #include <string>
 
 #include "app/movie_clock.h"
+#include "effects/captions.h"
+#include "effects/particles.h"
+#include "effects/sound.h"
 #include "math/mat4.h"
 #include "math/vec.h"
 #include "motion/bspline.h"
 #include "motion/camera.h"
 #include "movie/movie.h"
 #include "physics/physics_world.h"
+#include "scene/renderer_state.h"
+#include "terrain/sky.h"
+#include "terrain/terrain.h"
 
 namespace xmo {
 
@@ -46,7 +55,14 @@ struct Player {
     Mat4x4f inverseView;
     float billboardMatrix[16] = {};
 
+    RendererState renderer;
+    Terrain terrain;
+    SkyTexture sky;
+    ParticleTexture particleTexture;
+    CaptionRenderer captions;
+    SoundSystem sound;
     PhysicsWorld physics;
+
     CameraCache cameraCache;
     BSplineScratch animationScratch;
 
@@ -57,7 +73,8 @@ struct Player {
 
 // Start-up after the GL context exists: GL state and projection, particle
 // texture, physics world, sky, terrain, the movie with everything it names,
-// the music, then the clock. Throws LoadError when the movie cannot be used.
+// the scenes' lights, the music, then the clock. Throws LoadError when the
+// movie cannot be used.
 void startPlayer(Player& player, const std::string& moviePath, MediaLoader& media);
 
 // One frame of the film, from clearing the buffers to swapping them.

@@ -2,11 +2,7 @@
 
 #include "app/gl_setup.h"
 #include "app/player.h"
-#include "effects/particles.h"
-#include "effects/sound.h"
 #include "movie/movie_loader.h"
-#include "terrain/sky.h"
-#include "terrain/terrain.h"
 
 namespace xmo {
 
@@ -15,27 +11,30 @@ void startPlayer(Player& p, const std::string& moviePath, MediaLoader& media) {
     p.fieldOfViewX = fov.x;
     p.fieldOfViewY = fov.y;
 
-    initParticleTexture();
+    initParticleTexture(p.particleTexture);
     p.physics.initPhysicsWorld();
     p.physics.createGroundPlane();
     p.physics.refreshCollisionSpace();
-    loadSkyTexture();
-    loadTerrain();
-    buildTerrain();
+    loadSkyTexture(p.sky);
+    loadTerrain(p.terrain);
+    buildTerrain(p.terrain);
 
     // One dot now and one per loaded object: the progress line of loading.
     p.console << "." << std::flush;
     Diagnostics diagnostics;
-    LoadServices services{media, p.physics, p.console, p.errors, diagnostics};
+    LoadServices services{media, p.physics, p.renderer.lights, p.console, p.errors, diagnostics};
     p.currentMovie = loadMovie(moviePath, services);
+    // Loading only numbered the scenes' lights; they go on here, before the
+    // first frame draws a scene.
+    enableSceneLights(p.renderer.lights);
 
     p.console << std::endl << "Loading music file..." << std::endl;
-    startSound(p.currentMovie->sounds);
+    startSound(p.sound, p.currentMovie->sounds);
     p.movieClock.start();
 }
 
 void stopPlayer(Player& p) {
-    if (p.currentMovie) stopSound(p.currentMovie->sounds);
+    if (p.currentMovie) stopSound(p.sound, p.currentMovie->sounds);
 }
 
 }  // namespace xmo

@@ -9,6 +9,7 @@
 #include "base/diagnostics.h"
 #include "movie/movie_loader.h"
 #include "physics/physics_world.h"
+#include "scene/renderer_state.h"
 
 namespace xmo {
 
@@ -16,10 +17,11 @@ namespace xmo {
 // Parse-error lines of scene files go to errors, or are dropped without it.
 struct ToolServices {
     explicit ToolServices(std::ostream* errors = nullptr)
-        : services{media, physics, discard, errors ? *errors : discard, diagnostics} {}
+        : services{media, physics, lights, discard, errors ? *errors : discard, diagnostics} {}
 
     ToolMediaLoader media;
     PhysicsWorld physics;
+    LightCounter lights;
     Diagnostics diagnostics;
     std::ostream discard{nullptr};
     LoadServices services;

@@ -1,4 +1,6 @@
-// Text captions of a sequence.
+// Text captions of a sequence, printed through one caption renderer whose
+// font, position and point size carry over from one text to the next, across
+// chunks and frames.
 //
 // Not built yet: captions are read with the movie but not drawn.
 #pragma once
@@ -10,6 +12,10 @@ namespace xmo {
 
 struct TextChunk;
 
-void drawTextChunks(const std::vector<std::unique_ptr<TextChunk>>& chunks, float t);
+// The renderer all captions share, owned by the player.
+struct CaptionRenderer {};
+
+inline void drawTextChunks(CaptionRenderer&, const std::vector<std::unique_ptr<TextChunk>>& /*chunks*/,
+                           float /*t*/) {}
 
 }  // namespace xmo

@@ -1,6 +1,8 @@
-// Music of the movie, started on film time.
+// Music of the movie, loaded before the clock starts and started on film
+// time through the sound system.
 //
-// Not built yet: no music is loaded or played; films play silently.
+// Not built yet: no sound system is brought up and no music is loaded or
+// played; films play silently.
 #pragma once
 
 #include <memory>
@@ -10,8 +12,11 @@ namespace xmo {
 
 struct Sound;
 
-void startSound(std::vector<std::unique_ptr<Sound>>& sounds);
-void updateSound(std::vector<std::unique_ptr<Sound>>& sounds, float t);
-void stopSound(std::vector<std::unique_ptr<Sound>>& sounds);
+// The sound library's state for the run, owned by the player.
+struct SoundSystem {};
+
+inline void startSound(SoundSystem&, std::vector<std::unique_ptr<Sound>>& /*sounds*/) {}
+inline void updateSound(SoundSystem&, std::vector<std::unique_ptr<Sound>>& /*sounds*/, float /*t*/) {}
+inline void stopSound(SoundSystem&, std::vector<std::unique_ptr<Sound>>& /*sounds*/) {}
 
 }  // namespace xmo

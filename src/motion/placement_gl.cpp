@@ -2,6 +2,7 @@
 
 #include "motion/placement.h"
 #include "physics/physics_world.h"
+#include "scene/renderer_state.h"
 
 namespace xmo {
 
@@ -15,9 +16,8 @@ void multiply(const Mat4x4f& m) {
 
 }  // namespace
 
-void Model::draw() {
+void Model::draw(RendererState& renderer) {
     if (!enabled || !object) return;
-    RendererState& renderer = rendererState();
     renderer.casterList.clear();
     glPushMatrix();
 
@@ -43,7 +43,7 @@ void Model::draw() {
         multiply(modelPlacement(*this));
     }
 
-    object->draw();
+    object->draw(renderer);
     if (!function.empty()) {
         glGetFloatv(GL_MODELVIEW_MATRIX, lastModelView);
         drawnWithFunction = true;
@@ -52,11 +52,11 @@ void Model::draw() {
     if (castshadow) casters = renderer.casterList;
 }
 
-void ModelTransform::draw() {
+void ModelTransform::draw(RendererState& renderer) {
     if (!enabled) return;
     glPushMatrix();
     multiply(transformPlacement(*this));
-    for (const auto& child : children) child->draw();
+    for (const auto& child : children) child->draw(renderer);
     glPopMatrix();
 }
 

@@ -25,6 +25,8 @@
 namespace xmo {
 
 class PhysicsWorld;
+struct LightCounter;
+struct RendererState;
 
 // The marker of a key-frame vector that is not given.
 inline constexpr Vec3f kUnsetVector{-100.0f, -100.0f, -100.0f};
@@ -34,12 +36,13 @@ struct ObjectLoadContext {
     std::ostream& progress;    // "." per loaded object, error lines
     Diagnostics& diagnostics;  // problems an author should fix
     std::ostream& errors;      // parse-error lines of scene files
+    LightCounter& lights;      // numbers each scene's default light
 };
 
 class BaseObject {
 public:
     virtual ~BaseObject() = default;
-    virtual void draw() = 0;
+    virtual void draw(RendererState& renderer) = 0;
     virtual void load(ObjectLoadContext& context) = 0;
     virtual std::string writeXml() const = 0;
 
@@ -51,7 +54,7 @@ public:
 
 class Object : public BaseObject {
 public:
-    void draw() override;
+    void draw(RendererState& renderer) override;
     void load(ObjectLoadContext& context) override;
     std::string writeXml() const override;
 
@@ -65,7 +68,7 @@ class BrikObject : public BaseObject {
 public:
     BrikObject();
     ~BrikObject() override;
-    void draw() override;
+    void draw(RendererState& renderer) override;
     void load(ObjectLoadContext& context) override;
     std::string writeXml() const override;
 
@@ -76,7 +79,7 @@ public:
     int color = 0;
 
 private:
-    void build();
+    void build(RendererState& renderer);
 };
 
 // Fields common to all models.
@@ -95,7 +98,7 @@ struct Base {
 class BaseModel : public Base {
 public:
     virtual ~BaseModel() = default;
-    virtual void draw() = 0;
+    virtual void draw(RendererState& renderer) = 0;
     virtual void computeExtents() = 0;
     virtual std::string writeXml() const = 0;
     virtual void setEnabled(bool value) = 0;
@@ -103,7 +106,7 @@ public:
 
 class Model : public BaseModel {
 public:
-    void draw() override;
+    void draw(RendererState& renderer) override;
     void computeExtents() override;
     std::string writeXml() const override;
     void setEnabled(bool value) override;
@@ -131,7 +134,7 @@ public:
 class ModelTransform : public BaseModel {
 public:
     ModelTransform() { enabled = true; }
-    void draw() override;
+    void draw(RendererState& renderer) override;
     void computeExtents() override {}
     std::string writeXml() const override;
     void setEnabled(bool value) override { enabled = value; }

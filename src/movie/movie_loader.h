@@ -29,6 +29,7 @@ namespace xmo {
 struct LoadServices {
     MediaLoader& media;
     PhysicsWorld& physics;
+    LightCounter& lights;  // numbers the scenes' lights; nothing is switched on while loading
     std::ostream& progress;  // "." per loaded object
     std::ostream& errors;    // parse-error lines of the scene files
     Diagnostics& diagnostics;

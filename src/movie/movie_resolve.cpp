@@ -124,7 +124,7 @@ private:
     }
 
     void loadObjects() {
-        ObjectLoadContext context{services_.progress, services_.diagnostics, services_.errors};
+        ObjectLoadContext context{services_.progress, services_.diagnostics, services_.errors, services_.lights};
         for (auto& object : movie_.objects) {
             const size_t before = countNotLoaded();
             const size_t firstReport = services_.diagnostics.size();

@@ -2,6 +2,7 @@
 
 #include "movie/movie.h"
 #include "scene/brick_geometry.h"
+#include "scene/renderer_state.h"
 
 namespace xmo {
 
@@ -12,7 +13,7 @@ void emitNormal(const Vec3f& n) { glNormal3f(n.e[0], n.e[1], n.e[2]); }
 
 }  // namespace
 
-void BrikObject::build() {
+void BrikObject::build(RendererState& renderer) {
     const BrickGeometry geometry = buildBrickGeometry(size);
     const BrickColour colour = brickColour(color);
 
@@ -24,7 +25,7 @@ void BrikObject::build() {
     material.ambientIntensity = 0.0f;
     material.specularColor = colour.specular;
     material.shininess = 1.0f;
-    material.draw();
+    material.draw(renderer);
 
     for (const Stud& stud : geometry.studs) {
         glBegin(GL_QUAD_STRIP);
@@ -57,14 +58,14 @@ void BrikObject::build() {
     built = true;
 }
 
-void BrikObject::draw() {
-    if (!built) build();
+void BrikObject::draw(RendererState& renderer) {
+    if (!built) build(renderer);
     glCallList(displayList);
-    recordShadowCaster(mesh.get());
+    recordShadowCaster(renderer, mesh.get());
 }
 
-void Object::draw() {
-    if (root) root->draw();
+void Object::draw(RendererState& renderer) {
+    if (root) root->draw(renderer);
 }
 
 }  // namespace xmo

@@ -1,6 +1,9 @@
 #include "scene/nodes.h"
 
+#include <algorithm>
+
 #include "scene/mesh_geometry.h"
+#include "scene/renderer_state.h"
 
 namespace xmo {
 
@@ -25,11 +28,11 @@ void Material::computeColours() {
     diffuse[3] = ambient[3] = specular[3] = emissive[3] = alpha;
 }
 
-void Scene::prepare() {
+void Scene::prepare(LightCounter& counter) {
     if (!lights) lights = std::make_unique<SceneLights>();
     if (!lights->light && lights->useDefault == 1) {
         lights->light = std::make_unique<PointLight>();
-        lights->light->enable();
+        lights->light->enable(counter);
     }
     defaultMaterial = std::make_unique<Material>();
 }
@@ -39,9 +42,15 @@ unsigned lightEnumerantFor(int enableCount) {
     return kGlLight0 + static_cast<unsigned>(enableCount < 7 ? enableCount : 7);
 }
 
-RendererState& rendererState() {
-    static RendererState state;
-    return state;
+unsigned LightCounter::takeEnumerant() {
+    const unsigned enumerant = lightEnumerantFor(enableCount++);
+    if (std::find(toEnable.begin(), toEnable.end(), enumerant) == toEnable.end()) toEnable.push_back(enumerant);
+    return enumerant;
+}
+
+void PointLight::enable(LightCounter& lights) {
+    lightId = lights.takeEnumerant();
+    dirty = true;
 }
 
 }  // namespace xmo

@@ -7,8 +7,9 @@
 // drawing library, scene/nodes_gl.cpp); everything else here is plain data
 // that the loader fills and the unit tests read without a GL context.
 //
-// The renderer's process state (the caster list recorded while a model is
-// drawn and the light counter) lives in RendererState, reset by tests.
+// draw takes the renderer's state (scene/renderer_state.h): the caster list
+// that mesh draws append to. Loading a scene never calls OpenGL: prepare only
+// numbers the scene's light and records it for the drawing layer to switch on.
 #pragma once
 
 #include <memory>
@@ -20,34 +21,37 @@
 
 namespace xmo {
 
+struct LightCounter;
+struct RendererState;
+
 class Drawable {
 public:
     virtual ~Drawable() = default;
-    virtual void draw() = 0;
+    virtual void draw(RendererState& renderer) = 0;
 
     std::string DEF;
 };
 
 class Geometry : public Drawable {
 public:
-    void draw() override {}
+    void draw(RendererState&) override {}
 };
 
 class Coordinate : public Drawable {
 public:
-    void draw() override {}
+    void draw(RendererState&) override {}
     std::vector<Vec3f> point;
 };
 
 class Normal : public Drawable {
 public:
-    void draw() override {}
+    void draw(RendererState&) override {}
     std::vector<Vec3f> vector;
 };
 
 class TextureCoordinate : public Drawable {
 public:
-    void draw() override {}
+    void draw(RendererState&) override {}
     std::vector<Vec2f> point;
 };
 
@@ -64,7 +68,7 @@ struct ShadowFace {
 
 class IndexedFaceSet : public Geometry {
 public:
-    void draw() override;
+    void draw(RendererState& renderer) override;
     // Completes the mesh when its element ends: generated flat normals when
     // the file gave none, and shadow faces when castshadow is set.
     void finish();
@@ -86,7 +90,7 @@ public:
 
 class Group : public Drawable {
 public:
-    void draw() override;
+    void draw(RendererState& renderer) override;
     void addChild(std::unique_ptr<Drawable> child) { children.push_back(std::move(child)); }
 
     std::vector<std::unique_ptr<Drawable>> children;
@@ -95,7 +99,7 @@ public:
 
 class Transform : public Group {
 public:
-    void draw() override;
+    void draw(RendererState& renderer) override;
 
     Vec3f translation;
     Quatf rotation;
@@ -104,7 +108,7 @@ public:
 
 class Material : public Drawable {
 public:
-    void draw() override;
+    void draw(RendererState& renderer) override;
     // Fills the colour blocks from the fields (alpha = 1 - transparency).
     void computeColours();
 
@@ -130,7 +134,7 @@ struct ImageTexture {
 
 class Appearance : public Drawable {
 public:
-    void draw() override;
+    void draw(RendererState& renderer) override;
 
     std::unique_ptr<Material> material;
     std::unique_ptr<ImageTexture> texture;
@@ -138,7 +142,7 @@ public:
 
 class Shape : public Drawable {
 public:
-    void draw() override;
+    void draw(RendererState& renderer) override;
 
     std::unique_ptr<Appearance> appearance;
     std::unique_ptr<Geometry> geometry;
@@ -146,11 +150,11 @@ public:
 
 class PointLight : public Drawable {
 public:
-    void draw() override;
-    // Takes the next light enumerant, enables it and marks the light dirty so
-    // its next draw sets its parameters (once: the light then keeps the
-    // eye-space position of that first draw).
-    void enable();
+    void draw(RendererState& renderer) override;
+    // Takes the next light enumerant, records it to be switched on and marks
+    // the light dirty so its next draw sets its parameters (once: the light
+    // then keeps the eye-space position of that first draw).
+    void enable(LightCounter& lights);
 
     unsigned lightId = 0;
     bool dirty = false;
@@ -162,7 +166,7 @@ public:
 
 class Sphere : public Drawable {
 public:
-    void draw() override {}  // spheres are read and kept, never drawn
+    void draw(RendererState&) override {}  // spheres are read and kept, never drawn
     float radius = 0.0f;
 };
 
@@ -180,11 +184,11 @@ struct SceneLights {
 
 class Scene : public Group {
 public:
-    void draw() override;
+    void draw(RendererState& renderer) override;
     void addViewpoint(std::unique_ptr<Viewpoint> v) { viewpoints.push_back(std::move(v)); }
-    // Makes the scene drawable after loading: its default light (enabled at
-    // once) and its default material.
-    void prepare();
+    // Makes the scene drawable after loading: its default light (numbered and
+    // recorded in counter) and its default material.
+    void prepare(LightCounter& counter);
 
     std::unique_ptr<Material> defaultMaterial;
     std::vector<std::unique_ptr<Viewpoint>> viewpoints;
@@ -197,26 +201,5 @@ struct ShadowCaster {
     IndexedFaceSet* mesh = nullptr;
     float matrix[16] = {};
 };
-
-// Light enumerant of the n-th enable call: GL_LIGHT0..GL_LIGHT6, then
-// GL_LIGHT7 for every later scene.
-unsigned lightEnumerantFor(int enableCount);
-inline constexpr unsigned kGlLight0 = 0x4000;  // OpenGL's GL_LIGHT0; GL_LIGHTi is kGlLight0 + i
-
-struct RendererState {
-    std::vector<ShadowCaster> casterList;
-    int lightEnableCount = 0;
-
-    void reset() {
-        casterList.clear();
-        lightEnableCount = 0;
-    }
-};
-
-RendererState& rendererState();
-
-// Appends (mesh, the current model-view matrix) to the caster list; every
-// mesh and brick draw calls it (drawing library).
-void recordShadowCaster(IndexedFaceSet* mesh);
 
 }  // namespace xmo

@@ -3,6 +3,7 @@
 
 #include "scene/mesh_geometry.h"
 #include "scene/nodes.h"
+#include "scene/renderer_state.h"
 
 namespace xmo {
 
@@ -21,14 +22,18 @@ struct PolygonEmitter {
 
 }  // namespace
 
-void recordShadowCaster(IndexedFaceSet* mesh) {
+void enableSceneLights(const LightCounter& lights) {
+    for (unsigned enumerant : lights.toEnable) glEnable(enumerant);
+}
+
+void recordShadowCaster(RendererState& renderer, IndexedFaceSet* mesh) {
     ShadowCaster caster;
     caster.mesh = mesh;
     glGetFloatv(GL_MODELVIEW_MATRIX, caster.matrix);
-    rendererState().casterList.push_back(caster);
+    renderer.casterList.push_back(caster);
 }
 
-void IndexedFaceSet::draw() {
+void IndexedFaceSet::draw(RendererState& renderer) {
     if (!finished) return;
     if (compilePending) {
         // The first draw only compiles; the mesh shows from its next draw.
@@ -41,23 +46,23 @@ void IndexedFaceSet::draw() {
     } else {
         glCallList(displayList);
     }
-    recordShadowCaster(this);
+    recordShadowCaster(renderer, this);
 }
 
-void Group::draw() {
-    for (const auto& child : children) child->draw();
+void Group::draw(RendererState& renderer) {
+    for (const auto& child : children) child->draw(renderer);
 }
 
-void Transform::draw() {
+void Transform::draw(RendererState& renderer) {
     // Translation and rotation are held for the file's sake; only the scale
     // is applied, so a Transform without "scale" collapses its children.
     glPushMatrix();
     glScalef(scale.e[0], scale.e[1], scale.e[2]);
-    Group::draw();
+    Group::draw(renderer);
     glPopMatrix();
 }
 
-void Material::draw() {
+void Material::draw(RendererState&) {
     computeColours();
     glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, diffuse);
     glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, ambient);
@@ -66,23 +71,17 @@ void Material::draw() {
     glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, emissive);
 }
 
-void Appearance::draw() {
+void Appearance::draw(RendererState& renderer) {
     if (texture) glBindTexture(GL_TEXTURE_2D, texture->textureName);
-    if (material) material->draw();
+    if (material) material->draw(renderer);
 }
 
-void Shape::draw() {
-    if (appearance) appearance->draw();
-    if (geometry) geometry->draw();
+void Shape::draw(RendererState& renderer) {
+    if (appearance) appearance->draw(renderer);
+    if (geometry) geometry->draw(renderer);
 }
 
-void PointLight::enable() {
-    lightId = lightEnumerantFor(rendererState().lightEnableCount++);
-    glEnable(lightId);
-    dirty = true;
-}
-
-void PointLight::draw() {
+void PointLight::draw(RendererState&) {
     if (!dirty) return;
     // Set once per enable: the position is taken through the model-view
     // matrix of this draw and then stays in eye space, moving with the camera.
@@ -100,16 +99,16 @@ void PointLight::draw() {
     glLightf(lightId, GL_QUADRATIC_ATTENUATION, attenuation.e[2]);
 }
 
-void Scene::draw() {
-    if (defaultMaterial) defaultMaterial->draw();
-    if (lights && lights->light) lights->light->draw();
+void Scene::draw(RendererState& renderer) {
+    if (defaultMaterial) defaultMaterial->draw(renderer);
+    if (lights && lights->light) lights->light->draw(renderer);
     if (!viewpoints.empty()) {
         const Viewpoint& view = *viewpoints.front();
         const Vec3f& eye = view.position;
         const Vec3f centre = eye + view.orientation.rotate(Vec3f{0.0f, 0.0f, 1.0f});
         gluLookAt(eye.e[0], eye.e[1], eye.e[2], centre.e[0], centre.e[1], centre.e[2], 0.0, 1.0, 0.0);
     }
-    Group::draw();
+    Group::draw(renderer);
 }
 
 }  // namespace xmo

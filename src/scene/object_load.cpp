@@ -7,7 +7,7 @@ void Object::load(ObjectLoadContext& context) {
     scene = loadSceneFile(filename, context.progress, context.errors, context.diagnostics);
     root = nullptr;
     if (scene) {
-        scene->prepare();
+        scene->prepare(context.lights);
         root = dynamic_cast<Group*>(findByName(*scene, objectname));
     }
     if (!root) {

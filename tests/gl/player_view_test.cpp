@@ -7,6 +7,8 @@
 
 #include "app/gl_setup.h"
 #include "app/player.h"
+#include "app/tool_media_loader.h"
+#include "scene/renderer_state.h"
 #include "support/gl_window.h"
 
 namespace xmo {
@@ -90,6 +92,22 @@ TEST_F(PlayerView, PlusYIsUpOnTheScreenAndTheInverseIsKeptForDegenerateCameras) 
     applyView(player);
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c) EXPECT_EQ(player.inverseView[r][c], kept[r][c]);
+}
+
+TEST_F(PlayerView, StartUpSwitchesOnExactlyTheLightsTheScenesTook) {
+    struct Case {
+        const char* film;
+        unsigned lightsOn;  // GL_LIGHT0 up to this one, exclusive
+    };
+    const Case cases[] = {{"movie/basic.xmo", 1}, {"movie/nine_scenes.xmo", 8}};
+    for (const Case& c : cases) {
+        for (unsigned i = 0; i < 8; ++i) glDisable(kGlLight0 + i);
+        std::ostringstream sink;
+        Player player([] { return 0u; }, sink, sink);
+        ToolMediaLoader media;
+        startPlayer(player, c.film, media);
+        for (unsigned i = 0; i < 8; ++i) EXPECT_EQ(glIsEnabled(kGlLight0 + i), i < c.lightsOn) << c.film << " light " << i;
+    }
 }
 
 }  // namespace

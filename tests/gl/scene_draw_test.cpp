@@ -10,8 +10,10 @@
 #include "motion/placement.h"
 #include "movie/movie.h"
 #include "scene/model_pass.h"
+#include "scene/renderer_state.h"
 #include "scene/scene_loader.h"
 #include "support/gl_window.h"
+#include "terrain/terrain.h"
 
 namespace xmo {
 namespace {
@@ -24,7 +26,6 @@ protected:
     void SetUp() override {
         std::string error;
         if (!test::ensureGlWindow(&error)) GTEST_SKIP() << error;
-        rendererState().reset();
         // Lights left on by earlier tests would hide whether a scene lit this one.
         for (unsigned i = 0; i < 8; ++i) glDisable(kGlLight0 + i);
         glMatrixMode(GL_MODELVIEW);
@@ -37,7 +38,9 @@ protected:
 
     std::ostringstream progress, errors, console;
     Diagnostics diagnostics;
-    ObjectLoadContext context{progress, diagnostics, errors};
+    RendererState renderer;
+    Terrain terrain;
+    ObjectLoadContext context{progress, diagnostics, errors, renderer.lights};
 };
 
 std::unique_ptr<Model> placedModel(BaseObject& object, const Vec3f& position) {
@@ -60,7 +63,8 @@ TEST_F(SceneDraw, BricksAloneEnableNoLight) {
     brick->load(context);
     Movie movie;
     movie.models.push_back(placedModel(*brick, Vec3f{0, 0, 0}));
-    drawModelPass(movie, console);
+    enableSceneLights(renderer.lights);
+    drawModelPass(movie, terrain, renderer, console);
     test::saveFrameForInspection("scene_brick_unlit");
     EXPECT_LT(test::pixelAt(kCentreX, kCentreY).r, 40);
 }
@@ -79,7 +83,8 @@ TEST_F(SceneDraw, ARedBrickShowsRedFromTheFirstFrameOnceASceneEnabledALight) {
     brick->load(context);
     ASSERT_TRUE(scene->loaded) << progress.str();
 
-    drawModelPass(movie, console);
+    enableSceneLights(renderer.lights);
+    drawModelPass(movie, terrain, renderer, console);
     test::saveFrameForInspection("scene_red_brick");
     const test::Rgba lit = test::pixelAt(kCentreX, kCentreY);
     EXPECT_GT(lit.r, 200);
@@ -100,19 +105,19 @@ TEST_F(SceneDraw, AMeshOnlyCompilesOnItsFirstDrawAndShowsFromTheNext) {
     object.load(context);
     ASSERT_TRUE(object.loaded);
 
-    object.draw();
+    object.draw(renderer);
     test::saveFrameForInspection("scene_mesh_first_draw");
     const test::Rgba first = test::pixelAt(kCentreX, kCentreY);
     EXPECT_EQ(first.g, 0) << "the compiling draw shows nothing";
-    ASSERT_EQ(rendererState().casterList.size(), 1u) << "yet it is recorded as a caster";
+    ASSERT_EQ(renderer.casterList.size(), 1u) << "yet it is recorded as a caster";
 
     clear();
-    object.draw();
+    object.draw(renderer);
     test::saveFrameForInspection("scene_mesh_second_draw");
     const test::Rgba second = test::pixelAt(kCentreX, kCentreY);
     EXPECT_GT(second.g, 200);
     EXPECT_LT(second.r, 40);
-    EXPECT_EQ(rendererState().casterList.size(), 2u);
+    EXPECT_EQ(renderer.casterList.size(), 2u);
 }
 
 TEST_F(SceneDraw, TransformsApplyTheirScaleOnly) {
@@ -132,10 +137,10 @@ TEST_F(SceneDraw, TransformsApplyTheirScaleOnly) {
                                  "</IndexedFaceSet></Shape></Transform></Scene>";
         std::unique_ptr<Scene> scene = loadSceneText(text.data(), text.size(), "inline.x3d", errors, diagnostics);
         ASSERT_TRUE(scene);
-        scene->prepare();
-        scene->draw();
+        scene->prepare(renderer.lights);
+        scene->draw(renderer);
         clear();
-        scene->draw();
+        scene->draw(renderer);
         test::saveFrameForInspection(c.visible ? "scene_transform_scaled" : "scene_transform_unscaled");
         EXPECT_EQ(test::pixelAt(kCentreX, kCentreY).g > 200, c.visible) << c.attributes;
         clear();
@@ -145,7 +150,7 @@ TEST_F(SceneDraw, TransformsApplyTheirScaleOnly) {
 // Records how often it is drawn.
 class CountingObject : public BaseObject {
 public:
-    void draw() override { ++draws; }
+    void draw(RendererState&) override { ++draws; }
     void load(ObjectLoadContext&) override {}
     std::string writeXml() const override { return {}; }
     int draws = 0;
@@ -177,7 +182,7 @@ TEST_F(SceneDraw, AllModelsDrawInPlaceAndMissingObjectsAreReported) {
 
     float view[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, view);
-    drawAllModels(movie, console);
+    drawAllModels(movie, renderer, console);
 
     EXPECT_EQ(console.str(), "Object 12 does not exist\n");
     EXPECT_EQ(object.draws, 2) << "the disabled model is not drawn";

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 #include "movie/movie_test_support.h"
 
 namespace xmo {
@@ -148,6 +150,30 @@ TEST(MovieResolve, ReportsEveryReferenceThatResolvesToNothing) {
         if (d.message.find("objectid") != std::string::npos) {
             EXPECT_EQ(d.kind, DiagnosticKind::ModelWithoutObject);
         }
+}
+
+// This executable has no GL context and aborts on any OpenGL call, so the
+// load itself shows that numbering the lights switches nothing on.
+TEST(MovieResolve, EachSceneReadTakesTheNextLightAndOnlyRecordsIt) {
+    TestLoad t;
+    const auto movie = loadMovie("movie/nine_scenes.xmo", t.services);
+    // Per object in file order: the GL_LIGHTi its scene took, -1 for the brick.
+    const int expected[] = {0, -1, 1, 2, 3, 4, 5, 6, 7, 7};
+    ASSERT_EQ(movie->objects.size(), std::size(expected));
+    for (std::size_t i = 0; i < movie->objects.size(); ++i) {
+        const auto* object = dynamic_cast<const Object*>(movie->objects[i].get());
+        ASSERT_EQ(object != nullptr, expected[i] >= 0) << i;
+        if (!object) continue;
+        ASSERT_TRUE(object->scene && object->scene->lights && object->scene->lights->light) << i;
+        const PointLight& light = *object->scene->lights->light;
+        EXPECT_EQ(light.lightId, kGlLight0 + static_cast<unsigned>(expected[i])) << i;
+        EXPECT_TRUE(light.dirty) << "its first draw sets its parameters, object " << i;
+    }
+    EXPECT_FALSE(movie->objects[2]->loaded) << "a scene read without the named group still took its light";
+    EXPECT_EQ(t.lights.enableCount, 9);
+    std::vector<unsigned> allEight;
+    for (unsigned i = 0; i < 8; ++i) allEight.push_back(kGlLight0 + i);
+    EXPECT_EQ(t.lights.toEnable, allEight);
 }
 
 }  // namespace

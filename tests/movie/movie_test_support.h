@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "movie/movie_loader.h"
+#include "scene/renderer_state.h"
 
 namespace xmo::test {
 
@@ -21,10 +22,11 @@ public:
 struct TestLoad {
     RecordingMediaLoader media;
     PhysicsWorld physics;
+    LightCounter lights;
     Diagnostics diagnostics;
     std::ostringstream progress;
     std::ostringstream errors;
-    LoadServices services{media, physics, progress, errors, diagnostics};
+    LoadServices services{media, physics, lights, progress, errors, diagnostics};
 
     std::unique_ptr<Movie> load(const std::string& text, const std::string& fileName = "test.xmo") {
         return loadMovieFromText(text, fileName, services);

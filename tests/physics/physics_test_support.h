@@ -9,6 +9,7 @@
 
 #include "movie/movie_loader.h"
 #include "physics/ode_world.h"
+#include "scene/renderer_state.h"
 
 namespace xmo::test {
 
@@ -32,9 +33,10 @@ struct LoadedWorld {
 
     NoMedia media;
     OdeWorld world;
+    LightCounter lights;
     Diagnostics diagnostics;
     std::ostringstream progress, errors;
-    LoadServices services{media, world, progress, errors, diagnostics};
+    LoadServices services{media, world, lights, progress, errors, diagnostics};
     std::unique_ptr<Movie> movie;
 };
 

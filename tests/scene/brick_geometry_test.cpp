@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "movie/movie.h"
+#include "scene/renderer_state.h"
 
 namespace xmo {
 namespace {
@@ -89,7 +90,8 @@ TEST(BrickColour, TableEntriesWithEightTenthsSpecularAndClamping) {
 TEST(BrikObjectLoad, SetsBoundsAndReportsColoursAndSizesOutsideTheTable) {
     std::ostringstream progress, errors;
     Diagnostics diagnostics;
-    ObjectLoadContext context{progress, diagnostics, errors};
+    LightCounter lights;
+    ObjectLoadContext context{progress, diagnostics, errors, lights};
     BrikObject good;
     good.size = Vec3f{2, 3, 4};
     good.color = 9;
@@ -98,6 +100,7 @@ TEST(BrikObjectLoad, SetsBoundsAndReportsColoursAndSizesOutsideTheTable) {
     expectNear(good.min, Vec3f{-0.2f, -0.12f, -0.4f}, "min");
     EXPECT_TRUE(good.loaded);
     EXPECT_FALSE(good.built) << "load does no drawing work";
+    EXPECT_EQ(lights.enableCount, 0) << "a brick brings no light";
 
     BrikObject bad;
     bad.size = Vec3f{1000, 3, 1};

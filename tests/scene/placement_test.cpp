@@ -39,7 +39,7 @@ TEST(Placement, RotationMatchesTheQuaternionForUnnormalisedAxes) {
 
 class FixedBounds : public BaseObject {
 public:
-    void draw() override {}
+    void draw(RendererState&) override {}
     void load(ObjectLoadContext&) override {}
     std::string writeXml() const override { return {}; }
 };

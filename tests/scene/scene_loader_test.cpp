@@ -6,6 +6,7 @@
 
 #include "movie/movie.h"
 #include "base/blank_collapser.h"
+#include "scene/renderer_state.h"
 
 namespace xmo {
 namespace {
@@ -307,12 +308,12 @@ struct ObjectLoad {
     Object object;
     std::ostringstream progress, errors;
     Diagnostics diagnostics;
+    LightCounter lights;
 
     ObjectLoad(const char* file, const char* name) {
-        rendererState().reset();
         object.filename = file;
         object.objectname = name;
-        ObjectLoadContext context{progress, diagnostics, errors};
+        ObjectLoadContext context{progress, diagnostics, errors, lights};
         object.load(context);
     }
 };

@@ -1,0 +1,48 @@
+// The scene renderer's state for one run: the light counter and the caster
+// list. The player owns one RendererState and hands it to everything that
+// draws models; tests make their own.
+//
+// Lights are numbered while scenes load, without OpenGL, and switched on by
+// one drawing-layer step after loading and before the first frame, so the
+// tools load films without any GL context.
+#pragma once
+
+#include <vector>
+
+#include "scene/nodes.h"
+
+namespace xmo {
+
+inline constexpr unsigned kGlLight0 = 0x4000;  // OpenGL's GL_LIGHT0; GL_LIGHTi is kGlLight0 + i
+
+// Light enumerant of the n-th enable call: GL_LIGHT0..GL_LIGHT6, then
+// GL_LIGHT7 for every later scene.
+unsigned lightEnumerantFor(int enableCount);
+
+// One counter for the whole run: each scene's default light takes the next
+// enumerant, so the eighth scene and every later one share GL_LIGHT7.
+struct LightCounter {
+    int enableCount = 0;
+    std::vector<unsigned> toEnable;  // each enumerant taken, once, in the order first taken
+
+    unsigned takeEnumerant();
+};
+
+struct RendererState {
+    // The meshes drawn during the current model's draw, each with its
+    // model-view matrix; emptied when a model starts drawing.
+    std::vector<ShadowCaster> casterList;
+    LightCounter lights;
+};
+
+// Drawing library:
+
+// Switches on every light enumerant taken while loading; start-up calls it
+// once, before the first frame.
+void enableSceneLights(const LightCounter& lights);
+
+// Appends (mesh, the current model-view matrix) to the caster list; every
+// mesh and brick draw calls it.
+void recordShadowCaster(RendererState& renderer, IndexedFaceSet* mesh);
+
+}  // namespace xmo
