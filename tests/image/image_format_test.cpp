@@ -14,7 +14,7 @@ TEST(ImageFormat, RecognisesFilesByTheirFirstTenBytes) {
     struct Case {
         const char* name;
         std::string bytes;
-        int format;
+        ImageFormat format;
     };
     const Case cases[] = {
         {"png", std::string("\x89PNG\r\n\x1a\n\0\0", 10), kImagePng},
@@ -33,6 +33,61 @@ TEST(ImageFormat, RecognisesFilesByTheirFirstTenBytes) {
     }
     std::filesystem::remove(path);
     EXPECT_EQ(detectImageFormat(path.string()), kImageUnknown);
+}
+
+std::string le32(std::int32_t v) {
+    const auto u = static_cast<std::uint32_t>(v);
+    return {char(u & 0xFF), char(u >> 8 & 0xFF), char(u >> 16 & 0xFF), char(u >> 24)};
+}
+
+TEST(ImageFormat, ReadsThePictureSizeFromTheHeaderAlone) {
+    const std::string png = std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x01\x02\0\0\0\x30", 24);
+    const std::string bmpInfo = std::string("BM") + std::string(12, '\0') + le32(40);
+    const std::string jfif = std::string("\xff\xd8\xff\xe0\0\x06JFIF", 10);
+    const std::string frame = std::string("\x08\x01\x40\x02\x80\x03", 6);  // precision, 320 high, 640 wide
+    struct Case {
+        const char* name;
+        ImageFormat format;
+        std::string bytes;
+        std::int64_t width, height;  // 0 x 0: the header does not say
+    };
+    const Case cases[] = {
+        {"png", kImagePng, png, 258, 48},
+        {"png cut in its header", kImagePng, png.substr(0, 23), 0, 0},
+        {"bmp bottom-up", kImageBmp, bmpInfo + le32(17) + le32(5), 17, 5},
+        {"bmp top-down", kImageBmp, bmpInfo + le32(17) + le32(-5), 17, 5},
+        {"bmp core header", kImageBmp,
+         std::string("BM") + std::string(12, '\0') + le32(12) + std::string("\x03\0\x04\0", 4), 3, 4},
+        {"jpeg baseline", kImageJpeg, jfif + std::string("\xff\xc0\0\x11", 4) + frame, 640, 320},
+        {"jpeg progressive after a table and fill bytes", kImageJpeg,
+         jfif + std::string("\xff\xdb\0\x04\x01\x02\xff\xff\xc2\0\x11", 11) + frame, 640, 320},
+        {"jpeg huffman table is no frame", kImageJpeg, jfif + std::string("\xff\xc4\0\x11", 4) + frame, 0, 0},
+        {"jpeg scan before any frame", kImageJpeg, jfif + std::string("\xff\xda\0\x08", 4) + frame, 0, 0},
+        {"jpeg segment running past the end", kImageJpeg, jfif + std::string("\xff\xe1\xff\xff", 4), 0, 0},
+        {"unknown", kImageUnknown, png, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(c.bytes.data());
+        const std::optional<ImageSize> size = readImageSize(c.format, bytes, c.bytes.size());
+        EXPECT_EQ(size ? size->width : 0, c.width) << c.name;
+        EXPECT_EQ(size ? size->height : 0, c.height) << c.name;
+    }
+}
+
+TEST(ImageFormat, SaysWhyAFileCannotGiveAPicture) {
+    struct Case {
+        const char* file;
+        std::optional<std::string> problem;
+    };
+    const Case cases[] = {
+        {"image/baseline.jpg", std::nullopt},
+        {"image/rle8.bmp", std::nullopt},
+        {"image/exif.jpg", "not a JFIF JPEG, PNG or BMP file"},
+        {"image/nine-bytes.png", "not a JFIF JPEG, PNG or BMP file"},
+        {"image/no-such-file.png", "cannot read the image file: No such file or directory"},
+        {"image/huge.bmp", "60000 x 60000 pixels, more than the 67108864 an image may have"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(findImageFileProblem(c.file), c.problem) << c.file;
 }
 
 }  // namespace
