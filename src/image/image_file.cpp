@@ -92,6 +92,10 @@ ImageFormat readImageFile(const std::string& fileName, Image& image, std::ostrea
         return fail(std::to_string(size->width) + " x " + std::to_string(size->height) + " pixels, more than the " +
                     std::to_string(kMaxImagePixels) + " an image may have");
 
+    if (format == kImagePng)
+        if (const std::optional<std::string> broken = findBrokenPngChunk(bytes.data(), bytes.size()))
+            return fail(*broken);
+
     SDL_ClearError();
     const SurfacePtr decoded = decode(format, bytes);
     if (!decoded) return fail(decoderReason());

@@ -132,6 +132,23 @@ bool readImageFileBytes(const std::string& fileName, std::vector<std::uint8_t>& 
     return true;
 }
 
+std::optional<std::string> findBrokenPngChunk(const std::uint8_t* bytes, std::size_t size) {
+    std::size_t at = 8;  // past the signature
+    while (at < size) {
+        if (size - at < 8) return std::string("the file ends inside a chunk header");
+        const std::uint32_t length = bigEndian32(bytes + at);
+        std::string type(reinterpret_cast<const char*>(bytes + at + 4), 4);
+        for (char& c : type)
+            if (c < 0x20 || c > 0x7E) c = '?';
+        // Data and the four bytes of its checksum.
+        if (length > size - at - 8 || size - at - 8 - length < 4)
+            return "the file ends inside the chunk \"" + type + "\"";
+        if (type == "IEND") return std::nullopt;
+        at += 12 + std::size_t{length};
+    }
+    return std::string("the file has no IEND chunk");
+}
+
 std::optional<std::string> findImageFileProblem(const std::string& fileName) {
     std::vector<std::uint8_t> bytes;
     std::string reason;
@@ -142,6 +159,7 @@ std::optional<std::string> findImageFileProblem(const std::string& fileName) {
     if (size && !isImageSizeAccepted(size->width, size->height))
         return std::to_string(size->width) + " x " + std::to_string(size->height) +
                " pixels, more than the " + std::to_string(kMaxImagePixels) + " an image may have";
+    if (format == kImagePng) return findBrokenPngChunk(bytes.data(), bytes.size());
     return std::nullopt;
 }
 

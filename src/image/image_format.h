@@ -38,10 +38,18 @@ struct ImageSize {
 // the scan data. Nothing when the header is cut short or does not say.
 std::optional<ImageSize> readImageSize(ImageFormat format, const std::uint8_t* bytes, std::size_t size);
 
+// Why a PNG file's chunks cannot all be read: a chunk that runs past the end
+// of the file, or no IEND chunk. PNG's decoder does not notice the end of its
+// input and would go on reading and checksumming chunk lengths that a few
+// bytes claim, so a cut-off file is refused before it gets there. Nothing
+// when every chunk is whole up to IEND.
+std::optional<std::string> findBrokenPngChunk(const std::uint8_t* bytes, std::size_t size);
+
 // Why a file cannot give a picture, as far as can be told without decoding
 // it: it does not open, it is not one of the three formats ("not a JFIF JPEG,
-// PNG or BMP file", which is also what a JPEG with an Exif header gets), or
-// its header claims more pixels than are read. Nothing when it may decode.
+// PNG or BMP file", which is also what a JPEG with an Exif header gets), its
+// header claims more pixels than are read, or it is a PNG file cut short.
+// Nothing when it may decode.
 // The player stays silent about these; xmotool check reports them.
 std::optional<std::string> findImageFileProblem(const std::string& fileName);
 

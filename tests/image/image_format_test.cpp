@@ -74,6 +74,34 @@ TEST(ImageFormat, ReadsThePictureSizeFromTheHeaderAlone) {
     }
 }
 
+std::string be32(std::uint32_t v) { return {char(v >> 24), char(v >> 16 & 0xFF), char(v >> 8 & 0xFF), char(v & 0xFF)}; }
+
+std::string chunk(const char* type, const std::string& data) { return be32(data.size()) + type + data + "crc!"; }
+
+TEST(ImageFormat, APngIsReadOnlyWhenEveryChunkIsWholeUpToIend) {
+    const std::string signature("\x89PNG\r\n\x1a\n", 8);
+    const std::string header = chunk("IHDR", std::string(13, '\1'));
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::optional<std::string> problem;
+    };
+    const Case cases[] = {
+        {"whole", signature + header + chunk("IEND", ""), std::nullopt},
+        {"anything after IEND is not read", signature + header + chunk("IEND", "") + "junk", std::nullopt},
+        {"cut inside the data", signature + header.substr(0, 15), "the file ends inside the chunk \"IHDR\""},
+        {"cut inside the checksum", signature + header.substr(0, 23), "the file ends inside the chunk \"IHDR\""},
+        {"cut inside a header", signature + header + std::string(2, '\0'), "the file ends inside a chunk header"},
+        {"no IEND", signature + header, "the file has no IEND chunk"},
+        {"a length beyond the file", signature + be32(0x7FFFFFF0) + "tE\x01t" + "data",
+         "the file ends inside the chunk \"tE?t\""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(findBrokenPngChunk(reinterpret_cast<const std::uint8_t*>(c.bytes.data()), c.bytes.size()),
+                  c.problem)
+            << c.name;
+}
+
 TEST(ImageFormat, SaysWhyAFileCannotGiveAPicture) {
     struct Case {
         const char* file;
@@ -86,6 +114,7 @@ TEST(ImageFormat, SaysWhyAFileCannotGiveAPicture) {
         {"image/nine-bytes.png", "not a JFIF JPEG, PNG or BMP file"},
         {"image/no-such-file.png", "cannot read the image file: No such file or directory"},
         {"image/huge.bmp", "60000 x 60000 pixels, more than the 67108864 an image may have"},
+        {"image/truncated.png", "the file ends inside the chunk \"IDAT\""},
     };
     for (const Case& c : cases) EXPECT_EQ(findImageFileProblem(c.file), c.problem) << c.file;
 }
