@@ -39,74 +39,83 @@ std::uint64_t mixBits(std::uint64_t x) {
     return x ^ (x >> 33);
 }
 
-// Open-addressing map from edge key to a dense group number.
+// Open-addressing map from edge key to a dense group number, numbered in
+// order of first appearance, so that the groups of neighbouring faces lie
+// near each other. Key and number share an entry; the table doubles when it
+// is half full.
 class EdgeGroups {
 public:
-    explicit EdgeGroups(std::size_t edges) {
-        std::size_t capacity = 16;
-        while (capacity < edges * 2) capacity *= 2;
-        table_.assign(capacity, -1);
-        keys_.reserve(edges);
-    }
+    explicit EdgeGroups(std::size_t expected) { resize(expected); }
 
     int groupOf(std::uint64_t key) {
-        const std::size_t mask = table_.size() - 1;
-        for (std::size_t at = mixBits(key) & mask;; at = (at + 1) & mask) {
-            const int group = table_[at];
-            if (group < 0) {
-                table_[at] = static_cast<int>(keys_.size());
-                keys_.push_back(key);
-                return table_[at];
-            }
-            if (keys_[static_cast<std::size_t>(group)] == key) return group;
-        }
+        Entry& entry = find(table_, key);
+        if (entry.group >= 0) return entry.group;
+        const int group = count_++;
+        entry = Entry{key, group};
+        if (static_cast<std::size_t>(count_) * 2 > table_.size()) resize(table_.size());
+        return group;
     }
-    std::size_t size() const { return keys_.size(); }
 
 private:
-    std::vector<int> table_;
-    std::vector<std::uint64_t> keys_;
+    struct Entry {
+        std::uint64_t key;
+        int group;
+    };
+
+    static Entry& find(std::vector<Entry>& table, std::uint64_t key) {
+        const std::size_t mask = table.size() - 1;
+        for (std::size_t at = mixBits(key) & mask;; at = (at + 1) & mask)
+            if (table[at].group < 0 || table[at].key == key) return table[at];
+    }
+
+    // A table of at least twice `entries` slots, holding what this one holds.
+    void resize(std::size_t entries) {
+        std::size_t capacity = 16;
+        while (capacity < entries * 2) capacity *= 2;
+        std::vector<Entry> bigger(capacity, Entry{0, -1});
+        for (const Entry& e : table_)
+            if (e.group >= 0) find(bigger, e.key) = e;
+        table_.swap(bigger);
+    }
+
+    std::vector<Entry> table_;
+    int count_ = 0;
 };
 
-constexpr int faceOf(int member) { return member / 4; }
-constexpr int slotOf(int member) { return member % 4; }
+// What the pairwise scan leaves in the slots of one edge group, read off
+// from its members taken in slot order. The group's first face scans from
+// its first slot; every further slot of a face on the same edge (an "extra")
+// scans too; all other slots are paired before they are reached. A scan by
+// face j writes j into the first slot of every other face and the last other
+// face into its own slot. So an extra slot ends with the greatest other
+// face, and a first slot with the greatest other face that scanned (when no
+// other face scanned, it is the first face's own scan that counts).
+struct GroupFaces {
+    int lastFace = -1;
+    int beforeLast = -1;     // greatest face below lastFace
+    int scanner = -1;        // greatest scanning face
+    int scannerBefore = -1;  // the one before it
 
-// The neighbours of one edge group, members given as face x 4 + slot in
-// increasing order. Reading the pairwise scan group by group: the group's
-// first face scans from its first slot, every later slot of a face on the
-// same edge (an "extra") scans too, and all other slots are paired before
-// they are reached. A scan by face j writes j into the first slot of every
-// other face and the last other face into its own slot. So an extra slot ends
-// with the greatest other face, and a first slot with the greatest other face
-// that scanned (the first face scans its own first slot too, then counts
-// itself only when nobody else scans).
-void pairGroup(std::vector<ShadowFace>& faces, const int* members, std::size_t count) {
-    const int firstFace = faceOf(members[0]);
-    const int lastFace = faceOf(members[count - 1]);
-    int beforeLast = -1;      // greatest face below lastFace
-    int scanner = firstFace;  // greatest and second greatest scanning face
-    int scannerBefore = -1;
-    for (std::size_t i = 0; i < count; ++i) {
-        const int f = faceOf(members[i]);
-        if (f != lastFace) beforeLast = f;
-        const bool extra = i > 0 && faceOf(members[i - 1]) == f;
-        if (extra && f != scanner) {
-            scannerBefore = scanner;
-            scanner = f;
+    void add(int face) {
+        if (lastFace < 0) {
+            lastFace = scanner = face;
+        } else if (face == lastFace) {  // an extra: its face met the edge before
+            if (face != scanner) {
+                scannerBefore = scanner;
+                scanner = face;
+            }
+        } else {
+            beforeLast = lastFace;
+            lastFace = face;
         }
     }
-    const auto greatestOther = [&](int f) { return f != lastFace ? lastFace : beforeLast; };
-    for (std::size_t i = 0; i < count; ++i) {
-        const int f = faceOf(members[i]);
-        const bool extra = i > 0 && faceOf(members[i - 1]) == f;
-        int neighbour;
-        if (extra) neighbour = greatestOther(f);
-        else if (f != scanner) neighbour = scanner;
-        else if (scannerBefore >= 0) neighbour = scannerBefore;
-        else neighbour = greatestOther(f);  // f is the first face, the only one that scanned
-        faces[static_cast<std::size_t>(f)].neighbour[slotOf(members[i])] = neighbour;
+    int greatestOther(int face) const { return face != lastFace ? lastFace : beforeLast; }
+    int neighbourOf(int face, bool extra) const {
+        if (extra) return greatestOther(face);
+        if (face != scanner) return scanner;
+        return scannerBefore >= 0 ? scannerBefore : greatestOther(face);
     }
-}
+};
 
 }  // namespace
 
@@ -134,26 +143,27 @@ void buildShadowFaces(const std::vector<Vec3f>& points, const std::vector<int>& 
 
 void buildNeighbours(std::vector<ShadowFace>& faces) {
     const std::size_t slots = faces.size() * 4;
+    // A closed mesh has each edge twice.
+    EdgeGroups groups(slots / 2);
     std::vector<int> groupOfSlot(slots, -1);
-    EdgeGroups groups(slots);
+    std::vector<GroupFaces> members;
     for (std::size_t m = 0; m < slots; ++m) {
-        ShadowFace& face = faces[m / 4];
-        face.neighbour[m % 4] = -1;
-        if (const auto key = edgeKey(face, static_cast<int>(m % 4))) groupOfSlot[m] = groups.groupOf(*key);
+        const std::optional<std::uint64_t> key = edgeKey(faces[m / 4], static_cast<int>(m % 4));
+        if (!key) continue;
+        const int g = groups.groupOf(*key);
+        if (static_cast<std::size_t>(g) == members.size()) members.emplace_back();
+        members[static_cast<std::size_t>(g)].add(static_cast<int>(m / 4));
+        groupOfSlot[m] = g;
     }
-
-    // Members of each group, contiguous and in slot order (a counting sort).
-    std::vector<std::size_t> start(groups.size() + 1, 0);
-    for (int g : groupOfSlot)
-        if (g >= 0) ++start[static_cast<std::size_t>(g) + 1];
-    for (std::size_t g = 0; g < groups.size(); ++g) start[g + 1] += start[g];
-    std::vector<int> members(start.back());
-    std::vector<std::size_t> fill(start.begin(), start.end() - 1);
-    for (std::size_t m = 0; m < slots; ++m)
-        if (groupOfSlot[m] >= 0) members[fill[static_cast<std::size_t>(groupOfSlot[m])]++] = static_cast<int>(m);
-
-    for (std::size_t g = 0; g < groups.size(); ++g)
-        pairGroup(faces, &members[start[g]], start[g + 1] - start[g]);
+    for (std::size_t m = 0; m < slots; ++m) {
+        const int g = groupOfSlot[m];
+        int& neighbour = faces[m / 4].neighbour[m % 4];
+        neighbour = -1;
+        if (g < 0) continue;
+        bool extra = false;
+        for (std::size_t earlier = m - m % 4; earlier < m; ++earlier) extra = extra || groupOfSlot[earlier] == g;
+        neighbour = members[static_cast<std::size_t>(g)].neighbourOf(static_cast<int>(m / 4), extra);
+    }
 }
 
 std::optional<std::string> findLargeShadowPolygon(const std::vector<int>& coordIndex) {
