@@ -58,7 +58,8 @@ public:
 // world brightly lit where the count is 0. All attributes are restored.
 void drawStencilShadowPass(ShadowedWorld& world);
 
-// GL half: loads the caster's recorded matrix, finds its silhouette from the
+// GL half: loads the caster's recorded matrix as the model-view matrix (the
+// caller pushes and pops around its casters), finds the silhouette from the
 // light and draws the quads. `scratch` keeps its capacity between calls.
 void drawShadowVolume(const ShadowCaster& caster, const Mat4x4f& inverseView, std::vector<ShadowQuad>& scratch);
 
