@@ -78,23 +78,15 @@ ImageFormat readImageFile(const std::string& fileName, Image& image, std::ostrea
     const ImageFormat format = detectImageFormat(bytes.data(), bytes.size());
     if (format == kImageUnknown) return kImageUnknown;
 
-    image = Image{};
     const auto fail = [&](const std::string& why) {
         image = Image{};
         errors << fileName << ": cannot decode image: " << why << "\n";
         return format;
     };
-    // The size is checked before decoding: a decoder allocates what the
-    // header claims before it reads a single pixel.
-    const std::optional<ImageSize> size = readImageSize(format, bytes.data(), bytes.size());
-    if (!size) return fail("the header gives no picture size");
-    if (!isImageSizeAccepted(size->width, size->height))
-        return fail(std::to_string(size->width) + " x " + std::to_string(size->height) + " pixels, more than the " +
-                    std::to_string(kMaxImagePixels) + " an image may have");
-
-    if (format == kImagePng)
-        if (const std::optional<std::string> broken = findBrokenPngChunk(bytes.data(), bytes.size()))
-            return fail(*broken);
+    // Checked before decoding: a decoder allocates what the header claims
+    // before it reads a single pixel.
+    if (const std::optional<std::string> refused = findUndecodableHeader(format, bytes.data(), bytes.size()))
+        return fail(*refused);
 
     SDL_ClearError();
     const SurfacePtr decoded = decode(format, bytes);

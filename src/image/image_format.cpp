@@ -149,18 +149,23 @@ std::optional<std::string> findBrokenPngChunk(const std::uint8_t* bytes, std::si
     return std::string("the file has no IEND chunk");
 }
 
+std::optional<std::string> findUndecodableHeader(ImageFormat format, const std::uint8_t* bytes, std::size_t size) {
+    const std::optional<ImageSize> picture = readImageSize(format, bytes, size);
+    if (!picture) return std::string("the header gives no picture size");
+    if (!isImageSizeAccepted(picture->width, picture->height))
+        return std::to_string(picture->width) + " x " + std::to_string(picture->height) + " pixels, more than the " +
+               std::to_string(kMaxImagePixels) + " an image may have";
+    if (format == kImagePng) return findBrokenPngChunk(bytes, size);
+    return std::nullopt;
+}
+
 std::optional<std::string> findImageFileProblem(const std::string& fileName) {
     std::vector<std::uint8_t> bytes;
     std::string reason;
     if (!readImageFileBytes(fileName, bytes, reason)) return "cannot read the image file: " + reason;
     const ImageFormat format = detectImageFormat(bytes.data(), bytes.size());
     if (format == kImageUnknown) return std::string("not a JFIF JPEG, PNG or BMP file");
-    const std::optional<ImageSize> size = readImageSize(format, bytes.data(), bytes.size());
-    if (size && !isImageSizeAccepted(size->width, size->height))
-        return std::to_string(size->width) + " x " + std::to_string(size->height) +
-               " pixels, more than the " + std::to_string(kMaxImagePixels) + " an image may have";
-    if (format == kImagePng) return findBrokenPngChunk(bytes.data(), bytes.size());
-    return std::nullopt;
+    return findUndecodableHeader(format, bytes.data(), bytes.size());
 }
 
 }  // namespace xmo

@@ -45,11 +45,15 @@ std::optional<ImageSize> readImageSize(ImageFormat format, const std::uint8_t* b
 // when every chunk is whole up to IEND.
 std::optional<std::string> findBrokenPngChunk(const std::uint8_t* bytes, std::size_t size);
 
+// Why a recognised file is not handed to its decoder: its header gives no
+// picture size, claims more pixels than an image may have, or (PNG) its
+// chunks are broken. Nothing when the decoder may have it.
+std::optional<std::string> findUndecodableHeader(ImageFormat format, const std::uint8_t* bytes, std::size_t size);
+
 // Why a file cannot give a picture, as far as can be told without decoding
 // it: it does not open, it is not one of the three formats ("not a JFIF JPEG,
-// PNG or BMP file", which is also what a JPEG with an Exif header gets), its
-// header claims more pixels than are read, or it is a PNG file cut short.
-// Nothing when it may decode.
+// PNG or BMP file", which is also what a JPEG with an Exif header gets), or
+// findUndecodableHeader has a reason. Nothing when it may decode.
 // The player stays silent about these; xmotool check reports them.
 std::optional<std::string> findImageFileProblem(const std::string& fileName);
 

@@ -117,6 +117,11 @@ TEST(ImageFormat, SaysWhyAFileCannotGiveAPicture) {
         {"image/truncated.png", "the file ends inside the chunk \"IDAT\""},
     };
     for (const Case& c : cases) EXPECT_EQ(findImageFileProblem(c.file), c.problem) << c.file;
+
+    const auto headless = std::filesystem::temp_directory_path() / "xmo-headless.bmp";
+    std::ofstream(headless, std::ios::binary) << "BM0123456789";
+    EXPECT_EQ(findImageFileProblem(headless.string()), "the header gives no picture size");
+    std::filesystem::remove(headless);
 }
 
 }  // namespace
