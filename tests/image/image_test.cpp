@@ -48,17 +48,5 @@ TEST(Image, ScalingDownAveragesTheSourcePixelsThatFallOnEachTarget) {
     EXPECT_EQ(fitted.pixels[(1 * 5 + 4) * 4 + 2], 125);
 }
 
-TEST(Image, TextureBytesAreRedGreenBlueWithOpaqueAlpha) {
-    Image image;
-    image.width = 2;
-    image.height = 1;
-    image.pixels = {1, 2, 3, 0, 10, 20, 30, 128};
-    std::vector<std::uint8_t> rgba;
-    buildTextureBytes(image, rgba);
-    EXPECT_EQ(rgba, (std::vector<std::uint8_t>{3, 2, 1, 255, 30, 20, 10, 255}));
-    buildTextureBytes(Image{}, rgba);
-    EXPECT_TRUE(rgba.empty());
-}
-
 }  // namespace
 }  // namespace xmo

@@ -29,67 +29,59 @@ TEST(ShadowVolume, TheLightIsTurnedIntoTheMeshAxesWithoutItsTranslation) {
     expectNear(lightInMeshSpace(recorded, invertAffine(view)), kShadowLight, "translated only");
 }
 
-// A cube of side 2 around the origin as six outward quads.
-struct Cube {
-    std::vector<Vec3f> points = {{-1, 1, 1},  {1, 1, 1},  {1, -1, 1},  {-1, -1, 1},
-                                 {-1, 1, -1}, {1, 1, -1}, {1, -1, -1}, {-1, -1, -1}};
+struct Mesh {
+    std::vector<Vec3f> points;
     std::vector<ShadowFace> faces;
-    Cube() {
-        buildShadowFaces(points, {3, 2, 1, 0, -1, 4, 5, 6, 7, -1, 1, 2, 6, 5, -1, 0, 1, 5, 4, -1, 3, 0, 4, 7, -1,
-                                  2, 3, 7, 6, -1},
-                         faces);
+    Mesh(std::vector<Vec3f> p, const std::vector<int>& coordIndex) : points(std::move(p)) {
+        buildShadowFaces(points, coordIndex, faces);
         buildNeighbours(faces);
     }
 };
 
+// A cube of side 2 around the origin as six outward quads, and an open quad.
+Mesh cube() {
+    return Mesh({{-1, 1, 1}, {1, 1, 1}, {1, -1, 1}, {-1, -1, 1}, {-1, 1, -1}, {1, 1, -1}, {1, -1, -1}, {-1, -1, -1}},
+                {3, 2, 1, 0, -1, 4, 5, 6, 7, -1, 1, 2, 6, 5, -1, 0, 1, 5, 4, -1, 3, 0, 4, 7, -1, 2, 3, 7, 6, -1});
+}
+Mesh openQuad() { return Mesh({{0, 0, 0}, {0, 0, 1}, {1, 0, 1}, {1, 0, 0}}, {0, 1, 2, 3, -1}); }
+
 TEST(ShadowVolume, SilhouetteQuadsRunAlongEdgesBetweenLitAndUnlitFaces) {
     struct Case {
         const char* name;
+        Mesh mesh;
         Vec3f light;
         int lit, quads;
     };
     const Case cases[] = {
-        {"above", {0, 10, 0}, 1, 4},
-        {"beside, below the top", {10, 0.5f, 0}, 1, 4},
-        {"above one edge", {10, 10, 0}, 2, 6},  // the shared edge is not extruded
-        {"above one corner", {10, 10, 10}, 3, 6},
-        {"inside", {0, 0, 0}, 0, 0},
+        {"above", cube(), {0, 10, 0}, 1, 4},
+        {"beside, below the top", cube(), {10, 0.5f, 0}, 1, 4},
+        {"above one edge", cube(), {10, 10, 0}, 2, 6},  // the shared edge is not extruded
+        {"above one corner", cube(), {10, 10, 10}, 3, 6},
+        {"inside", cube(), {0, 0, 0}, 0, 0},
+        {"open quad: lit, but no neighbours", openQuad(), kShadowLight, 1, 0},
     };
-    std::vector<ShadowQuad> quads;
-    for (const Case& c : cases) {
-        Cube cube;
-        markLitFaces(cube.faces, c.light);
+    std::vector<ShadowQuad> quads(3);
+    for (Case c : cases) {
+        markLitFaces(c.mesh.faces, c.light);
         int lit = 0;
-        for (const ShadowFace& f : cube.faces) lit += f.lit;
+        for (const ShadowFace& f : c.mesh.faces) lit += f.lit;
         EXPECT_EQ(lit, c.lit) << c.name;
-        buildSilhouetteQuads(cube.faces, cube.points, c.light, quads);
+        buildSilhouetteQuads(c.mesh.faces, c.mesh.points, c.light, quads);
         EXPECT_EQ(quads.size(), static_cast<std::size_t>(c.quads)) << c.name;
     }
 
     // The top face's first edge runs from corner 0 to corner 1; its quad is
     // b, a, then both pulled 20 units away from the light.
-    Cube cube;
+    Mesh box = cube();
     const Vec3f light{0, 10, 0};
-    markLitFaces(cube.faces, light);
-    buildSilhouetteQuads(cube.faces, cube.points, light, quads);
+    markLitFaces(box.faces, light);
+    buildSilhouetteQuads(box.faces, box.points, light, quads);
     ASSERT_EQ(quads.size(), 4u);
     const float s = 20.0f / std::sqrt(83.0f);  // |(-1, -9, 1)| = sqrt(83)
     expectNear(quads[0].corner[0], Vec3f{1, 1, 1}, "b");
     expectNear(quads[0].corner[1], Vec3f{-1, 1, 1}, "a");
     expectNear(quads[0].corner[2], Vec3f{-1 - s, 1 - 9 * s, 1 + s}, "a extruded");
     expectNear(quads[0].corner[3], Vec3f{1 + s, 1 - 9 * s, 1 + s}, "b extruded");
-}
-
-TEST(ShadowVolume, AFaceWithoutNeighboursCastsNothing) {
-    const std::vector<Vec3f> points = {{0, 0, 0}, {0, 0, 1}, {1, 0, 1}, {1, 0, 0}};
-    std::vector<ShadowFace> faces;
-    buildShadowFaces(points, {0, 1, 2, 3, -1}, faces);
-    buildNeighbours(faces);
-    markLitFaces(faces, kShadowLight);
-    ASSERT_TRUE(faces[0].lit);
-    std::vector<ShadowQuad> quads(3);
-    buildSilhouetteQuads(faces, points, kShadowLight, quads);
-    EXPECT_TRUE(quads.empty());
 }
 
 std::unique_ptr<Model> casterModel(IndexedFaceSet& mesh, bool enabled, bool castshadow) {

@@ -90,12 +90,5 @@ TEST(TerrainGeometry, VertexNormalsUseUnitGridStepsAndStopAtTheEdges) {
         expectNear(vertexNormal(grid, c.c, c.r), c.normal, "at " + std::to_string(c.c) + "," + std::to_string(c.r));
 }
 
-TEST(TerrainGeometry, TheTextureSpansTheGridOnce) {
-    const TerrainGrid grid = buildTerrainGrid(heightMap(21, 21, std::vector<std::uint8_t>(21 * 21, 0)));
-    const Vec2f uv = terrainTexCoord(grid, Vec3f{40.0f, 1.0f, 21.0f});
-    EXPECT_FLOAT_EQ(uv.e[0], 40.0f / 42.0f);
-    EXPECT_FLOAT_EQ(uv.e[1], 0.5f);
-}
-
 }  // namespace
 }  // namespace xmo
