@@ -3,7 +3,7 @@
 //
 // Only three formats are read: PNG by its signature, JPEG only with a JFIF
 // header as its first segment, BMP by "BM". The format values are the codes
-// the image reader returns. Depends on nothing.
+// the image reader returns. Depends on image/image.h for the size limit.
 #pragma once
 
 #include <cstddef>
