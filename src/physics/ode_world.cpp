@@ -72,9 +72,6 @@ std::uint64_t pairKey(int a, int b) {
 OdeWorld::OdeWorld() {
     dInitODE2(0);
     dAllocateODEDataForThread(dAllocateMaskAll);
-    // The iterative solver draws on the engine's one random sequence; every
-    // world starts it alike so a film plays the same way each time.
-    dRandSetSeed(0);
     world_ = dWorldCreate();
     dWorldSetGravity(world_, 0.0, kGravity, 0.0);
     dWorldSetAutoDisableFlag(world_, 0);
@@ -185,7 +182,12 @@ void OdeWorld::stepPhysics(float h) {
     const double pieces = std::ceil(h / kLongestStep * (1.0 - 1e-6));
     const int count = pieces < kMostPiecesPerStep ? static_cast<int>(pieces) : kMostPiecesPerStep;
     const double piece = std::min(static_cast<double>(h) / count, kLongestStep);
+    // The iterative solver draws on the engine's one random sequence of the
+    // process. Each world runs its own from the same start, so a film plays
+    // the same way each time, however many worlds take turns.
+    dRandSetSeed(randomSeed_);
     for (int i = 0; i < count; ++i) substep(piece);
+    randomSeed_ = dRandGetSeed();
     updatePartMatrices();
 }
 
