@@ -20,6 +20,7 @@ int runCheck(int argc, char** argv) {
     std::optional<std::string> refusal;
     try {
         const std::unique_ptr<Movie> movie = loadMovie(path, tool.services);
+        planPhysics(*movie, tool.diagnostics);
         reportUnknownEffectNames(*movie, tool.diagnostics);
     } catch (const LoadError& e) {
         refusal = formatLoadError(e);

@@ -27,7 +27,7 @@ enum class DiagnosticKind {
     FontProblem,         // a caption font file that cannot be read
     NotPhysical,         // a physical model whose collisiontype gives it no body
     BadPhysicsValue,     // a mass, size, position or anchor the simulation cannot use
-    WithoutBody,         // a part, join or contact naming a model without a body or geometry
+    WithoutBody,         // a part, join or contact naming a model without a body or geometry, or one model only
 };
 
 struct Diagnostic {

@@ -138,10 +138,10 @@ void OdeWorld::buildPhysicalModels(Movie& movie) {
         offset.row[3] = Vec4f{planned.offset.e[0], planned.offset.e[1], planned.offset.e[2], 1.0f};
         planned.model->partOffset = offset;
     }
+    numberPlannedRecords(plan_);
     for (size_t i = 0; i < entries_.size(); ++i) {
         Entry& entry = entries_[i];
         entry.model = plan_.bodies[i].model;
-        entry.model->bodyIndex = static_cast<int>(i);
         entry.model->physics = this;
         dGeomSetData(entry.geom, geomData(static_cast<int>(i)));
         dGeomDisable(entry.geom);
@@ -150,14 +150,13 @@ void OdeWorld::buildPhysicalModels(Movie& movie) {
     updatePartMatrices();
 }
 
+// Each join's joint index was given with the bodies: its place in the plan.
 void OdeWorld::createJoints(Movie&) {
-    for (size_t i = 0; i < plan_.joins.size(); ++i) {
-        const PlannedJoin& planned = plan_.joins[i];
+    for (const PlannedJoin& planned : plan_.joins) {
         BallJoint ball{dJointCreateBall(world_, nullptr), planned.body0, planned.body1};
         dJointAttach(ball.joint, bodyAt(planned.body0), planned.body1 >= 0 ? bodyAt(planned.body1) : nullptr);
         dJointSetBallAnchor(ball.joint, planned.anchor.e[0], planned.anchor.e[1], planned.anchor.e[2]);
         joints_.push_back(ball);
-        planned.join->joint = static_cast<int>(i);
     }
     updateJointSwitches();
 }

@@ -50,6 +50,20 @@ TEST(XmotoolCheck, ReportsProblemsAndWhetherTheFilmIsPlayable) {
          "movie/media.xmo:6: cannot open the image file \"movie/no-such-image.png\": No such file or directory\n"
          "movie/media.xmo:8: cannot open the font file \"movie/no-such-font.txf\": No such file or directory\n"
          "movie/media.xmo: 3 problems, playable\n"},
+        {"check movie/physics.xmo", 0,
+         "movie/physics.xmo:7: Model 2: collisiontype 2 is neither 0 (box) nor 1 (sphere); the model gets no body "
+         "and is not simulated\n"
+         "movie/physics.xmo:8: Model 3: relativemodelid 2 names a model without a body of its own; the part gets no "
+         "collision geometry\n"
+         "movie/physics.xmo:9: Model 4: mass 0 is not a positive number; 1 is used\n"
+         "movie/physics.xmo:11: Model 6: boxsize 0 1 1 is not a usable size; 0.8 1 1 is used\n"
+         "movie/physics.xmo:11: Model 6: mass -2 is not a positive number; 1 is used\n"
+         "movie/physics.xmo:11: Model 6: position 3.40282e+38 1 0 lies outside the world; 0 1 0 is used\n"
+         "movie/physics.xmo:17: Join 21: modelid0 2 has no body of its own; the join is skipped\n"
+         "movie/physics.xmo:22: Contact 31: only modelid0 is given; a contact names the two models that must not "
+         "collide, so it has no effect\n"
+         "movie/physics.xmo:23: Contact 32: modelid0 3 has no collision geometry; the contact has no effect\n"
+         "movie/physics.xmo: 9 problems, playable\n"},
     };
     for (const Case& c : cases) {
         const ToolRun r = xmotool(c.arguments);
@@ -83,6 +97,26 @@ TEST(XmotoolDump, WritesOnlyJsonOnStandardOutput) {
     const ToolRun broken = xmotool("dump movie/broken.xmo", Errors::Apart);
     EXPECT_EQ(broken.exitCode, 3);
     EXPECT_EQ(broken.out, "");
+}
+
+// The values of every "key": in the JSON text, in document order.
+std::vector<std::string> jsonValues(const std::string& json, const std::string& key) {
+    std::vector<std::string> values;
+    const std::string marker = "\"" + key + "\": ";
+    for (size_t at = json.find(marker); at != std::string::npos; at = json.find(marker, at + 1)) {
+        const size_t from = at + marker.size();
+        values.push_back(json.substr(from, json.find_first_of(",\n", from) - from));
+    }
+    return values;
+}
+
+TEST(XmotoolDump, GivesTheBodyAndJointIndexesThePlayerWouldGive) {
+    const ToolRun r = xmotool("dump movie/physics.xmo", Errors::Apart);
+    EXPECT_EQ(r.exitCode, 0);
+    // Models 1, 4, 6 and 7 get bodies; 2's collisiontype and 3's relative
+    // model (2) give them none. Join 21 names model 2.
+    EXPECT_EQ(jsonValues(r.out, "bodyIndex"), (std::vector<std::string>{"0", "null", "null", "1", "2", "3"}));
+    EXPECT_EQ(jsonValues(r.out, "joint"), (std::vector<std::string>{"0", "null", "1"}));
 }
 
 TEST(XmotoolSave, WritesAFileThatLoadsAgain) {
