@@ -26,7 +26,7 @@
 #include "motion/bspline.h"
 #include "motion/camera.h"
 #include "movie/movie.h"
-#include "physics/physics_world.h"
+#include "physics/ode_world.h"
 #include "scene/renderer_state.h"
 #include "terrain/sky.h"
 #include "terrain/terrain.h"
@@ -61,7 +61,7 @@ struct Player {
     ParticleTexture particleTexture;
     CaptionRenderer captions;
     SoundSystem sound;
-    PhysicsWorld physics;
+    OdeWorld physics;  // made with the player, before the movie is loaded
 
     CameraCache cameraCache;
     BSplineScratch animationScratch;

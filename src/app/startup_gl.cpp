@@ -12,7 +12,7 @@ void startPlayer(Player& p, const std::string& moviePath, MediaLoader& media) {
     p.fieldOfViewY = fov.y;
 
     initParticleTexture(p.particleTexture);
-    p.physics.initPhysicsWorld();
+    // The physics world itself was made with the player.
     p.physics.createGroundPlane();
     p.physics.refreshCollisionSpace();
     loadSkyTexture(p.sky);
