@@ -38,6 +38,7 @@ validate() {
 
 # Test files that break the format on purpose, each with its reason.
 excluded="
+tests/data/app/falling_brick.xmo|a collisiontype of 2: tests that such a model is not simulated
 tests/data/app/malformed.xmo|not well-formed: tests the player's refusal of broken XML
 tests/data/movie/broken.xmo|not well-formed: tests the loader's syntax error message
 tests/data/movie/no-camera.xmo|a Sequence without a Camera: tests the loader's refusal
