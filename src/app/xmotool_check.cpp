@@ -4,16 +4,19 @@
 #include <iostream>
 #include <optional>
 
+#include "app/tool_media_loader.h"
 #include "app/xmotool_commands.h"
 #include "app/xmotool_load.h"
 #include "effects/effect_names.h"
+#include "movie/movie_loader.h"
 
 namespace xmo {
 
 int runCheck(int argc, char** argv) {
     if (argc != 2) return usageError("check MOVIE");
     const std::string path = argv[1];
-    ToolServices tool;
+    ToolMediaLoader media;
+    QuietLoadServices tool(&media);
     std::optional<std::string> refusal;
     try {
         const std::unique_ptr<Movie> movie = loadMovie(path, tool.services);

@@ -2,15 +2,18 @@
 // output; problems go to standard error so the JSON stays clean.
 #include <iostream>
 
+#include "app/tool_media_loader.h"
 #include "app/xmotool_commands.h"
 #include "app/xmotool_load.h"
 #include "movie/movie_json.h"
+#include "movie/movie_loader.h"
 
 namespace xmo {
 
 int runDump(int argc, char** argv) {
     if (argc != 2) return usageError("dump MOVIE");
-    ToolServices tool(&std::cerr);
+    ToolMediaLoader media;
+    QuietLoadServices tool(&media, &std::cerr);
     try {
         const auto movie = loadMovie(argv[1], tool.services);
         for (const Diagnostic& d : tool.diagnostics.items()) std::cerr << formatDiagnostic(d) << '\n';

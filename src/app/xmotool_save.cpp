@@ -2,15 +2,18 @@
 // Exit 3 when the movie cannot be loaded, 1 when OUT cannot be written.
 #include <iostream>
 
+#include "app/tool_media_loader.h"
 #include "app/xmotool_commands.h"
 #include "app/xmotool_load.h"
+#include "movie/movie_loader.h"
 #include "movie/movie_writer.h"
 
 namespace xmo {
 
 int runSave(int argc, char** argv) {
     if (argc != 3) return usageError("save MOVIE OUT");
-    ToolServices tool(&std::cerr);
+    ToolMediaLoader media;
+    QuietLoadServices tool(&media, &std::cerr);
     try {
         const auto movie = loadMovie(argv[1], tool.services);
         saveMovie(*movie, argv[2]);

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
 #include <string>
@@ -66,6 +67,36 @@ NumberScan convertFloat(const char* begin, const char* end, float& value) {
     return NumberScan::Ok;
 }
 
+// Most numbers in films are short decimals ("0.5", "-36", "2.25"). When the
+// digits form an integer m of at most 2^24 and there are at most ten of them
+// after the point, m and 10^fraction are exact floats and one division gives
+// the correctly rounded value, the same as from_chars, at a fraction of its
+// cost. Returns the end of the number, or null to take the general road.
+const char* scanShortDecimal(const char* p, float& value) {
+    constexpr std::uint32_t kExactLimit = std::uint32_t{1} << 24;
+    constexpr float kPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+    const bool negative = *p == '-';
+    if (*p == '+' || *p == '-') ++p;
+    std::uint32_t m = 0;
+    int digits = 0;
+    int fraction = 0;
+    const auto take = [&](char c) {
+        m = m * 10 + static_cast<std::uint32_t>(c - '0');
+        ++digits;
+        return m <= kExactLimit;
+    };
+    for (; isDigit(*p); ++p)
+        if (!take(*p)) return nullptr;
+    if (*p == '.') {
+        for (++p; isDigit(*p); ++p, ++fraction)
+            if (fraction == 10 || !take(*p)) return nullptr;
+    }
+    if (digits == 0 || *p == 'e' || *p == 'E') return nullptr;
+    const float magnitude = static_cast<float>(m) / kPowersOfTen[fraction];
+    value = negative ? -magnitude : magnitude;
+    return p;
+}
+
 }  // namespace
 
 const char* skipBlanks(const char* p) {
@@ -76,6 +107,10 @@ const char* skipBlanks(const char* p) {
 NumberScan scanFloat(const char*& p, float& value, CutExponent cut) {
     p = skipBlanks(p);
     if (*p == '\0') return NumberScan::End;
+    if (const char* end = scanShortDecimal(p, value)) {
+        p = end;
+        return NumberScan::Ok;
+    }
     const char* stop = nullptr;
     const char* end = numberEnd(p, true, cut, &stop);
     if (!end) {

@@ -3,7 +3,6 @@
 
 #include <memory>
 #include <optional>
-#include <string>
 #include <vector>
 
 namespace xmo {
@@ -19,9 +18,6 @@ struct FadeColour {
 // The fade's colour at local time t, or nothing outside its open interval or
 // for an unknown type.
 std::optional<FadeColour> fadeColour(const SpecialEffect& fade, float t);
-
-// One of the five fade names (exact, case-sensitive).
-bool isFadeType(const std::string& type);
 
 void drawFades(const std::vector<std::unique_ptr<SpecialEffect>>& fades, float t);
 

@@ -37,31 +37,30 @@ void spawnParticles(const XFunction& command, Sequence& sequence, const Mat4x4f&
 // Acts on one command; true when it is a one-shot command now done.
 bool runCommand(const XFunction& command, Movie& movie, Sequence& sequence, const Mat4x4f& inverseView,
                 PhysicsWorld& physics, int& quitCode) {
-    const std::string& type = command.xfunctiontype;
-    if (type == "createparticles") {
+    switch (command.commandType) {
+    case CommandType::CreateParticles:
         spawnParticles(command, sequence, inverseView);
         return false;
-    }
-    if (type == "disablemodels") {
+    case CommandType::DisableModels:
         setTargetsEnabled(command, false);
         return true;
-    }
-    if (type == "enablemodels") {
+    case CommandType::EnableModels:
         setTargetsEnabled(command, true);
         // Contacts with a model that was disabled until now take effect only now.
         physics.applyContacts(movie);
         physics.refreshCollisionSpace();
         return true;
-    }
-    if (type == "disableanimatephysics") {
+    case CommandType::DisableAnimatePhysics:
         setTargetsAnimatePhysics(command, false);
         return true;
-    }
-    if (type == "enableanimatephysics") {
+    case CommandType::EnableAnimatePhysics:
         setTargetsAnimatePhysics(command, true);
         return true;
+    case CommandType::Exit:
+        quitCode = 2;
+        return false;
+    case CommandType::Unknown: break;
     }
-    if (type == "exit") quitCode = 2;
     return false;
 }
 
@@ -76,11 +75,6 @@ void runTimedCommands(Movie& movie, Sequence& sequence, const Mat4x4f& inverseVi
         command->lastTime = localTime;
         if (runCommand(*command, movie, sequence, inverseView, physics, quitCode)) command->done = true;
     }
-}
-
-bool isCommandName(const std::string& name) {
-    return name == "createparticles" || name == "disablemodels" || name == "enablemodels" ||
-           name == "disableanimatephysics" || name == "enableanimatephysics" || name == "exit";
 }
 
 }  // namespace xmo

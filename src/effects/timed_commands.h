@@ -2,8 +2,6 @@
 // and from the physics animation, spawning particles at a model, ending the film.
 #pragma once
 
-#include <string>
-
 #include "math/mat4.h"
 
 namespace xmo {
@@ -15,9 +13,6 @@ class PhysicsWorld;
 // Runs the sequence's commands whose time has come, in list order, at local
 // time localTime. inverseView is the previous frame's (the zero matrix on the
 // first frame). "exit" sets quitCode to 2.
-// One of the six command names (exact, case-sensitive).
-bool isCommandName(const std::string& name);
-
 void runTimedCommands(Movie& movie, Sequence& sequence, const Mat4x4f& inverseView, float localTime,
                       PhysicsWorld& physics, int& quitCode);
 

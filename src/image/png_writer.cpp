@@ -2,10 +2,10 @@
 
 #include <png.h>
 
-#include <cerrno>
+#include <csetjmp>
 #include <cstdio>
-#include <cstring>
-#include <vector>
+
+#include "base/atomic_file.h"
 
 namespace xmo {
 
@@ -35,25 +35,8 @@ bool encode(std::FILE* file, const std::uint8_t* rgba, int width, int height) {
 }  // namespace
 
 bool writePngRgba(const std::string& path, const std::uint8_t* rgba, int width, int height, std::string& error) {
-    const std::string temporary = path + ".tmp";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file) {
-        error = path + ": " + std::strerror(errno);
-        return false;
-    }
-    const bool encoded = encode(file, rgba, width, height);
-    const bool closed = std::fclose(file) == 0;
-    if (!encoded || !closed) {
-        error = path + ": cannot write PNG data";
-        std::remove(temporary.c_str());
-        return false;
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = path + ": " + std::strerror(errno);
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    return writeFileAtomically(
+        path, [&](std::FILE* file) { return encode(file, rgba, width, height); }, error);
 }
 
 }  // namespace xmo

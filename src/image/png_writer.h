@@ -6,9 +6,8 @@
 
 namespace xmo {
 
-// Writes width x height RGBA pixels, top row first, to path through a
-// temporary file beside it that is renamed over the target. Returns false
-// and fills error when anything fails; no half-written file is left behind.
+// Writes width x height RGBA pixels, top row first, to path, whole or not at
+// all (base/atomic_file.h). Returns false and fills error when anything fails.
 bool writePngRgba(const std::string& path, const std::uint8_t* rgba, int width, int height, std::string& error);
 
 }  // namespace xmo

@@ -50,7 +50,7 @@ struct KeyPair {
     // The upper key decides the easing of the way to it.
     float blend(float ta) const {
         const float u = (ta - lowerTime) / (upperTime - lowerTime);
-        return upper->interpolationfunction == "hermite" ? hermiteEase(u) : u;
+        return upper->easing == Easing::Hermite ? hermiteEase(u) : u;
     }
 };
 
@@ -153,7 +153,7 @@ void applyAnimations(const std::vector<std::unique_ptr<Animation>>& animations, 
     for (const auto& animation : animations) {
         const float ta = animationTime(*animation, t);
         BaseModel* model = animation->model;
-        if (animation->interpolationfunction == "bspline") {
+        if (animation->mode == AnimationMode::BSpline) {
             if (model) applySpline(*animation, ta, *model, scratch);
             continue;
         }

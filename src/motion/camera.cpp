@@ -41,7 +41,7 @@ bool evaluateCamera(const Camera& camera, float t, CameraCache& cache, Vec3f& ey
 
     // A zero-length element is current only at its start: it shows its first points.
     const float d = element->duration > 0.0f ? (t - start) / element->duration : 0.0f;
-    const float e = element->interpolationfunction == "hermite" ? hermiteEase(d) : d;
+    const float e = element->easing == Easing::Hermite ? hermiteEase(d) : d;
 
     if (element->eyePoints.size() >= kMinCurvePoints || element->lookAtPoints.size() >= kMinCurvePoints)
         rebuildCurves(*element, cache);

@@ -20,6 +20,7 @@
 #include "math/mat4.h"
 #include "math/quat.h"
 #include "math/vec.h"
+#include "movie/behaviour_names.h"
 #include "scene/nodes.h"
 
 namespace xmo {
@@ -148,6 +149,7 @@ struct CameraElement {
     std::string eyetype;
     std::string lookattype;
     std::string interpolationfunction;
+    Easing easing = Easing::Linear;  // of interpolationfunction
     std::vector<Vec3f> lookAtPoints;
     std::vector<Vec3f> eyePoints;
     int sourceLine = 0;
@@ -166,6 +168,7 @@ struct KeyFramePosition {
     float keytime = 0.0f;
     Vec3f position;
     std::string interpolationfunction;
+    Easing easing = Easing::Linear;  // of interpolationfunction
 
     std::string writeXml() const;
 };
@@ -174,6 +177,7 @@ struct KeyFrameRotation {
     float keytime = 0.0f;
     Quatf rotation;
     std::string interpolationfunction;
+    Easing easing = Easing::Linear;  // of interpolationfunction
 
     std::string writeXml() const;
 };
@@ -193,6 +197,7 @@ struct Animation {
     int modelid = 0;
     BaseModel* model = nullptr;
     std::string interpolationfunction;
+    AnimationMode mode = AnimationMode::KeyPairs;  // of interpolationfunction
     // The B-spline path, derived on first use and kept.
     std::vector<Vec3f> controlPoints;
     std::vector<float> knots;
@@ -212,6 +217,7 @@ struct XFunction {
     int frommodelid = 0;
     int tomodelid = 0;
     std::string xfunctiontype;
+    CommandType commandType = CommandType::Unknown;  // of xfunctiontype
     float timer1 = 0.0f;
     bool done = false;
     std::vector<int> modelids;
@@ -221,6 +227,7 @@ struct XFunction {
 
 struct SpecialEffect {
     std::string type;
+    FadeType fadeType = FadeType::Unknown;  // of type
     float starttime = 0.0f;
     float endtime = 0.0f;
     int sourceLine = 0;

@@ -1,15 +1,11 @@
 #include "movie/movie_loader.h"
 
-#include <expat.h>
-
-#include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <cstdio>
-#include <cstring>
 #include <exception>
-#include <iterator>
+#include <optional>
+#include <vector>
 
+#include "base/name_table.h"
+#include "base/xml_front_end.h"
 #include "movie/movie_resolve.h"
 #include "movie/values.h"
 
@@ -22,245 +18,339 @@ enum class Element {
     Join, Joins, KeyFrameForce, KeyFramePosition, KeyFrameRotation, LookAt, Model,
     ModelTransform, Models, Movie, Object, Objects, Particle, Particles, Point, Sequence,
     Sound, Sounds, SpecialEffect, SpecialEffects, Text, TextChunk, Tiles, XFunction,
-    XFunctions,
+    XFunctions, Other,
 };
 
 // What must be current when an element starts.
 enum class Need { Nothing, Root, Sequence, Camera, CameraElement, EyeOrLookAt, TextChunk, Animation };
 
 struct ElementInfo {
-    const char* name;
     Element element;
     Need need;
 };
 
-// Sorted by name for the binary search in findElement.
-constexpr ElementInfo kElements[] = {
-    {"Animation", Element::Animation, Need::Sequence},
-    {"Animations", Element::Animations, Need::Sequence},
-    {"BrikObject", Element::BrikObject, Need::Root},
-    {"Camera", Element::Camera, Need::Sequence},
-    {"CameraElement", Element::CameraElement, Need::Camera},
-    {"Contact", Element::Contact, Need::Root},
-    {"Contacts", Element::Contacts, Need::Root},
-    {"Eye", Element::Eye, Need::CameraElement},
-    {"Join", Element::Join, Need::Root},
-    {"Joins", Element::Joins, Need::Root},
-    {"KeyFrameForce", Element::KeyFrameForce, Need::Animation},
-    {"KeyFramePosition", Element::KeyFramePosition, Need::Animation},
-    {"KeyFrameRotation", Element::KeyFrameRotation, Need::Animation},
-    {"LookAt", Element::LookAt, Need::CameraElement},
-    {"Model", Element::Model, Need::Root},
-    {"ModelTransform", Element::ModelTransform, Need::Root},
-    {"Models", Element::Models, Need::Root},
-    {"Movie", Element::Movie, Need::Nothing},
-    {"Object", Element::Object, Need::Root},
-    {"Objects", Element::Objects, Need::Root},
-    {"Particle", Element::Particle, Need::Sequence},
-    {"Particles", Element::Particles, Need::Sequence},
-    {"Point", Element::Point, Need::EyeOrLookAt},
-    {"Sequence", Element::Sequence, Need::Root},
-    {"Sound", Element::Sound, Need::Root},
-    {"Sounds", Element::Sounds, Need::Root},
-    {"SpecialEffect", Element::SpecialEffect, Need::Sequence},
-    {"SpecialEffects", Element::SpecialEffects, Need::Sequence},
-    {"Text", Element::Text, Need::TextChunk},
-    {"TextChunk", Element::TextChunk, Need::Sequence},
-    {"Tiles", Element::Tiles, Need::Sequence},
-    {"XFunction", Element::XFunction, Need::Sequence},
-    {"XFunctions", Element::XFunctions, Need::Sequence},
+constexpr NameEntry<ElementInfo> kElementNames[] = {
+    {"Animation", {Element::Animation, Need::Sequence}},
+    {"Animations", {Element::Animations, Need::Sequence}},
+    {"BrikObject", {Element::BrikObject, Need::Root}},
+    {"Camera", {Element::Camera, Need::Sequence}},
+    {"CameraElement", {Element::CameraElement, Need::Camera}},
+    {"Contact", {Element::Contact, Need::Root}},
+    {"Contacts", {Element::Contacts, Need::Root}},
+    {"Eye", {Element::Eye, Need::CameraElement}},
+    {"Join", {Element::Join, Need::Root}},
+    {"Joins", {Element::Joins, Need::Root}},
+    {"KeyFrameForce", {Element::KeyFrameForce, Need::Animation}},
+    {"KeyFramePosition", {Element::KeyFramePosition, Need::Animation}},
+    {"KeyFrameRotation", {Element::KeyFrameRotation, Need::Animation}},
+    {"LookAt", {Element::LookAt, Need::CameraElement}},
+    {"Model", {Element::Model, Need::Root}},
+    {"ModelTransform", {Element::ModelTransform, Need::Root}},
+    {"Models", {Element::Models, Need::Root}},
+    {"Movie", {Element::Movie, Need::Nothing}},
+    {"Object", {Element::Object, Need::Root}},
+    {"Objects", {Element::Objects, Need::Root}},
+    {"Particle", {Element::Particle, Need::Sequence}},
+    {"Particles", {Element::Particles, Need::Sequence}},
+    {"Point", {Element::Point, Need::EyeOrLookAt}},
+    {"Sequence", {Element::Sequence, Need::Root}},
+    {"Sound", {Element::Sound, Need::Root}},
+    {"Sounds", {Element::Sounds, Need::Root}},
+    {"SpecialEffect", {Element::SpecialEffect, Need::Sequence}},
+    {"SpecialEffects", {Element::SpecialEffects, Need::Sequence}},
+    {"Text", {Element::Text, Need::TextChunk}},
+    {"TextChunk", {Element::TextChunk, Need::Sequence}},
+    {"Tiles", {Element::Tiles, Need::Sequence}},
+    {"XFunction", {Element::XFunction, Need::Sequence}},
+    {"XFunctions", {Element::XFunctions, Need::Sequence}},
+};
+constexpr NameTable kElements(kElementNames, ElementInfo{Element::Other, Need::Nothing});
+
+// Every attribute name of the format; each element reads those it knows.
+enum class Attribute {
+    angularvelocity, animatephysics, boxsize, castshadow, collisiontype, color, duration, endtime,
+    eyetype, fadetime, filename, frommodelid, function, id, interpolationfunction, keytime,
+    linearvelocity, loadfont, loadimage, lookattype, loop, mass, modelid, modelid0, modelid1,
+    modelids, objectid, objectname, physicalbased, position, relative, relativemodelid, rotation,
+    size, starttime, timer1, tomodelid, type, velocity, writetext, xfunctiontype, Other,
 };
 
-const ElementInfo* findElement(const char* name) {
-    const auto* it = std::lower_bound(std::begin(kElements), std::end(kElements), name,
-                                      [](const ElementInfo& e, const char* n) { return std::strcmp(e.name, n) < 0; });
-    if (it == std::end(kElements) || std::strcmp(it->name, name) != 0) return nullptr;
-    return it;
+constexpr NameEntry<Attribute> kAttributeNames[] = {
+    {"angularvelocity", Attribute::angularvelocity}, {"animatephysics", Attribute::animatephysics},
+    {"boxsize", Attribute::boxsize}, {"castshadow", Attribute::castshadow},
+    {"collisiontype", Attribute::collisiontype}, {"color", Attribute::color},
+    {"duration", Attribute::duration}, {"endtime", Attribute::endtime},
+    {"eyetype", Attribute::eyetype}, {"fadetime", Attribute::fadetime},
+    {"filename", Attribute::filename}, {"frommodelid", Attribute::frommodelid},
+    {"function", Attribute::function}, {"id", Attribute::id},
+    {"interpolationfunction", Attribute::interpolationfunction}, {"keytime", Attribute::keytime},
+    {"linearvelocity", Attribute::linearvelocity}, {"loadfont", Attribute::loadfont},
+    {"loadimage", Attribute::loadimage}, {"lookattype", Attribute::lookattype},
+    {"loop", Attribute::loop}, {"mass", Attribute::mass},
+    {"modelid", Attribute::modelid}, {"modelid0", Attribute::modelid0},
+    {"modelid1", Attribute::modelid1}, {"modelids", Attribute::modelids},
+    {"objectid", Attribute::objectid}, {"objectname", Attribute::objectname},
+    {"physicalbased", Attribute::physicalbased}, {"position", Attribute::position},
+    {"relative", Attribute::relative}, {"relativemodelid", Attribute::relativemodelid},
+    {"rotation", Attribute::rotation}, {"size", Attribute::size},
+    {"starttime", Attribute::starttime}, {"timer1", Attribute::timer1},
+    {"tomodelid", Attribute::tomodelid}, {"type", Attribute::type},
+    {"velocity", Attribute::velocity}, {"writetext", Attribute::writetext},
+    {"xfunctiontype", Attribute::xfunctiontype},
+};
+constexpr NameTable kAttributes(kAttributeNames, Attribute::Other);
+
+// Calls read(attribute, value) for each attribute of the list in document
+// order; each reader ignores the attributes its element does not know.
+template <typename Read>
+void forEachAttribute(const char** a, Read&& read) {
+    for (; *a; a += 2) read(kAttributes.find(a[0]), a[1]);
 }
 
-bool is(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
+using A = Attribute;
 
-// Attribute readers: each knows the attributes of its element and skips the
-// rest, name and value together.
-void readObject(Object& o, const char** a) {
-    for (; *a; a += 2) {
-        if (is(a[0], "id")) readInt(a[1], o.id);
-        else if (is(a[0], "filename")) o.filename = a[1];
-        else if (is(a[0], "objectname")) o.objectname = a[1];
-    }
+void readObject(Object& o, const char** attributes) {
+    forEachAttribute(attributes, [&](Attribute name, const char* v) {
+        switch (name) {
+        case A::id: readInt(v, o.id); break;
+        case A::filename: readString(v, o.filename); break;
+        case A::objectname: readString(v, o.objectname); break;
+        default: break;
+        }
+    });
 }
 
-void readBrikObject(BrikObject& o, const char** a) {
-    for (; *a; a += 2) {
-        if (is(a[0], "id")) readInt(a[1], o.id);
-        else if (is(a[0], "size")) o.size = readVec3(a[1]);
-        else if (is(a[0], "color")) readInt(a[1], o.color);
-    }
+void readBrikObject(BrikObject& o, const char** attributes) {
+    forEachAttribute(attributes, [&](Attribute name, const char* v) {
+        switch (name) {
+        case A::id: readInt(v, o.id); break;
+        case A::size: o.size = readVec3(v); break;
+        case A::color: readInt(v, o.color); break;
+        default: break;
+        }
+    });
 }
 
-void readModel(Model& m, const char** a) {
-    for (; *a; a += 2) {
-        const char* n = a[0];
-        const char* v = a[1];
-        if (is(n, "id")) readInt(v, m.id);
-        else if (is(n, "objectid")) readInt(v, m.objectid);
-        else if (is(n, "position")) m.position = readVec3(v);
-        else if (is(n, "rotation")) m.rotation = readRotation(v);
-        else if (is(n, "physicalbased")) m.physicalbased = readBool(v);
-        else if (is(n, "animatephysics")) m.animatephysics = readBool(v);
-        else if (is(n, "castshadow")) m.castshadow = readBool(v);
-        else if (is(n, "collisiontype")) readInt(v, m.collisiontype);
-        else if (is(n, "boxsize")) m.boxsize = readVec3(v);
-        else if (is(n, "mass")) readFloat(v, m.mass);
-        else if (is(n, "relative")) m.relative = readVec3(v);
-        else if (is(n, "relativemodelid")) readInt(v, m.relativemodelid);
-        else if (is(n, "function")) m.function = v;
-    }
+void readModel(Model& m, const char** attributes) {
+    forEachAttribute(attributes, [&](Attribute name, const char* v) {
+        switch (name) {
+        case A::id: readInt(v, m.id); break;
+        case A::objectid: readInt(v, m.objectid); break;
+        case A::position: m.position = readVec3(v); break;
+        case A::rotation: m.rotation = readRotation(v); break;
+        case A::physicalbased: m.physicalbased = readBool(v); break;
+        case A::animatephysics: m.animatephysics = readBool(v); break;
+        case A::castshadow: m.castshadow = readBool(v); break;
+        case A::collisiontype: readInt(v, m.collisiontype); break;
+        case A::boxsize: m.boxsize = readVec3(v); break;
+        case A::mass: readFloat(v, m.mass); break;
+        case A::relative: m.relative = readVec3(v); break;
+        case A::relativemodelid: readInt(v, m.relativemodelid); break;
+        case A::function: readString(v, m.function); break;
+        default: break;
+        }
+    });
 }
 
-void readModelTransform(ModelTransform& t, const char** a) {
-    for (; *a; a += 2) {
-        if (is(a[0], "id")) readInt(a[1], t.id);
-        else if (is(a[0], "position")) t.position = readVec3(a[1]);
-        else if (is(a[0], "rotation")) t.rotation = readRotation(a[1]);
-    }
+void readModelTransform(ModelTransform& t, const char** attributes) {
+    forEachAttribute(attributes, [&](Attribute name, const char* v) {
+        switch (name) {
+        case A::id: readInt(v, t.id); break;
+        case A::position: t.position = readVec3(v); break;
+        case A::rotation: t.rotation = readRotation(v); break;
+        default: break;
+        }
+    });
 }
 
-void readJoin(Join& j, const char** a) {
-    for (; *a; a += 2) {
-        if (is(a[0], "id")) readInt(a[1], j.id);
-        else if (is(a[0], "modelid0")) readInt(a[1], j.modelid0);
-        else if (is(a[0], "modelid1")) readInt(a[1], j.modelid1);
-        else if (is(a[0], "position")) j.position = readVec3(a[1]);
-    }
+void readJoin(Join& j, const char** attributes) {
+    forEachAttribute(attributes, [&](Attribute name, const char* v) {
+        switch (name) {
+        case A::id: readInt(v, j.id); break;
+        case A::modelid0: readInt(v, j.modelid0); break;
+        case A::modelid1: readInt(v, j.modelid1); break;
+        case A::position: j.position = readVec3(v); break;
+        default: break;
+        }
+    });
 }
 
-void readContact(Contact& c, const char** a) {
-    for (; *a; a += 2) {
-        if (is(a[0], "id")) readInt(a[1], c.id);
-        else if (is(a[0], "modelid0")) readInt(a[1], c.modelid0);
-        else if (is(a[0], "modelid1")) readInt(a[1], c.modelid1);
-    }
+void readContact(Contact& c, const char** attributes) {
+    forEachAttribute(attributes, [&](Attribute name, const char* v) {
+        switch (name) {
+        case A::id: readInt(v, c.id); break;
+        case A::modelid0: readInt(v, c.modelid0); break;
+        case A::modelid1: readInt(v, c.modelid1); break;
+        default: break;
+        }
+    });
 }
 
-void readSound(Sound& s, const char** a) {
-    for (; *a; a += 2) {
-        if (is(a[0], "filename")) s.filename = a[1];
-        else if (is(a[0], "starttime")) readFloat(a[1], s.starttime);
-    }
+void readSound(Sound& s, const char** attributes) {
+    forEachAttribute(attributes, [&](Attribute name, const char* v) {
+        switch (name) {
+        case A::filename: readString(v, s.filename); break;
+        case A::starttime: readFloat(v, s.starttime); break;
+        default: break;
+        }
+    });
 }
 
-void readSequence(Sequence& s, const char** a) {
-    for (; *a; a += 2)
-        if (is(a[0], "duration")) readFloat(a[1], s.duration);
+void readSequence(Sequence& s, const char** attributes) {
+    forEachAttribute(attributes, [&](Attribute name, const char* v) {
+        if (name == A::duration) readFloat(v, s.duration);
+    });
 }
 
-void readCameraElement(CameraElement& e, const char** a) {
-    for (; *a; a += 2) {
-        if (is(a[0], "duration")) readFloat(a[1], e.duration);
-        else if (is(a[0], "eyetype")) e.eyetype = a[1];
-        else if (is(a[0], "lookattype")) e.lookattype = a[1];
-        else if (is(a[0], "interpolationfunction")) e.interpolationfunction = a[1];
-    }
+void readCameraElement(CameraElement& e, const char** attributes) {
+    forEachAttribute(attributes, [&](Attribute name, const char* v) {
+        switch (name) {
+        case A::duration: readFloat(v, e.duration); break;
+        case A::eyetype: readString(v, e.eyetype); break;
+        case A::lookattype: readString(v, e.lookattype); break;
+        case A::interpolationfunction:
+            readString(v, e.interpolationfunction);
+            e.easing = easingOf(e.interpolationfunction.c_str());
+            break;
+        default: break;
+        }
+    });
 }
 
-void readAnimation(Animation& an, const char** a) {
-    for (; *a; a += 2) {
-        if (is(a[0], "modelid")) readInt(a[1], an.modelid);
-        else if (is(a[0], "interpolationfunction")) an.interpolationfunction = a[1];
-        else if (is(a[0], "loop")) an.loop = readBool(a[1]);
-    }
+void readAnimation(Animation& an, const char** attributes) {
+    forEachAttribute(attributes, [&](Attribute name, const char* v) {
+        switch (name) {
+        case A::modelid: readInt(v, an.modelid); break;
+        case A::interpolationfunction:
+            readString(v, an.interpolationfunction);
+            an.mode = animationModeOf(an.interpolationfunction.c_str());
+            break;
+        case A::loop: an.loop = readBool(v); break;
+        default: break;
+        }
+    });
 }
 
-void readKeyFramePosition(KeyFramePosition& k, const char** a) {
-    for (; *a; a += 2) {
-        if (is(a[0], "keytime")) readFloat(a[1], k.keytime);
-        else if (is(a[0], "position")) k.position = readVec3(a[1]);
-        else if (is(a[0], "interpolationfunction")) k.interpolationfunction = a[1];
-    }
+// Position and rotation keys share their attributes but for the value.
+template <typename Key, typename ReadValue>
+void readKey(Key& k, const char** attributes, Attribute valueName, ReadValue&& readValue) {
+    forEachAttribute(attributes, [&](Attribute name, const char* v) {
+        if (name == A::keytime) {
+            readFloat(v, k.keytime);
+        } else if (name == A::interpolationfunction) {
+            readString(v, k.interpolationfunction);
+            k.easing = easingOf(k.interpolationfunction.c_str());
+        } else if (name == valueName) {
+            readValue(v);
+        }
+    });
 }
 
-void readKeyFrameRotation(KeyFrameRotation& k, const char** a) {
-    for (; *a; a += 2) {
-        if (is(a[0], "keytime")) readFloat(a[1], k.keytime);
-        else if (is(a[0], "rotation")) k.rotation = readRotation(a[1]);
-        else if (is(a[0], "interpolationfunction")) k.interpolationfunction = a[1];
-    }
+void readKeyFramePosition(KeyFramePosition& k, const char** attributes) {
+    readKey(k, attributes, A::position, [&k](const char* v) { k.position = readVec3(v); });
 }
 
-void readKeyFrameForce(KeyFrameForce& k, const char** a) {
-    for (; *a; a += 2) {
-        const char* n = a[0];
-        const char* v = a[1];
-        if (is(n, "keytime")) readFloat(v, k.keytime);
-        else if (is(n, "linearvelocity")) k.linearvelocity = readVec3(v);
-        else if (is(n, "position")) k.position = readVec3(v);
-        else if (is(n, "rotation")) k.rotation = readRotation(v);
-        else if (is(n, "angularvelocity")) k.angularvelocity = readVec3(v);
-    }
+void readKeyFrameRotation(KeyFrameRotation& k, const char** attributes) {
+    readKey(k, attributes, A::rotation, [&k](const char* v) { k.rotation = readRotation(v); });
 }
 
-void readXFunction(XFunction& x, const char** a) {
-    for (; *a; a += 2) {
-        const char* n = a[0];
-        const char* v = a[1];
-        if (is(n, "modelid")) readInt(v, x.modelid);
-        else if (is(n, "xfunctiontype")) x.xfunctiontype = v;
-        else if (is(n, "timer1")) readFloat(v, x.timer1);
-        else if (is(n, "modelids")) x.modelids = readIntList(v);
-        else if (is(n, "frommodelid")) readInt(v, x.frommodelid);
-        else if (is(n, "tomodelid")) readInt(v, x.tomodelid);
-    }
+void readKeyFrameForce(KeyFrameForce& k, const char** attributes) {
+    forEachAttribute(attributes, [&](Attribute name, const char* v) {
+        switch (name) {
+        case A::keytime: readFloat(v, k.keytime); break;
+        case A::linearvelocity: k.linearvelocity = readVec3(v); break;
+        case A::position: k.position = readVec3(v); break;
+        case A::rotation: k.rotation = readRotation(v); break;
+        case A::angularvelocity: k.angularvelocity = readVec3(v); break;
+        default: break;
+        }
+    });
 }
 
-void readSpecialEffect(SpecialEffect& e, const char** a) {
-    for (; *a; a += 2) {
-        if (is(a[0], "type")) e.type = a[1];
-        else if (is(a[0], "starttime")) readFloat(a[1], e.starttime);
-        else if (is(a[0], "endtime")) readFloat(a[1], e.endtime);
-    }
+void readXFunction(XFunction& x, const char** attributes) {
+    forEachAttribute(attributes, [&](Attribute name, const char* v) {
+        switch (name) {
+        case A::modelid: readInt(v, x.modelid); break;
+        case A::xfunctiontype:
+            readString(v, x.xfunctiontype);
+            x.commandType = commandTypeOf(x.xfunctiontype.c_str());
+            break;
+        case A::timer1: readFloat(v, x.timer1); break;
+        case A::modelids: x.modelids = readIntList(v); break;
+        case A::frommodelid: readInt(v, x.frommodelid); break;
+        case A::tomodelid: readInt(v, x.tomodelid); break;
+        default: break;
+        }
+    });
 }
 
-void readParticle(Particle& p, const char** a) {
-    for (; *a; a += 2) {
-        if (is(a[0], "type")) p.type = a[1];
-        else if (is(a[0], "position")) p.position = readVec3(a[1]);
-        else if (is(a[0], "velocity")) p.velocity = readVec3(a[1]);
-        else if (is(a[0], "fadetime")) readFloat(a[1], p.fadetime);
-    }
+void readSpecialEffect(SpecialEffect& e, const char** attributes) {
+    forEachAttribute(attributes, [&](Attribute name, const char* v) {
+        switch (name) {
+        case A::type:
+            readString(v, e.type);
+            e.fadeType = fadeTypeOf(e.type.c_str());
+            break;
+        case A::starttime: readFloat(v, e.starttime); break;
+        case A::endtime: readFloat(v, e.endtime); break;
+        default: break;
+        }
+    });
 }
 
-void readTextChunk(TextChunk& c, const char** a) {
-    for (; *a; a += 2) {
-        if (is(a[0], "starttime")) readFloat(a[1], c.starttime);
-        else if (is(a[0], "endtime")) readFloat(a[1], c.endtime);
-    }
+void readParticle(Particle& p, const char** attributes) {
+    forEachAttribute(attributes, [&](Attribute name, const char* v) {
+        switch (name) {
+        case A::type: readString(v, p.type); break;
+        case A::position: p.position = readVec3(v); break;
+        case A::velocity: p.velocity = readVec3(v); break;
+        case A::fadetime: readFloat(v, p.fadetime); break;
+        default: break;
+        }
+    });
 }
 
-void readText(Text& t, const char** a) {
-    for (; *a; a += 2) {
-        const char* n = a[0];
-        const char* v = a[1];
-        if (is(n, "loadfont")) t.loadfont = v;
-        else if (is(n, "writetext")) t.writetext = v;
-        else if (is(n, "position")) t.position = readVec2(v);
-        else if (is(n, "color")) t.color = readVec3(v);
-        else if (is(n, "size")) readFloat(v, t.size);
-    }
+void readTextChunk(TextChunk& c, const char** attributes) {
+    forEachAttribute(attributes, [&](Attribute name, const char* v) {
+        switch (name) {
+        case A::starttime: readFloat(v, c.starttime); break;
+        case A::endtime: readFloat(v, c.endtime); break;
+        default: break;
+        }
+    });
 }
 
-void readTiles(Tiles& t, const char** a) {
-    for (; *a; a += 2) {
-        if (is(a[0], "loadimage")) t.loadimage = a[1];
-        else if (is(a[0], "starttime")) readFloat(a[1], t.starttime);
-        else if (is(a[0], "endtime")) readFloat(a[1], t.endtime);
-    }
+void readText(Text& t, const char** attributes) {
+    forEachAttribute(attributes, [&](Attribute name, const char* v) {
+        switch (name) {
+        case A::loadfont: readString(v, t.loadfont); break;
+        case A::writetext: readString(v, t.writetext); break;
+        case A::position: t.position = readVec2(v); break;
+        case A::color: t.color = readVec3(v); break;
+        case A::size: readFloat(v, t.size); break;
+        default: break;
+        }
+    });
 }
 
-const char* findAttribute(const char** a, const char* name) {
-    for (; *a; a += 2)
-        if (is(a[0], name)) return a[1];
-    return nullptr;
+void readTiles(Tiles& t, const char** attributes) {
+    forEachAttribute(attributes, [&](Attribute name, const char* v) {
+        switch (name) {
+        case A::loadimage: readString(v, t.loadimage); break;
+        case A::starttime: readFloat(v, t.starttime); break;
+        case A::endtime: readFloat(v, t.endtime); break;
+        default: break;
+        }
+    });
+}
+
+// A Point reads "position" only, and only when it is given.
+std::optional<Vec3f> readPoint(const char** attributes) {
+    std::optional<Vec3f> position;
+    forEachAttribute(attributes, [&](Attribute name, const char* v) {
+        if (name == A::position) position = readVec3(v);
+    });
+    return position;
 }
 
 template <typename T>
@@ -273,86 +363,50 @@ T& append(std::vector<std::unique_ptr<T>>& list) {
 // than any film needs would run those out of stack.
 constexpr int kMaxTransformDepth = 1000;
 
-using ParserPtr = std::unique_ptr<XML_ParserStruct, decltype(&XML_ParserFree)>;
-
-// The state of one load, handed to expat as user data. Handlers never let an
-// exception cross expat: they keep it, stop the parser and parse() rethrows.
-class MovieLoader {
+// The state of one load: the element handlers of the front end.
+class MovieLoader final : public XmlElementHandler {
 public:
-    MovieLoader(const CollapsedText& text, const std::string& fileName, LoadServices& services)
-        : text_(text), fileName_(fileName), services_(services), parser_(XML_ParserCreate(nullptr), XML_ParserFree) {
-        if (!parser_) throw std::bad_alloc();
-        XML_SetUserData(parser_.get(), this);
-        XML_SetElementHandler(parser_.get(), onStart, onEnd);
-    }
+    MovieLoader(const std::string& fileName, LoadServices& services)
+        : fileName_(fileName), services_(services), xml_(fileName, *this) {}
 
-    std::unique_ptr<Movie> parse() {
-        if (text_.text.size() > static_cast<size_t>(INT_MAX))
-            throw LoadError(fileName_, 0, "the file is too large to be a movie");
-        const auto status = XML_Parse(parser_.get(), text_.text.data(), static_cast<int>(text_.text.size()), XML_TRUE);
-        if (pending_) std::rethrow_exception(pending_);
-        if (status != XML_STATUS_OK) {
-            const int line = currentLine();
-            throw XmlSyntaxError(fileName_, line,
-                                 std::string(XML_ErrorString(XML_GetErrorCode(parser_.get()))) + " at line " +
-                                     std::to_string(line));
-        }
+    std::unique_ptr<Movie> parseFile() { return finish(xml_.parseFile("movie file")); }
+    std::unique_ptr<Movie> parseText(std::string_view text) { return finish(xml_.parseText(text)); }
+
+private:
+    std::unique_ptr<Movie> finish(const std::optional<XmlSyntaxProblem>& problem) {
+        if (problem) throw XmlSyntaxError(fileName_, problem->line, problem->message());
         requirePlayableStructure();
         return std::move(movieRoot_);
     }
 
-private:
-    static void XMLCALL onStart(void* self, const XML_Char* name, const XML_Char** attributes) {
-        static_cast<MovieLoader*>(self)->guarded([&](MovieLoader& l) { l.start(name, attributes); });
-    }
-    static void XMLCALL onEnd(void* self, const XML_Char* name) {
-        static_cast<MovieLoader*>(self)->guarded([&](MovieLoader& l) { l.end(name); });
+    [[noreturn]] void refuse(const char* name, const char* where) {
+        throw LoadError(fileName_, xml_.currentLine(), std::string(name) + " must be defined in " + where);
     }
 
-    template <typename F>
-    void guarded(F&& f) {
-        if (pending_) return;
-        try {
-            f(*this);
-        } catch (...) {
-            pending_ = std::current_exception();
-            XML_StopParser(parser_.get(), XML_FALSE);
-        }
-    }
-
-    int currentLine() const {
-        const XML_Index offset = XML_GetCurrentByteIndex(parser_.get());
-        return text_.lineOf(offset < 0 ? text_.text.size() : static_cast<size_t>(offset));
-    }
-
-    [[noreturn]] void refuse(const char* name, const char* where) const {
-        throw LoadError(fileName_, currentLine(), std::string(name) + " must be defined in " + where);
-    }
-
-    void requireNeed(const ElementInfo& info) const {
-        switch (info.need) {
+    void requireNeed(Need need, const char* name) {
+        switch (need) {
         case Need::Nothing: return;
         case Need::Root:
-            if (!movieRoot_) refuse(info.name, "a Movie");
+            if (!movieRoot_) refuse(name, "a Movie");
             return;
         case Need::Sequence:
-            if (!currentSequence_) refuse(info.name, "a sequence");
+            if (!currentSequence_) refuse(name, "a sequence");
             return;
         case Need::Camera:
-            if (!currentCamera_) refuse(info.name, "a camera");
+            if (!currentCamera_) refuse(name, "a camera");
             return;
         case Need::CameraElement:
-            if (!currentCameraElement_) refuse(info.name, "a camera element");
+            if (!currentCameraElement_) refuse(name, "a camera element");
             return;
         case Need::EyeOrLookAt:
-            if (!currentCameraElement_) refuse(info.name, "a camera element");
-            if (!inEye_ && !inLookAt_) refuse(info.name, "an Eye or a LookAt");
+            if (!currentCameraElement_) refuse(name, "a camera element");
+            if (!inEye_ && !inLookAt_) refuse(name, "an Eye or a LookAt");
             return;
         case Need::TextChunk:
-            if (!currentTextChunk_) refuse(info.name, "a text chunk");
+            if (!currentTextChunk_) refuse(name, "a text chunk");
             return;
         case Need::Animation:
-            if (!currentAnimation_) refuse(info.name, "an animation");
+            if (!currentAnimation_) refuse(name, "an animation");
             return;
         }
     }
@@ -369,12 +423,13 @@ private:
         return static_cast<T&>(*list.back());
     }
 
-    void start(const char* name, const char** a) {
-        const ElementInfo* info = findElement(name);
-        if (!info) return;
-        requireNeed(*info);
-        const int line = currentLine();
-        switch (info->element) {
+    void startElement(const char* name, const char** a) override {
+        const ElementInfo info = kElements.find(name);
+        openElements_.push_back(info.element);
+        if (info.element == Element::Other) return;
+        requireNeed(info.need, name);
+        const int line = xml_.currentLine();
+        switch (info.element) {
         case Element::Movie:
             // A later "Movie" replaces the root; records of the earlier one stay
             // alive until the load ends, as current records may still point there.
@@ -456,9 +511,8 @@ private:
         case Element::Eye: inEye_ = true; break;
         case Element::LookAt: inLookAt_ = true; break;
         case Element::Point:
-            if (const char* position = findAttribute(a, "position"))
-                (inEye_ ? currentCameraElement_->eyePoints : currentCameraElement_->lookAtPoints)
-                    .push_back(readVec3(position));
+            if (const std::optional<Vec3f> position = readPoint(a))
+                (inEye_ ? currentCameraElement_->eyePoints : currentCameraElement_->lookAtPoints).push_back(*position);
             break;
         case Element::Animation: {
             auto& an = append(currentSequence_->animations);
@@ -511,18 +565,26 @@ private:
         case Element::Animations:
         case Element::XFunctions:
         case Element::SpecialEffects:
-        case Element::Particles: break;
+        case Element::Particles:
+        case Element::Other: break;
         }
     }
 
-    void end(const char* name) {
-        if (is(name, "Eye")) inEye_ = false;
-        else if (is(name, "LookAt")) inLookAt_ = false;
-        else if (is(name, "Animation")) currentAnimation_ = nullptr;
-        else if (is(name, "TextChunk")) currentTextChunk_ = nullptr;
-        else if (is(name, "ModelTransform") && currentTransform_) {
+    // expat reports end tags only for elements it reported starting, in
+    // nesting order, so the stack of open elements names the one that ends.
+    void endElement(const char*) override {
+        const Element element = openElements_.back();
+        openElements_.pop_back();
+        switch (element) {
+        case Element::Eye: inEye_ = false; break;
+        case Element::LookAt: inLookAt_ = false; break;
+        case Element::Animation: currentAnimation_ = nullptr; break;
+        case Element::TextChunk: currentTextChunk_ = nullptr; break;
+        case Element::ModelTransform:
             currentTransform_ = currentTransform_->parent;
             --transformDepth_;
+            break;
+        default: break;
         }
     }
 
@@ -537,11 +599,10 @@ private:
         }
     }
 
-    const CollapsedText& text_;
     const std::string& fileName_;
     LoadServices& services_;
-    ParserPtr parser_;
-    std::exception_ptr pending_;
+    XmlFrontEnd xml_;
+    std::vector<Element> openElements_;
 
     std::unique_ptr<Movie> movieRoot_;
     std::vector<std::unique_ptr<Movie>> replacedRoots_;
@@ -558,41 +619,18 @@ private:
     bool inLookAt_ = false;
 };
 
-std::string readWholeFile(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) throw LoadError(path, 0, std::string("cannot open the movie file: ") + std::strerror(errno));
-    std::string content;
-    char buffer[1 << 16];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) content.append(buffer, n);
-    const bool failed = std::ferror(f) != 0;
-    const int error = errno;
-    std::fclose(f);
-    if (failed) throw LoadError(path, 0, std::string("cannot read the movie file: ") + std::strerror(error));
-    return content;
-}
-
 }  // namespace
 
-CollapsedText collapseBlanks(std::string_view file) {
-    CollapsedText result;
-    result.text.resize(file.size() + 1);
-    char* const begin = result.text.data();
-    char* end = result.collapser.feed(file.data(), file.size(), begin);
-    end = result.collapser.finish(end);
-    result.text.resize(static_cast<size_t>(end - begin));
-    return result;
-}
-
 std::unique_ptr<Movie> loadMovieFromText(std::string_view text, const std::string& fileName, LoadServices& services) {
-    const CollapsedText collapsed = collapseBlanks(text);
-    std::unique_ptr<Movie> movie = MovieLoader(collapsed, fileName, services).parse();
+    std::unique_ptr<Movie> movie = MovieLoader(fileName, services).parseText(text);
     resolveMovie(*movie, services);
     return movie;
 }
 
 std::unique_ptr<Movie> loadMovie(const std::string& path, LoadServices& services) {
-    return loadMovieFromText(readWholeFile(path), path, services);
+    std::unique_ptr<Movie> movie = MovieLoader(path, services).parseFile();
+    resolveMovie(*movie, services);
+    return movie;
 }
 
 std::string formatLoadError(const LoadError& error) {

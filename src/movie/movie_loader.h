@@ -1,11 +1,12 @@
 // The movie loader: a movie file read into a resolved Movie.
 //
-// The whole file is read at once, every run of blanks and line breaks is
-// collapsed into one blank (inside attribute values too, so "1  2\n3" reads as
-// "1 2 3") and expat parses the result in one call, while a table of line
-// starts keeps every message on the file's own line numbers. The element
-// handlers build records in document order; then the resolution pass links
-// ids, loads objects, computes extents and hands the physical models, joins and
+// expat reads the file through the front end of base/xml_front_end.h, so
+// every run of blanks and line breaks counts as one blank (inside attribute
+// values too, so "1  2\n3" reads as "1 2 3") and every message names the
+// file's own line. The element handlers build records in document order,
+// converting numbers straight from the attribute text and resolving the
+// names that select behaviour to enums; then the resolution pass links ids,
+// loads objects, computes extents and hands the physical models, joins and
 // contacts to the physics world.
 //
 // Problems that make the film unplayable are thrown as LoadError (an
@@ -14,26 +15,14 @@
 #pragma once
 
 #include <memory>
-#include <ostream>
 #include <string>
 #include <string_view>
 
-#include "base/blank_collapser.h"
 #include "base/diagnostics.h"
-#include "movie/media_loader.h"
+#include "movie/load_services.h"
 #include "movie/movie.h"
-#include "physics/physics_world.h"
 
 namespace xmo {
-
-struct LoadServices {
-    MediaLoader& media;
-    PhysicsWorld& physics;
-    LightCounter& lights;  // numbers the scenes' lights; nothing is switched on while loading
-    std::ostream& progress;  // "." per loaded object
-    std::ostream& errors;    // parse-error lines of the scene files
-    Diagnostics& diagnostics;
-};
 
 // Text that expat rejects; what() is "<expat's text> at line <file line>".
 class XmlSyntaxError : public LoadError {
@@ -53,15 +42,5 @@ std::string formatLoadError(const LoadError& error);
 // The line the player prints for a refused film: the syntax error line as it
 // stands, any other error as formatLoadError gives it.
 std::string describeLoadError(const LoadError& error);
-
-// Collapsed text and the map from its offsets back to the file's lines.
-struct CollapsedText {
-    std::string text;
-    BlankCollapser collapser;
-
-    int lineOf(size_t offset) const { return collapser.lineOf(offset); }
-};
-
-CollapsedText collapseBlanks(std::string_view file);
 
 }  // namespace xmo

@@ -184,7 +184,7 @@ private:
             command.model = index_.at(positions->back());
         }
         // Only particles are spawned at the command's own model.
-        if (!command.model && command.xfunctiontype == "createparticles")
+        if (!command.model && command.commandType == CommandType::CreateParticles)
             reportMissingModel(command.sourceLine, commandName(command) + ": modelid", command.modelid);
     }
 

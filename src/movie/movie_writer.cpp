@@ -1,12 +1,9 @@
 #include "movie/movie_writer.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <sstream>
+
+#include "base/atomic_file.h"
 
 namespace xmo {
 
@@ -26,18 +23,6 @@ struct Escaped {
     const std::string& s;
 };
 std::ostream& operator<<(std::ostream& out, Escaped e) { return out << escapeXml(e.s); }
-
-bool writeAllBytes(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n == 0) errno = EIO;
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
 
 const char* boolText(bool b) { return b ? "true" : "false"; }
 
@@ -170,27 +155,11 @@ std::string Movie::writeXml() const {
 
 void saveMovie(const Movie& movie, const std::string& path) {
     const std::string text = "<?xml version=\"1.0\"?>\n<!DOCTYPE x3d SYSTEM \"???.dtd\">\n" + movie.writeXml();
-    std::string temporary = path + ".XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0) throw SaveError("cannot write " + path + ": " + std::strerror(errno));
-    // mkstemp makes the file private; a saved movie gets the usual mode.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-    bool ok = writeAllBytes(fd, text);
-    int error = errno;
-    if (close(fd) != 0 && ok) {
-        ok = false;
-        error = errno;
-    }
-    if (ok && std::rename(temporary.c_str(), path.c_str()) != 0) {
-        ok = false;
-        error = errno;
-    }
-    if (!ok) {
-        unlink(temporary.c_str());
-        throw SaveError("cannot write " + path + ": " + std::strerror(error));
-    }
+    std::string error;
+    const bool written = writeFileAtomically(
+        path, [&text](std::FILE* file) { return std::fwrite(text.data(), 1, text.size(), file) == text.size(); },
+        error);
+    if (!written) throw SaveError(error);
 }
 
 }  // namespace xmo

@@ -57,4 +57,15 @@ std::vector<int> readIntList(const char* text) {
     return list;
 }
 
+void readString(const char* text, std::string& value) {
+    const char* run = std::strstr(text, "  ");
+    if (!run) {
+        value = text;
+        return;
+    }
+    value.assign(text, run + 1);
+    for (const char* p = run + 1; *p; ++p)
+        if (*p != ' ' || value.back() != ' ') value += *p;
+}
+
 }  // namespace xmo

@@ -8,6 +8,7 @@
 // the attribute text, without copies. Depends on math/ only.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "math/quat.h"
@@ -27,5 +28,8 @@ Quatf readRotation(const char* text);
 bool readBool(const char* text);
 // Every integer up to the first text that is not one.
 std::vector<int> readIntList(const char* text);
+// Text as the file's words joined by single blanks: a run of blanks inside
+// the value is one blank (the parser has already made every blank a space).
+void readString(const char* text, std::string& value);
 
 }  // namespace xmo

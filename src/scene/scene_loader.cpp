@@ -1,19 +1,14 @@
 #include "scene/scene_loader.h"
 
-#include <expat.h>
-
-#include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <cstdint>
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <filesystem>
+#include <optional>
 #include <vector>
 
-#include "scene/mesh_geometry.h"
-#include "base/blank_collapser.h"
+#include "base/name_table.h"
+#include "base/xml_front_end.h"
 #include "movie/values.h"
+#include "scene/mesh_geometry.h"
 #include "scene/scene_values.h"
 
 namespace xmo {
@@ -37,29 +32,22 @@ enum class Element {
     Other,
 };
 
-Element elementOf(const char* name) {
-    static const struct {
-        const char* name;
-        Element element;
-    } table[] = {
-        {"Scene", Element::Scene},
-        {"Group", Element::Group},
-        {"Transform", Element::Transform},
-        {"Viewpoint", Element::Viewpoint},
-        {"Shape", Element::Shape},
-        {"Appearance", Element::Appearance},
-        {"ImageTexture", Element::ImageTexture},
-        {"Material", Element::Material},
-        {"IndexedFaceSet", Element::IndexedFaceSet},
-        {"Coordinate", Element::Coordinate},
-        {"Normal", Element::Normal},
-        {"TextureCoordinate", Element::TextureCoordinate},
-        {"Sphere", Element::Sphere},
-    };
-    for (const auto& entry : table)
-        if (std::strcmp(name, entry.name) == 0) return entry.element;
-    return Element::Other;
-}
+constexpr NameEntry<Element> kElementNames[] = {
+    {"Scene", Element::Scene},
+    {"Group", Element::Group},
+    {"Transform", Element::Transform},
+    {"Viewpoint", Element::Viewpoint},
+    {"Shape", Element::Shape},
+    {"Appearance", Element::Appearance},
+    {"ImageTexture", Element::ImageTexture},
+    {"Material", Element::Material},
+    {"IndexedFaceSet", Element::IndexedFaceSet},
+    {"Coordinate", Element::Coordinate},
+    {"Normal", Element::Normal},
+    {"TextureCoordinate", Element::TextureCoordinate},
+    {"Sphere", Element::Sphere},
+};
+constexpr NameTable kElements(kElementNames, Element::Other);
 
 bool is(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
 
@@ -69,54 +57,29 @@ constexpr const char* kGroupParents = "a \"Scene\", \"Group\" or \"Transform\"";
 // than this is refused so that no file can exhaust the stack.
 constexpr int kMaxGroupDepth = 1000;
 
-// One load: the parser, the open elements and the scratch lists that numbers
-// are read into before they are copied, sized exactly, into their node.
-class SceneFileLoader {
+// One load: the open elements and the scratch lists that numbers are read
+// into before they are copied, sized exactly, into their node.
+class SceneFileLoader final : public XmlElementHandler {
 public:
     SceneFileLoader(const std::string& fileName, std::ostream& errors, Diagnostics& diagnostics)
-        : fileName_(fileName), errors_(errors), diagnostics_(diagnostics), parser_(XML_ParserCreate(nullptr)) {
-        if (!parser_) throw LoadError(fileName_, 0, "cannot create an XML parser");
-        XML_SetUserData(parser_, this);
-        XML_SetElementHandler(parser_, onStart, onEnd);
-    }
-    ~SceneFileLoader() { XML_ParserFree(parser_); }
-    SceneFileLoader(const SceneFileLoader&) = delete;
-    SceneFileLoader& operator=(const SceneFileLoader&) = delete;
+        : fileName_(fileName), errors_(errors), diagnostics_(diagnostics), xml_(fileName, *this) {}
 
-    BlankCollapser& collapser() { return collapser_; }
+    std::unique_ptr<Scene> parseFile() { return finish(xml_.parseFile("scene file")); }
+    std::unique_ptr<Scene> parseText(std::string_view text) { return finish(xml_.parseText(text)); }
 
-    // The parser's own input buffer, so the collapsed text is written once
-    // and never copied.
-    char* buffer(std::size_t capacity) {
-        if (capacity > static_cast<std::size_t>(INT_MAX)) throw LoadError(fileName_, 0, "the scene file is too large");
-        void* buffer = XML_GetBuffer(parser_, static_cast<int>(capacity));
-        if (!buffer) throw LoadError(fileName_, 0, "not enough memory to read the scene file");
-        return static_cast<char*>(buffer);
-    }
-
-    std::unique_ptr<Scene> parse(std::size_t length) {
-        if (XML_ParseBuffer(parser_, static_cast<int>(length), XML_TRUE) == XML_STATUS_ERROR) {
-            const char* text = XML_ErrorString(XML_GetErrorCode(parser_));
-            const int line = currentLine();
-            errors_ << text << " at line " << line << "\n";
-            diagnostics_.report(DiagnosticKind::ParseError, fileName_, line,
-                                std::string(text) + "; the scene read up to here is kept");
+private:
+    std::unique_ptr<Scene> finish(const std::optional<XmlSyntaxProblem>& problem) {
+        if (problem) {
+            errors_ << problem->message() << "\n";
+            diagnostics_.report(DiagnosticKind::ParseError, fileName_, problem->line,
+                                problem->text + "; the scene read up to here is kept");
         }
         for (auto& scene : scenes_)
             if (scene.get() == currentScene_) return std::move(scene);
         return nullptr;
     }
 
-private:
-    static void XMLCALL onStart(void* self, const XML_Char* name, const XML_Char** attributes) {
-        static_cast<SceneFileLoader*>(self)->start(name, attributes);
-    }
-    static void XMLCALL onEnd(void* self, const XML_Char* name) { static_cast<SceneFileLoader*>(self)->end(name); }
-
-    int currentLine() const {
-        const XML_Index at = XML_GetCurrentByteIndex(parser_);
-        return collapser_.lineOf(at < 0 ? 0 : static_cast<std::size_t>(at));
-    }
+    int currentLine() { return xml_.currentLine(); }
 
     void report(DiagnosticKind kind, int line, std::string message) {
         diagnostics_.report(kind, fileName_, line, std::move(message));
@@ -150,8 +113,8 @@ private:
         currentGroup_ = opened;
     }
 
-    void start(const char* name, const char** attributes);
-    void end(const char* name);
+    void startElement(const char* name, const char** attributes) override;
+    void endElement(const char* name) override;
 
     void readTransform(Transform& transform, const char** attributes);
     void readViewpoint(Viewpoint& viewpoint, const char** attributes);
@@ -164,8 +127,7 @@ private:
     const std::string& fileName_;
     std::ostream& errors_;
     Diagnostics& diagnostics_;
-    XML_Parser parser_;
-    BlankCollapser collapser_;
+    XmlFrontEnd xml_;
 
     std::vector<std::unique_ptr<Scene>> scenes_;
     Scene* currentScene_ = nullptr;
@@ -184,15 +146,15 @@ private:
 
 void readDef(Drawable& node, const char** attributes) {
     for (const char** a = attributes; *a; a += 2)
-        if (is(a[0], "DEF")) node.DEF = a[1];
+        if (is(a[0], "DEF")) readString(a[1], node.DEF);
 }
 
-void SceneFileLoader::start(const char* name, const char** attributes) {
+void SceneFileLoader::startElement(const char* name, const char** attributes) {
     if (skipDepth_ > 0) {
         ++skipDepth_;
         return;
     }
-    switch (elementOf(name)) {
+    switch (kElements.find(name)) {
     case Element::Scene: {
         auto scene = std::make_unique<Scene>();
         readDef(*scene, attributes);
@@ -293,12 +255,12 @@ void SceneFileLoader::start(const char* name, const char** attributes) {
     }
 }
 
-void SceneFileLoader::end(const char* name) {
+void SceneFileLoader::endElement(const char* name) {
     if (skipDepth_ > 0) {
         --skipDepth_;
         return;
     }
-    switch (elementOf(name)) {
+    switch (kElements.find(name)) {
     case Element::Group:
     case Element::Transform:
         if (currentGroup_) currentGroup_ = currentGroup_->parent;
@@ -328,7 +290,7 @@ void SceneFileLoader::finishFaceSet() {
 
 void SceneFileLoader::readTransform(Transform& transform, const char** attributes) {
     for (const char** a = attributes; *a; a += 2) {
-        if (is(a[0], "DEF")) transform.DEF = a[1];
+        if (is(a[0], "DEF")) readString(a[1], transform.DEF);
         else if (is(a[0], "translation")) readSceneFloat3(a[1], transform.translation);
         else if (is(a[0], "rotation")) transform.rotation = readRotation(a[1]);
         else if (is(a[0], "scale")) readSceneFloat3(a[1], transform.scale);
@@ -337,7 +299,7 @@ void SceneFileLoader::readTransform(Transform& transform, const char** attribute
 
 void SceneFileLoader::readViewpoint(Viewpoint& viewpoint, const char** attributes) {
     for (const char** a = attributes; *a; a += 2) {
-        if (is(a[0], "DEF")) viewpoint.DEF = a[1];
+        if (is(a[0], "DEF")) readString(a[1], viewpoint.DEF);
         else if (is(a[0], "position")) readSceneFloat3(a[1], viewpoint.position);
         else if (is(a[0], "orientation")) viewpoint.orientation = readRotation(a[1]);
         else if (is(a[0], "fieldOfView")) readSceneFloat(a[1], viewpoint.fieldOfView);
@@ -346,7 +308,7 @@ void SceneFileLoader::readViewpoint(Viewpoint& viewpoint, const char** attribute
 
 void SceneFileLoader::readMaterial(Material& material, const char** attributes) {
     for (const char** a = attributes; *a; a += 2) {
-        if (is(a[0], "DEF")) material.DEF = a[1];
+        if (is(a[0], "DEF")) readString(a[1], material.DEF);
         else if (is(a[0], "diffuseColor")) readSceneFloat3(a[1], material.diffuseColor);
         else if (is(a[0], "ambientIntensity")) readSceneFloat(a[1], material.ambientIntensity);
         else if (is(a[0], "specularColor")) readSceneFloat3(a[1], material.specularColor);
@@ -358,8 +320,8 @@ void SceneFileLoader::readMaterial(Material& material, const char** attributes) 
 
 void SceneFileLoader::readImageTexture(ImageTexture& texture, const char** attributes) {
     for (const char** a = attributes; *a; a += 2) {
-        if (is(a[0], "DEF")) texture.DEF = a[1];
-        else if (is(a[0], "url")) texture.url = a[1];
+        if (is(a[0], "DEF")) readString(a[1], texture.DEF);
+        else if (is(a[0], "url")) readString(a[1], texture.url);
         else if (is(a[0], "repeatS")) texture.repeatS = readBool(a[1]);
         else if (is(a[0], "repeatT")) texture.repeatT = readBool(a[1]);
     }
@@ -371,7 +333,7 @@ void SceneFileLoader::readFaceSet(IndexedFaceSet& mesh, const char** attributes)
         out.assign(indices_.begin(), indices_.end());
     };
     for (const char** a = attributes; *a; a += 2) {
-        if (is(a[0], "DEF")) mesh.DEF = a[1];
+        if (is(a[0], "DEF")) readString(a[1], mesh.DEF);
         else if (is(a[0], "coordIndex")) readIndices(a[1], mesh.coordIndex);
         else if (is(a[0], "normalIndex")) readIndices(a[1], mesh.normalIndex);
         else if (is(a[0], "texCoordIndex")) readIndices(a[1], mesh.texCoordIndex);
@@ -387,47 +349,23 @@ void SceneFileLoader::readPoints3(const char** attributes, const char* key, std:
         }
 }
 
-[[noreturn]] void failToOpen(const std::string& fileName, const std::string& reason, std::ostream& progress) {
-    progress << "Error in loading file " << fileName << "\n";
-    progress.flush();
-    throw LoadError(fileName, 0, "cannot read the scene file: " + reason);
-}
-
 }  // namespace
 
 std::unique_ptr<Scene> loadSceneText(const char* text, std::size_t size, const std::string& fileName,
                                      std::ostream& errors, Diagnostics& diagnostics) {
-    SceneFileLoader loader(fileName, errors, diagnostics);
-    char* const buffer = loader.buffer(size + 1);
-    char* end = loader.collapser().feed(text, size, buffer);
-    end = loader.collapser().finish(end);
-    return loader.parse(static_cast<std::size_t>(end - buffer));
+    return SceneFileLoader(fileName, errors, diagnostics).parseText(std::string_view(text, size));
 }
 
 std::unique_ptr<Scene> loadSceneFile(const std::string& fileName, std::ostream& progress, std::ostream& errors,
                                      Diagnostics& diagnostics) {
-    struct FileCloser {
-        void operator()(std::FILE* f) const { std::fclose(f); }
-    };
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(fileName, error);
-    const std::unique_ptr<std::FILE, FileCloser> file(error ? nullptr : std::fopen(fileName.c_str(), "rb"));
-    if (!file) failToOpen(fileName, error ? error.message() : std::strerror(errno), progress);
-
-    SceneFileLoader loader(fileName, errors, diagnostics);
-    char* const buffer = loader.buffer(static_cast<std::size_t>(size) + 1);
-    char* end = buffer;
-    std::vector<char> chunk(std::size_t{1} << 16);
-    std::size_t remaining = static_cast<std::size_t>(size);
-    while (remaining > 0) {
-        const std::size_t got = std::fread(chunk.data(), 1, std::min(chunk.size(), remaining), file.get());
-        if (got == 0) break;
-        end = loader.collapser().feed(chunk.data(), got, end);
-        remaining -= got;
+    try {
+        return SceneFileLoader(fileName, errors, diagnostics).parseFile();
+    } catch (const LoadError& e) {
+        // Only a file that cannot be read gets here: handler problems are reported, not thrown.
+        progress << "Error in loading file " << fileName << "\n";
+        progress.flush();
+        throw;
     }
-    if (std::ferror(file.get())) failToOpen(fileName, std::strerror(errno), progress);
-    end = loader.collapser().finish(end);
-    return loader.parse(static_cast<std::size_t>(end - buffer));
 }
 
 }  // namespace xmo

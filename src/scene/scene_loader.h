@@ -2,10 +2,10 @@
 // the node tree of scene/nodes.h, and the searches an Object needs to take
 // its group out of a loaded scene.
 //
-// A file is read once, its blanks collapsed (base/blank_collapser.h) straight into the
-// XML parser's buffer, and parsed in one call; numbers are converted in place
-// from the parser's attribute text. The result is the Scene element last
-// started. Problems an author should fix go to the errors stream (the
+// A file reaches expat through the front end of base/xml_front_end.h, which
+// makes every run of blanks one blank and keeps the file's own lines;
+// numbers are converted in place from the parser's attribute text. The
+// result is the Scene element last started. Problems an author should fix go to the errors stream (the
 // player's standard error) and into Diagnostics with the file's own line:
 // malformed XML keeps the scene built so far, an element outside the parent
 // it needs is skipped with everything inside it. Depends on expat and the

@@ -73,7 +73,7 @@ TEST(PlayerExit, FilmsThatCannotBeUsedEndWithCodeThree) {
         // expat's own words, then the line of the file where it stopped
         {"app/malformed.xmo", "mismatched tag at line 5\n", "."},
         {"app/no-such-film.xmo", "app/no-such-film.xmo: cannot open the movie file: No such file or directory", "."},
-        {"app/missing_scene.xmo", "app/missing_scene.xmo:4: Object 1: app/no-such-scene.x3d: cannot read the scene file",
+        {"app/missing_scene.xmo", "app/missing_scene.xmo:4: Object 1: app/no-such-scene.x3d: cannot open the scene file",
          ".Error in loading file app/no-such-scene.x3d\n"},
     };
     for (const RefusedFilm& c : cases) {

@@ -2,21 +2,38 @@
 
 #include <gtest/gtest.h>
 
-#include "effects/fades.h"
-#include "effects/timed_commands.h"
 #include "movie/movie.h"
 
 namespace xmo {
 namespace {
 
-TEST(EffectNames, KnownNamesAreExact) {
-    for (const char* name : {"createparticles", "disablemodels", "enablemodels", "disableanimatephysics",
-                             "enableanimatephysics", "exit"})
-        EXPECT_TRUE(isCommandName(name)) << name;
-    for (const char* name : {"", "Exit", "enablemodels ", "enabelmodels", "fade"}) EXPECT_FALSE(isCommandName(name));
-    for (const char* name : {"blackfadein", "blackfadeout", "whitefadein", "whitefadeout", "stayblack"})
-        EXPECT_TRUE(isFadeType(name)) << name;
-    for (const char* name : {"", "StayBlack", "blackfade", "exit"}) EXPECT_FALSE(isFadeType(name));
+TEST(EffectNames, NamesSelectTheirKindExactlyAndCaseSensitively) {
+    const std::pair<const char*, CommandType> commands[] = {
+        {"createparticles", CommandType::CreateParticles},
+        {"disablemodels", CommandType::DisableModels},
+        {"enablemodels", CommandType::EnableModels},
+        {"disableanimatephysics", CommandType::DisableAnimatePhysics},
+        {"enableanimatephysics", CommandType::EnableAnimatePhysics},
+        {"exit", CommandType::Exit},
+        {"", CommandType::Unknown},
+        {"Exit", CommandType::Unknown},
+        {"enablemodels ", CommandType::Unknown},
+        {"enabelmodels", CommandType::Unknown},
+        {"stayblack", CommandType::Unknown},
+    };
+    for (const auto& [name, kind] : commands) EXPECT_EQ(commandTypeOf(name), kind) << name;
+    const std::pair<const char*, FadeType> fades[] = {
+        {"blackfadein", FadeType::BlackFadeIn}, {"blackfadeout", FadeType::BlackFadeOut},
+        {"whitefadein", FadeType::WhiteFadeIn}, {"whitefadeout", FadeType::WhiteFadeOut},
+        {"stayblack", FadeType::StayBlack},     {"", FadeType::Unknown},
+        {"StayBlack", FadeType::Unknown},       {"blackfade", FadeType::Unknown},
+        {"exit", FadeType::Unknown},
+    };
+    for (const auto& [name, kind] : fades) EXPECT_EQ(fadeTypeOf(name), kind) << name;
+    EXPECT_EQ(easingOf("hermite"), Easing::Hermite);
+    EXPECT_EQ(easingOf("Hermite"), Easing::Linear);
+    EXPECT_EQ(animationModeOf("bspline"), AnimationMode::BSpline);
+    EXPECT_EQ(animationModeOf("bspline "), AnimationMode::KeyPairs);
 }
 
 TEST(EffectNames, UnknownCommandsAndFadesAreReportedWithTheirLines) {
@@ -26,12 +43,14 @@ TEST(EffectNames, UnknownCommandsAndFadesAreReportedWithTheirLines) {
     for (const auto& [name, line] : {std::pair{"exit", 3}, std::pair{"enabelmodels", 4}}) {
         auto command = std::make_unique<XFunction>();
         command->xfunctiontype = name;
+        command->commandType = commandTypeOf(name);
         command->sourceLine = line;
         sequence->xfunctions.push_back(std::move(command));
     }
     for (const auto& [type, line] : {std::pair{"fadeaway", 7}, std::pair{"stayblack", 8}}) {
         auto fade = std::make_unique<SpecialEffect>();
         fade->type = type;
+        fade->fadeType = fadeTypeOf(type);
         fade->sourceLine = line;
         sequence->specialEffects.push_back(std::move(fade));
     }

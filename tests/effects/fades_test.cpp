@@ -10,6 +10,7 @@ namespace {
 SpecialEffect fade(const char* type, float start, float end) {
     SpecialEffect e;
     e.type = type;
+    e.fadeType = fadeTypeOf(type);
     e.starttime = start;
     e.endtime = end;
     return e;

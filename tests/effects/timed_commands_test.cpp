@@ -23,6 +23,7 @@ struct Fixture {
     XFunction& command(const char* type, float timer1) {
         auto xf = std::make_unique<XFunction>();
         xf->xfunctiontype = type;
+        xf->commandType = commandTypeOf(type);
         xf->timer1 = timer1;
         xf->model = &model;
         xf->targets = {&model};

@@ -31,6 +31,7 @@ protected:
     void addFade(const char* type, float start, float end) {
         auto fade = std::make_unique<SpecialEffect>();
         fade->type = type;
+        fade->fadeType = fadeTypeOf(type);
         fade->starttime = start;
         fade->endtime = end;
         fades_.push_back(std::move(fade));

@@ -2,19 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include "support/near.h"
+
 namespace xmo {
 namespace {
+
+constexpr float kTolerance = 1e-5f;
 
 Mat4x4f fromRows(std::initializer_list<float> values) {
     float m[16];
     int i = 0;
     for (float v : values) m[i++] = v;
     return Mat4x4f(m);
-}
-
-void expectNear(const Mat4x4f& a, const Mat4x4f& b, float tolerance = 1e-5f) {
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c) EXPECT_NEAR(a[r][c], b[r][c], tolerance) << "[" << r << "][" << c << "]";
 }
 
 TEST(Mat4x4f, FloatsAreReadRowByRow) {
@@ -32,8 +31,8 @@ TEST(Mat4x4f, FloatsAreReadRowByRow) {
 TEST(Mat4x4f, ProductsRunRowTimesColumn) {
     const Mat4x4f a = fromRows({1, 2, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 3, 4, 5, 1});
     const Mat4x4f i = Mat4x4f::identity();
-    expectNear(a * i, a);
-    expectNear(i * a, a);
+    EXPECT_ALL_NEAR(a * i, a, kTolerance);
+    EXPECT_ALL_NEAR(i * a, a, kTolerance);
     const Vec4f p = a * Vec4f{1, 1, 1, 1};
     EXPECT_EQ(p, (Vec4f{3, 1, 1, 13}));
 }
@@ -62,7 +61,9 @@ TEST(InvertAffine, WorkedExamples) {
         for (int r = 0; r < 4; ++r)
             for (int col = 0; col < 4; ++col)
                 EXPECT_NEAR(inv[r][col], c.expected[r][col], 1e-5f * std::max(1.0f, std::fabs(c.expected[r][col])));
-        if (std::string(c.name) != "tiny uniform scale is not singular") expectNear(c.input * inv, Mat4x4f::identity());
+        if (std::string(c.name) != "tiny uniform scale is not singular") {
+            EXPECT_ALL_NEAR(c.input * inv, Mat4x4f::identity(), kTolerance);
+        }
     }
 }
 

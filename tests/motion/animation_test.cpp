@@ -7,16 +7,15 @@
 #include <vector>
 
 #include "movie/movie.h"
+#include "support/near.h"
 #include "support/recording_physics.h"
 
 namespace xmo {
 namespace {
 
-const Vec3f kUntouched{7, 7, 7};
+constexpr float kTolerance = 1e-5f;
 
-void expectNear(const Vec3f& actual, const Vec3f& expected) {
-    for (int i = 0; i < 3; ++i) EXPECT_NEAR(actual[i], expected[i], 1e-5f) << "component " << i;
-}
+const Vec3f kUntouched{7, 7, 7};
 
 struct Keys {
     std::vector<std::pair<float, Vec3f>> positions;
@@ -35,12 +34,14 @@ struct Fixture {
         auto animation = std::make_unique<Animation>();
         animation->model = &model;
         animation->interpolationfunction = mode;
+        animation->mode = animationModeOf(mode);
         animation->loop = loop;
         for (const auto& [time, position] : keys.positions) {
             auto key = std::make_unique<KeyFramePosition>();
             key->keytime = time;
             key->position = position;
             key->interpolationfunction = keys.easing;
+            key->easing = easingOf(keys.easing);
             animation->positionKeys.push_back(std::move(key));
         }
         for (const auto& [time, rotation] : keys.rotations) {
@@ -48,6 +49,7 @@ struct Fixture {
             key->keytime = time;
             key->rotation = rotation;
             key->interpolationfunction = keys.easing;
+            key->easing = easingOf(keys.easing);
             animation->rotationKeys.push_back(std::move(key));
         }
         animations.push_back(std::move(animation));
@@ -83,7 +85,7 @@ TEST(Animation, PositionBetweenTwoKeys) {
         Keys keys = kTwoKeys;
         keys.easing = c.easing;
         f.animate(keys);
-        expectNear(f.positionAt(c.t), c.expected);
+        EXPECT_ALL_NEAR(f.positionAt(c.t), c.expected, kTolerance);
     }
 }
 
@@ -92,8 +94,8 @@ TEST(Animation, KeysInFileOrderAndEqualTimes) {
     // Unsorted keys: the pair is the nearest key at or below and the earliest above.
     f.animate({{{4.0f, Vec3f{4, 0, 0}}, {0.0f, Vec3f{0, 0, 0}}, {2.0f, Vec3f{2, 0, 0}}, {2.0f, Vec3f{20, 0, 0}}},
                {}});
-    expectNear(f.positionAt(1.0f), (Vec3f{10, 0, 0}));  // later key of time 2 wins as upper
-    expectNear(f.positionAt(3.0f), (Vec3f{12, 0, 0}));  // and as lower
+    EXPECT_ALL_NEAR(f.positionAt(1.0f), (Vec3f{10, 0, 0}), kTolerance);  // later key of time 2 wins as upper
+    EXPECT_ALL_NEAR(f.positionAt(3.0f), (Vec3f{12, 0, 0}), kTolerance);  // and as lower
 }
 
 TEST(Animation, RotationOnlyStrictlyBetweenKeys) {
@@ -132,7 +134,7 @@ TEST(Animation, LoopReplaysTheKeySpan) {
         Fixture f;
         f.animate(c.keys, "", true);
         SCOPED_TRACE(c.t);
-        expectNear(f.positionAt(c.t), c.expected);
+        EXPECT_ALL_NEAR(f.positionAt(c.t), c.expected, kTolerance);
     }
 }
 
@@ -156,7 +158,7 @@ TEST(Animation, SplineSpreadsTheKeysEvenly) {
     for (float inner : {1.0f, 4.0f}) {
         Fixture f;
         f.animate({{{0.0f, p0}, {inner, p1}, {10.0f - inner, p2}, {10.0f, p3}}, {}}, "bspline");
-        expectNear(f.positionAt(5.0f), middle);
+        EXPECT_ALL_NEAR(f.positionAt(5.0f), middle, kTolerance);
         EXPECT_EQ(f.positionAt(0.0f), kUntouched);
         EXPECT_EQ(f.positionAt(10.0f), kUntouched);
     }
@@ -169,9 +171,9 @@ TEST(Animation, SplineTakesAnUnsetKeyFromTheModelOnce) {
     f.model.position = start;
     applyAnimations(f.animations, 1.5f, f.scratch, f.console);
     const Vec3f expected = (start + 3.0f * p1 + 3.0f * p2 + p3) / 8.0f;
-    expectNear(f.model.position, expected);
+    EXPECT_ALL_NEAR(f.model.position, expected, kTolerance);
     // The model has moved since, but the path keeps its first start.
-    expectNear(f.positionAt(1.5f), expected);
+    EXPECT_ALL_NEAR(f.positionAt(1.5f), expected, kTolerance);
 }
 
 TEST(Animation, SplineNeedsFourKeys) {
@@ -266,7 +268,7 @@ TEST(Animation, TransformsMoveButTakeNoForces) {
     BSplineScratch scratch;
     std::ostringstream console;
     applyAnimations(animations, 1.0f, scratch, console);
-    expectNear(transform.position, (Vec3f{1, 0, 0}));
+    EXPECT_ALL_NEAR(transform.position, (Vec3f{1, 0, 0}), kTolerance);
     EXPECT_FALSE(animations[0]->forceKeys[0]->activated);
 }
 

@@ -4,8 +4,12 @@
 
 #include <vector>
 
+#include "support/near.h"
+
 namespace xmo {
 namespace {
+
+constexpr float kTolerance = 1e-4f;
 
 // Points spread unevenly so that no two weights can be mixed up unnoticed.
 std::vector<Vec3f> samplePoints(int n) {
@@ -13,10 +17,6 @@ std::vector<Vec3f> samplePoints(int n) {
     for (int i = 0; i < n; ++i)
         points.push_back(Vec3f{static_cast<float>(i * i), static_cast<float>(1 << i), static_cast<float>(-3 * i)});
     return points;
-}
-
-void expectNear(const Vec3f& actual, const Vec3f& expected, float tolerance = 1e-4f) {
-    for (int i = 0; i < 3; ++i) EXPECT_NEAR(actual[i], expected[i], tolerance) << "component " << i;
 }
 
 // Cox-de Boor basis: the textbook definition, the reference for knot insertion.
@@ -64,10 +64,12 @@ TEST(BSpline, WorkedValues) {
     const auto& p5 = five.points;
     const auto& p6 = six.points;
     // Four points: the Bezier curve of its points.
-    expectNear(evaluateBSpline(four, 0.5f, scratch), (p4[0] + 3.0f * p4[1] + 3.0f * p4[2] + p4[3]) / 8.0f);
+    EXPECT_ALL_NEAR(evaluateBSpline(four, 0.5f, scratch), (p4[0] + 3.0f * p4[1] + 3.0f * p4[2] + p4[3]) / 8.0f,
+                    kTolerance);
     // Five points at u = 0.5 lands exactly on the inner knot t = 1.
-    expectNear(evaluateBSpline(five, 0.5f, scratch), p5[1] / 4.0f + p5[2] / 2.0f + p5[3] / 4.0f);
-    expectNear(evaluateBSplineAtKnot(six, 1.0f, scratch), p6[1] / 4.0f + 7.0f * p6[2] / 12.0f + p6[3] / 6.0f);
+    EXPECT_ALL_NEAR(evaluateBSpline(five, 0.5f, scratch), p5[1] / 4.0f + p5[2] / 2.0f + p5[3] / 4.0f, kTolerance);
+    EXPECT_ALL_NEAR(evaluateBSplineAtKnot(six, 1.0f, scratch), p6[1] / 4.0f + 7.0f * p6[2] / 12.0f + p6[3] / 6.0f,
+                    kTolerance);
 }
 
 TEST(BSpline, EndsAreExactlyTheEndPoints) {
@@ -88,7 +90,7 @@ TEST(BSpline, KnotInsertionMatchesTheBasisDefinition) {
     BSplineCurve curve;
     buildUniformBSpline(samplePoints(7), curve);
     for (float t = 0.0f; t <= 4.0f; t += 0.125f)
-        expectNear(evaluateBSplineAtKnot(curve, t, scratch), deBoorReference(curve, t), 1e-3f);
+        EXPECT_ALL_NEAR(evaluateBSplineAtKnot(curve, t, scratch), deBoorReference(curve, t), 1e-3f);
 }
 
 TEST(BSpline, ScratchReuseLeavesNoTrace) {

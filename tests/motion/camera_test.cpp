@@ -6,9 +6,12 @@
 #include <vector>
 
 #include "movie/movie.h"
+#include "support/near.h"
 
 namespace xmo {
 namespace {
+
+constexpr float kTolerance = 1e-4f;
 
 std::vector<Vec3f> pathPoints(int n, float offset) {
     std::vector<Vec3f> points;
@@ -23,16 +26,13 @@ void addElement(Camera& camera, float duration, std::vector<Vec3f> eye, std::vec
     element->eyePoints = std::move(eye);
     element->lookAtPoints = std::move(lookAt);
     element->interpolationfunction = interpolation;
+    element->easing = easingOf(interpolation);
     camera.elements.push_back(std::move(element));
 }
 
 Vec3f bezier(const std::vector<Vec3f>& p, float e) {
     const float s = 1.0f - e;
     return p[0] * (s * s * s) + p[1] * (3 * s * s * e) + p[2] * (3 * s * e * e) + p[3] * (e * e * e);
-}
-
-void expectNear(const Vec3f& actual, const Vec3f& expected) {
-    for (int i = 0; i < 3; ++i) EXPECT_NEAR(actual[i], expected[i], 1e-4f) << "component " << i;
 }
 
 Vec3f curvePoint(const std::vector<Vec3f>& points, float u) {
@@ -70,11 +70,11 @@ TEST(Camera, ElementsFollowEachOther) {
 
     const Evaluation later = evaluate(camera, 2.5f, cache);
     ASSERT_TRUE(later.found);
-    expectNear(later.eye, curvePoint(second.eyePoints, 1.0f / 6.0f));
-    expectNear(later.lookAt, bezier(second.lookAtPoints, 1.0f / 6.0f));
+    EXPECT_ALL_NEAR(later.eye, curvePoint(second.eyePoints, 1.0f / 6.0f), kTolerance);
+    EXPECT_ALL_NEAR(later.lookAt, bezier(second.lookAtPoints, 1.0f / 6.0f), kTolerance);
 
     // Back to the first element: its curves come back.
-    expectNear(evaluate(camera, 1.0f, cache).eye, bezier(camera.elements[0]->eyePoints, 0.5f));
+    EXPECT_ALL_NEAR(evaluate(camera, 1.0f, cache).eye, bezier(camera.elements[0]->eyePoints, 0.5f), kTolerance);
 
     const Evaluation past = evaluate(camera, 5.5f, cache);
     EXPECT_FALSE(past.found);
@@ -100,7 +100,7 @@ TEST(Camera, FewPointsHoldTheFirst) {
             else if (points.size() < 4)
                 EXPECT_EQ(actual, points.front());
             else
-                expectNear(actual, curvePoint(points, 0.25f));
+                EXPECT_ALL_NEAR(actual, curvePoint(points, 0.25f), kTolerance);
         };
         SCOPED_TRACE(testing::Message() << c.eyePoints << " eye points, " << c.lookAtPoints << " look-at points");
         expect(element.eyePoints, r.eye);
@@ -115,11 +115,11 @@ TEST(Camera, HermiteEasesTheProgress) {
     const auto& lookAt = camera.elements[0]->lookAtPoints;
     CameraCache cache;
     const Evaluation half = evaluate(camera, 4.0f, cache);
-    expectNear(half.eye, (eye[0] + 3.0f * eye[1] + 3.0f * eye[2] + eye[3]) / 8.0f);
-    expectNear(half.lookAt, bezier(lookAt, 0.5f));
+    EXPECT_ALL_NEAR(half.eye, (eye[0] + 3.0f * eye[1] + 3.0f * eye[2] + eye[3]) / 8.0f, kTolerance);
+    EXPECT_ALL_NEAR(half.lookAt, bezier(lookAt, 0.5f), kTolerance);
     const Evaluation quarter = evaluate(camera, 2.0f, cache);
-    expectNear(quarter.eye, bezier(eye, 0.15625f));
-    expectNear(quarter.lookAt, bezier(lookAt, 0.15625f));
+    EXPECT_ALL_NEAR(quarter.eye, bezier(eye, 0.15625f), kTolerance);
+    EXPECT_ALL_NEAR(quarter.lookAt, bezier(lookAt, 0.15625f), kTolerance);
 }
 
 TEST(Camera, ZeroDurationShowsItsFirstPoints) {
@@ -132,7 +132,7 @@ TEST(Camera, ZeroDurationShowsItsFirstPoints) {
     EXPECT_EQ(r.eye, camera.elements[0]->eyePoints.front());
     EXPECT_EQ(r.lookAt, camera.elements[0]->lookAtPoints.front());
     // Just after it, the next element takes over from its start.
-    expectNear(evaluate(camera, 1e-6f, cache).eye, camera.elements[1]->eyePoints.front());
+    EXPECT_ALL_NEAR(evaluate(camera, 1e-6f, cache).eye, camera.elements[1]->eyePoints.front(), kTolerance);
 }
 
 }  // namespace

@@ -232,13 +232,44 @@ TEST(MovieLoader, DescribesSyntaxErrorsAsExpatsLineAndOthersWithFileAndLine) {
               "m.xmo:2: Camera must be defined in a sequence");
 }
 
-TEST(CollapsedText, KeepsOneBlankPerRunAndTheFilesLines) {
-    const CollapsedText c = collapseBlanks("\n  <a x='1 \t\n 2'>\r\n\n<b/>end");
-    EXPECT_EQ(c.text, "<a x='1 2'> <b/>end ");
-    EXPECT_EQ(c.lineOf(0), 2);                        // "<a"
-    EXPECT_EQ(c.lineOf(c.text.find('2')), 3);         // the value went on on line 3
-    EXPECT_EQ(c.lineOf(c.text.find("<b")), 5);
-    EXPECT_EQ(c.lineOf(c.text.size()), 5);
+TEST(MovieLoader, NamesThatSelectBehaviourAreResolvedBesideTheirText) {
+    TestLoad t;
+    const auto movie = t.load(movieText(
+        "", "<CameraElement interpolationfunction='hermite'/><CameraElement interpolationfunction='Hermite'/>"
+            "<Animations><Animation interpolationfunction='bspline'><KeyFramePosition interpolationfunction='hermite'/>"
+            "<KeyFrameRotation interpolationfunction='linear'/></Animation><Animation/></Animations>"
+            "<XFunctions><XFunction xfunctiontype='exit'/><XFunction xfunctiontype='enable  models'/></XFunctions>"
+            "<SpecialEffects><SpecialEffect type='stayblack'/><SpecialEffect type=' stayblack'/></SpecialEffects>"));
+    const Sequence& s = firstSequence(*movie);
+    const auto& elements = s.camera->elements;
+    EXPECT_EQ(elements.at(0)->easing, Easing::Hermite);
+    EXPECT_EQ(elements.at(1)->easing, Easing::Linear);
+    EXPECT_EQ(elements.at(1)->interpolationfunction, "Hermite");
+    const Animation& spline = *s.animations.at(0);
+    EXPECT_EQ(spline.mode, AnimationMode::BSpline);
+    EXPECT_EQ(spline.positionKeys.at(0)->easing, Easing::Hermite);
+    EXPECT_EQ(spline.rotationKeys.at(0)->easing, Easing::Linear);
+    EXPECT_EQ(s.animations.at(1)->mode, AnimationMode::KeyPairs);
+    EXPECT_EQ(s.xfunctions.at(0)->commandType, CommandType::Exit);
+    EXPECT_EQ(s.xfunctions.at(1)->commandType, CommandType::Unknown);
+    // The text keeps its words; a run of blanks is one blank.
+    EXPECT_EQ(s.xfunctions.at(1)->xfunctiontype, "enable models");
+    EXPECT_EQ(s.specialEffects.at(0)->fadeType, FadeType::StayBlack);
+    EXPECT_EQ(s.specialEffects.at(1)->fadeType, FadeType::Unknown);
+    EXPECT_EQ(s.specialEffects.at(1)->type, " stayblack");
+}
+
+TEST(MovieLoader, ReadsTheFileAsItsWordsJoinedByBlanks) {
+    TestLoad t;
+    const auto movie = t.load(
+        "\n \f\n<?xml version='1.0'?>\v<Movie>\n<Sounds><Sound\ffilename='a \t\n  b.mp3'/></Sounds>\n"
+        "<Sequence duration=' \v 2\f'><Camera/><TextChunk><Text writetext='\r\nHello\r\n'/></TextChunk>"
+        "</Sequence></Movie>\n");
+    const Sound& sound = *movie->sounds.at(0);
+    EXPECT_EQ(sound.filename, "a b.mp3");
+    EXPECT_EQ(sound.sourceLine, 4);
+    EXPECT_EQ(firstSequence(*movie).duration, 2.0f);
+    EXPECT_EQ(firstSequence(*movie).textChunks.at(0)->texts.at(0)->writetext, " Hello ");
 }
 
 TEST(MovieLoader, ReadsWordsOfAnyLength) {

@@ -1,12 +1,10 @@
 // Loading movies from text in tests, with media calls recorded.
 #pragma once
 
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "movie/movie_loader.h"
-#include "scene/renderer_state.h"
 
 namespace xmo::test {
 
@@ -21,12 +19,10 @@ public:
 
 struct TestLoad {
     RecordingMediaLoader media;
-    PhysicsWorld physics;
-    LightCounter lights;
-    Diagnostics diagnostics;
-    std::ostringstream progress;
-    std::ostringstream errors;
-    LoadServices services{media, physics, lights, progress, errors, diagnostics};
+    QuietLoadServices quiet{&media};
+    LoadServices& services = quiet.services;
+    Diagnostics& diagnostics = quiet.diagnostics;
+    LightCounter& lights = quiet.lights;
 
     std::unique_ptr<Movie> load(const std::string& text, const std::string& fileName = "test.xmo") {
         return loadMovieFromText(text, fileName, services);

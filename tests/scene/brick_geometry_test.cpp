@@ -8,17 +8,16 @@
 
 #include "movie/movie.h"
 #include "scene/renderer_state.h"
+#include "support/near.h"
 
 namespace xmo {
 namespace {
 
-void expectNear(const Vec3f& a, const Vec3f& b, const char* what) {
-    for (int i = 0; i < 3; ++i) EXPECT_NEAR(a.e[i], b.e[i], 1e-6f) << what << " component " << i;
-}
+constexpr float kTolerance = 1e-6f;
 
 TEST(BrickGeometry, SizeTwoThreeFourHasItsBoxEightStudsAndStudTopsAtPointSixteen) {
     const BrickGeometry g = buildBrickGeometry(Vec3f{2, 3, 4});
-    expectNear(g.half, Vec3f{0.2f, 0.12f, 0.4f}, "half extents");
+    EXPECT_ALL_NEAR(g.half, (Vec3f{0.2f, 0.12f, 0.4f}), kTolerance) << "half extents";
 
     ASSERT_EQ(g.studs.size(), 8u);
     std::set<std::pair<int, int>> centres;  // in hundredths
@@ -29,7 +28,7 @@ TEST(BrickGeometry, SizeTwoThreeFourHasItsBoxEightStudsAndStudTopsAtPointSixteen
             cz += stud.cap[static_cast<std::size_t>(k)].e[2] / 5.0f;
         }
         centres.insert({static_cast<int>(std::lround(cx * 100)), static_cast<int>(std::lround(cz * 100))});
-        expectNear(stud.cap[0], stud.cap[5], "closing cap point");
+        EXPECT_ALL_NEAR(stud.cap[0], stud.cap[5], kTolerance) << "closing cap point";
         for (std::size_t v = 0; v < 12; ++v) {
             EXPECT_NEAR(stud.side[v].e[1], v % 2 == 0 ? 0.16f : 0.12f, 1e-6f) << "stud tops at 0.16, bases at 0.12";
             const Vec3f outward{stud.side[v].e[0] - cx, 0.0f, stud.side[v].e[2] - cz};
@@ -41,20 +40,21 @@ TEST(BrickGeometry, SizeTwoThreeFourHasItsBoxEightStudsAndStudTopsAtPointSixteen
                                                     {10, -30},  {10, -10},  {10, 10},  {10, 30}};
     EXPECT_EQ(centres, expected);
 
-    expectNear(g.boxCorners[0], Vec3f{-0.2f, 0.12f, 0.4f}, "corner 0");
-    expectNear(g.boxCorners[6], Vec3f{0.2f, -0.12f, -0.4f}, "corner 6");
+    EXPECT_ALL_NEAR(g.boxCorners[0], (Vec3f{-0.2f, 0.12f, 0.4f}), kTolerance) << "corner 0";
+    EXPECT_ALL_NEAR(g.boxCorners[6], (Vec3f{0.2f, -0.12f, -0.4f}), kTolerance) << "corner 6";
     const std::vector<int> index = {3, 2, 1, 0, -1, 4, 5, 6, 7, -1, 1, 2, 6, 5, -1,
                                     0, 1, 5, 4, -1, 3, 0, 4, 7, -1, 2, 3, 7, 6, -1};
     EXPECT_EQ(g.boxIndex, index);
     const Vec3f normals[6] = {{0, 0, 1}, {0, 0, -1}, {1, 0, 0}, {0, 1, 0}, {-1, 0, 0}, {0, -1, 0}};
-    for (int q = 0; q < 6; ++q) expectNear(g.boxQuads[static_cast<std::size_t>(q)].normal, normals[q], "face normal");
+    for (int q = 0; q < 6; ++q)
+        EXPECT_ALL_NEAR(g.boxQuads[static_cast<std::size_t>(q)].normal, normals[q], kTolerance) << "face normal";
 }
 
 TEST(BrickGeometry, BoundsReachOneSixthOfAStudAboveTheBody) {
     Vec3f min, max;
     brickBounds(Vec3f{2, 3, 4}, min, max);
-    expectNear(min, Vec3f{-0.2f, -0.12f, -0.4f}, "min");
-    expectNear(max, Vec3f{0.2f, 0.12f + 0.04f / 6.0f, 0.4f}, "max");
+    EXPECT_ALL_NEAR(min, (Vec3f{-0.2f, -0.12f, -0.4f}), kTolerance) << "min";
+    EXPECT_ALL_NEAR(max, (Vec3f{0.2f, 0.12f + 0.04f / 6.0f, 0.4f}), kTolerance) << "max";
 }
 
 TEST(BrickGeometry, StudRowsFollowTheFloatComparison) {
@@ -81,8 +81,8 @@ TEST(BrickColour, TableEntriesWithEightTenthsSpecularAndClamping) {
     };
     for (const Case& c : cases) {
         const BrickColour colour = brickColour(c.color);
-        expectNear(colour.diffuse, c.diffuse, "diffuse");
-        expectNear(colour.specular, 0.8f * c.diffuse, "specular");
+        EXPECT_ALL_NEAR(colour.diffuse, c.diffuse, kTolerance) << "diffuse";
+        EXPECT_ALL_NEAR(colour.specular, 0.8f * c.diffuse, kTolerance) << "specular";
     }
     EXPECT_FLOAT_EQ(brickColour(0).specular.e[0], 0.16f);
 }
@@ -97,7 +97,7 @@ TEST(BrikObjectLoad, SetsBoundsAndReportsColoursAndSizesOutsideTheTable) {
     good.color = 9;
     good.load(context);
     EXPECT_TRUE(diagnostics.empty());
-    expectNear(good.min, Vec3f{-0.2f, -0.12f, -0.4f}, "min");
+    EXPECT_ALL_NEAR(good.min, (Vec3f{-0.2f, -0.12f, -0.4f}), kTolerance) << "min";
     EXPECT_TRUE(good.loaded);
     EXPECT_FALSE(good.built) << "load does no drawing work";
     EXPECT_EQ(lights.enableCount, 0) << "a brick brings no light";

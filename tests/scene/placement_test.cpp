@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "support/near.h"
+
 namespace xmo {
 namespace {
 
-void expectNear(const Vec3f& a, const Vec3f& b) {
-    for (int i = 0; i < 3; ++i) EXPECT_NEAR(a.e[i], b.e[i], 1e-5f) << "component " << i;
-}
+constexpr float kTolerance = 1e-5f;
 
 const Quatf kQuarterTurnZ = Quatf::fromAxisAngle(Vec3f{0, 0, 1}, 90.0f);
 
@@ -15,7 +15,7 @@ TEST(Placement, AModelTranslatesThenRotates) {
     Model model;
     model.position = Vec3f{1, 2, 3};
     model.rotation = kQuarterTurnZ;
-    expectNear(transformPoint(modelPlacement(model), Vec3f{1, 0, 0}), Vec3f{1, 3, 3});
+    EXPECT_ALL_NEAR((transformPoint(modelPlacement(model), Vec3f{1, 0, 0})), (Vec3f{1, 3, 3}), kTolerance);
 }
 
 TEST(Placement, ATransformRotatesThenTranslatesAroundTheModelsItHolds) {
@@ -24,8 +24,8 @@ TEST(Placement, ATransformRotatesThenTranslatesAroundTheModelsItHolds) {
     transform.rotation = kQuarterTurnZ;
     Model model;  // at the origin, not turned
     const Mat4x4f placed = compose(transformPlacement(transform), modelPlacement(model));
-    expectNear(transformPoint(placed, Vec3f{0, 0, 0}), Vec3f{0, 1, 0});
-    expectNear(transformPoint(placed, Vec3f{1, 0, 0}), Vec3f{0, 2, 0});
+    EXPECT_ALL_NEAR((transformPoint(placed, Vec3f{0, 0, 0})), (Vec3f{0, 1, 0}), kTolerance);
+    EXPECT_ALL_NEAR((transformPoint(placed, Vec3f{1, 0, 0})), (Vec3f{0, 2, 0}), kTolerance);
 }
 
 TEST(Placement, RotationMatchesTheQuaternionForUnnormalisedAxes) {
@@ -33,8 +33,8 @@ TEST(Placement, RotationMatchesTheQuaternionForUnnormalisedAxes) {
     const Vec3f p{0.3f, -1.0f, 2.0f};
     const Vec3f byMatrix = transformPoint(rotationMatrix(q), p);
     const Vec3f byQuaternion = Quatf::fromAxisAngle(Vec3f{0, 1, 0}, 30.0f).rotate(p);
-    expectNear(byMatrix, byQuaternion);
-    expectNear(transformPoint(rotationMatrix(Quatf()), p), p);
+    EXPECT_ALL_NEAR(byMatrix, byQuaternion, kTolerance);
+    EXPECT_ALL_NEAR(transformPoint(rotationMatrix(Quatf()), p), p, kTolerance);
 }
 
 class FixedBounds : public BaseObject {

@@ -5,7 +5,6 @@
 #include <sstream>
 
 #include "movie/movie.h"
-#include "base/blank_collapser.h"
 #include "scene/renderer_state.h"
 
 namespace xmo {
@@ -287,20 +286,6 @@ TEST(SceneLoader, UnreadableFileIsReportedOnProgressAndThrown) {
     EXPECT_THROW(loadSceneFile("scene/no-such-file.x3d", progress, errors, diagnostics), LoadError);
     EXPECT_EQ(progress.str(), "Error in loading file scene/no-such-file.x3d\n");
     EXPECT_THROW(loadSceneFile("scene", progress, errors, diagnostics), LoadError) << "a folder";
-}
-
-TEST(BlankCollapser, WordsEachGetOneBlankAndLinesMapBackAcrossChunks) {
-    const std::string text = "  <a\r\n\n b='1   2'\t/>\nx";
-    BlankCollapser collapser;
-    std::string out(text.size() + 1, '\0');
-    char* end = collapser.feed(text.data(), 5, out.data());
-    end = collapser.feed(text.data() + 5, text.size() - 5, end);
-    end = collapser.finish(end);
-    out.resize(static_cast<std::size_t>(end - out.data()));
-    EXPECT_EQ(out, "<a b='1 2' /> x ");
-    EXPECT_EQ(collapser.lineOf(0), 1);
-    EXPECT_EQ(collapser.lineOf(out.find("b=")), 3);
-    EXPECT_EQ(collapser.lineOf(out.find('x')), 4);
 }
 
 // Objects taken out of the scene files in tests/data/scene.

@@ -1,0 +1,78 @@
+// Camera-facing particle sprites: motion, depth order, fading and expiry.
+//
+// A particle is born at its first draw (not when it is created), fades from
+// full white to nothing over its fadetime and is then removed, at most one
+// per frame. The pure half below works on a sequence's Particle records; the
+// GL half draws them with one shared sprite texture that start-up builds once.
+// Nothing here allocates per frame: the list is sorted in place and the one
+// removal shifts the remaining pointers down.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "math/vec.h"
+#include "movie/movie.h"
+
+namespace xmo {
+
+using ParticleList = std::vector<std::unique_ptr<Particle>>;
+
+// ---- Pure half --------------------------------------------------------------
+
+// position += velocity * dt for every particle.
+void moveParticles(ParticleList& particles, float dt);
+
+// Sets each particle's depth along the viewing direction from eye to lookAt
+// and sorts the list in place, farthest first, so blending composes back to
+// front. A degenerate view (eye on lookAt) or a NaN position sorts as
+// nearest instead of breaking the sort's ordering.
+void sortParticlesFarthestFirst(ParticleList& particles, Vec3f eye, Vec3f lookAt);
+
+struct ParticleShade {
+    bool visible = false;  // drawn: a "fade" particle with a usable fadetime
+    float level = 0.0f;    // colour and alpha, 1 - age / fadetime
+    bool expired = false;  // past its fadetime: a candidate for removal
+};
+
+// What the particle shows at local time t. The first call gives it its birth
+// time t. A fadetime of zero, a negative or a NaN one (or none in the file)
+// has no age fraction: such a particle is expired at once and never drawn.
+ParticleShade shadeParticle(Particle& particle, float t);
+
+// One draw pass over the list at local time t: sorts it, calls
+// drawSprite(const Particle&, float level) for each visible particle in
+// draw order, then removes the last expired particle in that order, if any.
+template <typename DrawSprite>
+void passParticles(ParticleList& particles, float t, Vec3f eye, Vec3f lookAt, DrawSprite&& drawSprite) {
+    sortParticlesFarthestFirst(particles, eye, lookAt);
+    std::size_t lastExpired = particles.size();
+    for (std::size_t i = 0; i < particles.size(); ++i) {
+        const ParticleShade shade = shadeParticle(*particles[i], t);
+        if (shade.visible) drawSprite(static_cast<const Particle&>(*particles[i]), shade.level);
+        if (shade.expired) lastExpired = i;
+    }
+    if (lastExpired < particles.size()) particles.erase(particles.begin() + static_cast<std::ptrdiff_t>(lastExpired));
+}
+
+// The sprite: kParticleTextureSize squared RGBA texels, each channel a linear
+// fall-off from 255 at the centre to 0 at a radius of half the size.
+inline constexpr int kParticleTextureSize = 64;
+std::vector<std::uint8_t> buildParticleImage();
+
+// ---- GL half ----------------------------------------------------------------
+
+// Uploads buildParticleImage() as a clamped, linearly filtered texture and
+// returns its name. Needs the GL context.
+unsigned createParticleTexture();
+
+// Draws the pass above: each visible particle a 0.4-wide square at its
+// position, turned to the viewer by billboard (the inverse view's rotation,
+// 16 floats in GL order), textured with the sprite in GL_BLEND mode, colour
+// and alpha at its shade level, alpha-tested above 0.1.
+void drawParticleSprites(ParticleList& particles, unsigned texture, const float billboard[16], float t, Vec3f eye,
+                         Vec3f lookAt);
+
+}  // namespace xmo

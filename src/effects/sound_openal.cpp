@@ -1,0 +1,269 @@
+#include <AL/al.h>
+#include <AL/alc.h>
+#include <mpg123.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <new>
+
+#include "effects/sound_output.h"
+
+namespace xmo {
+
+namespace {
+
+// ---- Decoding ---------------------------------------------------------------
+
+// mpg123 reads the stream through these, from memory, so the file is read
+// once and the decoder can be fuzzed on bytes alone.
+struct MemoryStream {
+    const std::uint8_t* data;
+    std::size_t size;
+    std::size_t position;
+};
+
+mpg123_ssize_t readStream(void* handle, void* buffer, size_t count) {
+    auto* stream = static_cast<MemoryStream*>(handle);
+    const std::size_t n = std::min(count, stream->size - stream->position);
+    std::copy_n(stream->data + stream->position, n, static_cast<std::uint8_t*>(buffer));
+    stream->position += n;
+    return static_cast<mpg123_ssize_t>(n);
+}
+
+off_t seekStream(void* handle, off_t offset, int whence) {
+    auto* stream = static_cast<MemoryStream*>(handle);
+    if (whence != SEEK_SET && whence != SEEK_CUR && whence != SEEK_END) return -1;
+    const off_t base = whence == SEEK_CUR   ? static_cast<off_t>(stream->position)
+                       : whence == SEEK_END ? static_cast<off_t>(stream->size)
+                                            : 0;
+    if (offset < -base || offset > static_cast<off_t>(stream->size) - base) return -1;
+    stream->position = static_cast<std::size_t>(base + offset);
+    return static_cast<off_t>(stream->position);
+}
+
+// OpenAL takes a buffer's size as an int.
+constexpr std::size_t kMaxDecodedBytes = INT_MAX;
+// mpg123_read may report progress without output for a while (skipping junk,
+// a header without audio); this many rounds in a row without either is a stall.
+constexpr int kMaxIdleReads = 4096;
+
+class Decoder {
+public:
+    Decoder() {
+        mpg123_init();
+        handle_ = mpg123_new(nullptr, nullptr);
+    }
+    ~Decoder() {
+        if (handle_) mpg123_delete(handle_);
+    }
+    Decoder(const Decoder&) = delete;
+    Decoder& operator=(const Decoder&) = delete;
+
+    DecodeResult decode(MemoryStream& stream) {
+        DecodeResult result;
+        if (!handle_ || !configure() ||
+            mpg123_replace_reader_handle(handle_, readStream, seekStream, nullptr) != MPG123_OK ||
+            mpg123_open_handle(handle_, &stream) != MPG123_OK) {
+            result.error = SoundError::UnknownFormat;
+            return result;
+        }
+        result.error = readAll(result.audio);
+        mpg123_close(handle_);
+        if (!result.error && result.audio.samples.empty()) result.error = SoundError::UnknownFormat;
+        if (result.error) result.audio = {};
+        return result;
+    }
+
+private:
+    // Signed 16-bit output, mono or stereo, at whatever rate the stream has;
+    // no messages of mpg123's own on standard error.
+    bool configure() {
+        if (mpg123_param(handle_, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0) != MPG123_OK) return false;
+        if (mpg123_format_none(handle_) != MPG123_OK) return false;
+        const long* rates = nullptr;
+        size_t count = 0;
+        mpg123_rates(&rates, &count);
+        for (size_t i = 0; i < count; ++i)
+            if (mpg123_format(handle_, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16) != MPG123_OK)
+                return false;
+        return true;
+    }
+
+    std::optional<SoundError> readAll(DecodedAudio& audio) {
+        std::int16_t chunk[16384];
+        int idle = 0;
+        for (;;) {
+            size_t done = 0;
+            const int status = mpg123_read(handle_, reinterpret_cast<unsigned char*>(chunk), sizeof chunk, &done);
+            if (done > 0) {
+                idle = 0;
+                if (const auto error = append(audio, chunk, done / sizeof(std::int16_t))) return error;
+            } else if (status == MPG123_OK && ++idle > kMaxIdleReads) {
+                return SoundError::LoadFailed;
+            }
+            if (status == MPG123_NEW_FORMAT) {
+                if (!acceptFormat(audio)) return SoundError::LoadFailed;
+            } else if (status == MPG123_DONE) {
+                return std::nullopt;
+            } else if (status == MPG123_OUT_OF_MEM) {
+                return SoundError::OutOfMemory;
+            } else if (status != MPG123_OK) {
+                return audio.samples.empty() ? SoundError::UnknownFormat : SoundError::LoadFailed;
+            }
+        }
+    }
+
+    static std::optional<SoundError> append(DecodedAudio& audio, const std::int16_t* samples, std::size_t count) {
+        if ((audio.samples.size() + count) * sizeof(std::int16_t) > kMaxDecodedBytes) return SoundError::OutOfMemory;
+        try {
+            audio.samples.insert(audio.samples.end(), samples, samples + count);
+        } catch (const std::bad_alloc&) {
+            return SoundError::OutOfMemory;
+        }
+        return std::nullopt;
+    }
+
+    // The first format is the stream's; one buffer cannot change it part way.
+    bool acceptFormat(DecodedAudio& audio) {
+        long rate = 0;
+        int channels = 0, encoding = 0;
+        if (mpg123_getformat(handle_, &rate, &channels, &encoding) != MPG123_OK) return false;
+        if (channels != 1 && channels != 2) return false;
+        if (audio.channels == 0) {
+            audio.rate = rate;
+            audio.channels = channels;
+            return true;
+        }
+        return rate == audio.rate && channels == audio.channels;
+    }
+
+    mpg123_handle* handle_ = nullptr;
+};
+
+// ---- Output -----------------------------------------------------------------
+
+// A Sound's music: the OpenAL buffer that SoundOutput owns.
+class OpenAlSample : public SoundSample {
+public:
+    explicit OpenAlSample(ALuint buffer) : buffer(buffer) {}
+    const ALuint buffer;
+};
+
+}  // namespace
+
+DecodeResult decodeMpegAudio(const std::uint8_t* data, std::size_t size) {
+    MemoryStream stream{data, data ? size : 0, 0};
+    try {
+        Decoder decoder;
+        return decoder.decode(stream);
+    } catch (const std::bad_alloc&) {
+        DecodeResult result;
+        result.error = SoundError::OutOfMemory;
+        return result;
+    }
+}
+
+DecodeResult decodeMpegAudioFile(const std::string& path) {
+    DecodeResult result;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        result.error = SoundError::FileNotFound;
+        return result;
+    }
+    std::vector<std::uint8_t> bytes;
+    bool readFailed = false;
+    try {
+        std::uint8_t block[65536];
+        std::size_t n = 0;
+        while ((n = std::fread(block, 1, sizeof block, file)) > 0) bytes.insert(bytes.end(), block, block + n);
+        readFailed = std::ferror(file) != 0;
+    } catch (const std::bad_alloc&) {
+        std::fclose(file);
+        result.error = SoundError::OutOfMemory;
+        return result;
+    }
+    std::fclose(file);
+    if (readFailed) {
+        result.error = SoundError::LoadFailed;
+        return result;
+    }
+    return decodeMpegAudio(bytes.data(), bytes.size());
+}
+
+SoundOutput::~SoundOutput() { release(); }
+
+std::optional<SoundError> SoundOutput::start(std::vector<std::unique_ptr<Sound>>& sounds) {
+    device_ = alcOpenDevice(nullptr);
+    if (!device_) return std::nullopt;
+    context_ = alcCreateContext(device_, nullptr);
+    if (!context_ || !alcMakeContextCurrent(context_)) return SoundError::OutputDevice;
+    // Sources are made as sounds start; room for all of them now keeps the
+    // frame that starts one from allocating.
+    sources_.reserve(sounds.size());
+    buffers_.reserve(sounds.size());
+    for (auto& sound : sounds)
+        if (const auto error = load(*sound)) return error;
+    return std::nullopt;
+}
+
+std::optional<SoundError> SoundOutput::load(Sound& sound) {
+    const DecodeResult decoded = decodeMpegAudioFile(sound.filename);
+    if (decoded.error) return decoded.error;
+    const DecodedAudio& audio = decoded.audio;
+    alGetError();
+    ALuint buffer = 0;
+    alGenBuffers(1, &buffer);
+    if (alGetError() != AL_NO_ERROR) return SoundError::OutOfMemory;
+    buffers_.push_back(buffer);
+    alBufferData(buffer, audio.channels == 2 ? AL_FORMAT_STEREO16 : AL_FORMAT_MONO16, audio.samples.data(),
+                 static_cast<ALsizei>(audio.samples.size() * sizeof(std::int16_t)), static_cast<ALsizei>(audio.rate));
+    const ALenum error = alGetError();
+    if (error == AL_OUT_OF_MEMORY) return SoundError::OutOfMemory;
+    if (error != AL_NO_ERROR) return SoundError::LoadFailed;
+    sound.sample = std::make_unique<OpenAlSample>(buffer);
+    return std::nullopt;
+}
+
+void SoundOutput::update(std::vector<std::unique_ptr<Sound>>& sounds, float t) {
+    if (isSilent()) return;
+    startDueSounds(sounds, t, [this](Sound& sound) { play(sound); });
+}
+
+void SoundOutput::play(Sound& sound) {
+    const auto* sample = dynamic_cast<const OpenAlSample*>(sound.sample.get());
+    if (!sample) return;
+    alGetError();
+    ALuint source = 0;
+    alGenSources(1, &source);
+    if (alGetError() != AL_NO_ERROR) return;
+    sources_.push_back(source);
+    // Music is not placed in the world: it plays at the listener.
+    alSourcei(source, AL_SOURCE_RELATIVE, AL_TRUE);
+    alSourcei(source, AL_BUFFER, static_cast<ALint>(sample->buffer));
+    alSourcePlay(source);
+}
+
+void SoundOutput::stop(std::vector<std::unique_ptr<Sound>>& sounds) {
+    for (auto& sound : sounds) sound->sample.reset();
+    release();
+}
+
+void SoundOutput::release() {
+    if (context_) {
+        if (!sources_.empty()) {
+            alSourceStopv(static_cast<ALsizei>(sources_.size()), sources_.data());
+            alDeleteSources(static_cast<ALsizei>(sources_.size()), sources_.data());
+        }
+        if (!buffers_.empty()) alDeleteBuffers(static_cast<ALsizei>(buffers_.size()), buffers_.data());
+        alcMakeContextCurrent(nullptr);
+        alcDestroyContext(context_);
+    }
+    if (device_) alcCloseDevice(device_);
+    sources_.clear();
+    buffers_.clear();
+    context_ = nullptr;
+    device_ = nullptr;
+}
+
+}  // namespace xmo

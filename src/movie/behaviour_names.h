@@ -1,0 +1,45 @@
+// Names in a movie file that select behaviour: the easing of a camera
+// element or a key frame, the mode of an animation, the kind of a timed
+// command and of a screen fade.
+//
+// The loader resolves each name to its enum once, as the element is read,
+// and keeps the file's text beside it for the writer and for messages; the
+// frame compares enums only. Names are compared exactly and case-sensitively;
+// a name that selects nothing gets the value that behaves as any other text
+// always did (linear, key pairs, a command or fade that does nothing).
+#pragma once
+
+namespace xmo {
+
+// "hermite" eases the blend parameter; any other text leaves it linear.
+enum class Easing { Linear, Hermite };
+
+// "bspline" moves the model along a B-spline through its position keys; any
+// other text interpolates between key pairs.
+enum class AnimationMode { KeyPairs, BSpline };
+
+enum class CommandType {
+    Unknown,  // fires every timer1 seconds to no effect
+    CreateParticles,
+    DisableModels,
+    EnableModels,
+    DisableAnimatePhysics,
+    EnableAnimatePhysics,
+    Exit,
+};
+
+enum class FadeType {
+    Unknown,  // draws nothing
+    BlackFadeOut,
+    BlackFadeIn,
+    WhiteFadeOut,
+    WhiteFadeIn,
+    StayBlack,
+};
+
+Easing easingOf(const char* name);
+AnimationMode animationModeOf(const char* name);
+CommandType commandTypeOf(const char* name);
+FadeType fadeTypeOf(const char* name);
+
+}  // namespace xmo

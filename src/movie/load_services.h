@@ -1,0 +1,49 @@
+// What a movie load needs from the program around it, and the quiet set of
+// those services that the tools, tests, benchmarks and fuzz targets load
+// films with.
+#pragma once
+
+#include <ostream>
+
+#include "base/diagnostics.h"
+#include "movie/media_loader.h"
+#include "physics/physics_world.h"
+#include "scene/renderer_state.h"
+
+namespace xmo {
+
+struct LoadServices {
+    MediaLoader& media;
+    PhysicsWorld& physics;
+    LightCounter& lights;    // numbers the scenes' lights; nothing is switched on while loading
+    std::ostream& progress;  // "." per loaded object
+    std::ostream& errors;    // parse-error lines of the scene files
+    Diagnostics& diagnostics;
+};
+
+// Loads no fonts and no images: for loads that need the document only.
+class NoMediaLoader final : public MediaLoader {
+public:
+    void loadFont(Text&, const char*, Diagnostics&) override {}
+    void loadTile(Tiles&, const char*, Diagnostics&) override {}
+};
+
+// Services that print nothing on their own: object progress is dropped,
+// scene files' parse-error lines go to errors when it is given, every
+// problem is collected in diagnostics, and the physics world holds no
+// bodies. media defaults to loading nothing.
+struct QuietLoadServices {
+    explicit QuietLoadServices(MediaLoader* media = nullptr, std::ostream* errors = nullptr)
+        : services{media ? *media : noMedia, physics, lights, discard, errors ? *errors : discard, diagnostics} {}
+    QuietLoadServices(const QuietLoadServices&) = delete;
+    QuietLoadServices& operator=(const QuietLoadServices&) = delete;
+
+    NoMediaLoader noMedia;
+    PhysicsWorld physics;
+    LightCounter lights;
+    Diagnostics diagnostics;
+    std::ostream discard{nullptr};
+    LoadServices services;
+};
+
+}  // namespace xmo
