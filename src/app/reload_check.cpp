@@ -4,12 +4,15 @@
 #include <cstring>
 #include <fstream>
 
-#include "app/xmotool_load.h"
+#include "app/tool_media_loader.h"
+#include "movie/load_services.h"
+#include "movie/movie_loader.h"
 
 namespace xmo {
 
 std::optional<std::string> findReloadProblem(const std::string& moviePath) {
-    ToolServices tool;
+    ToolMediaLoader media;
+    QuietLoadServices tool(&media);
     std::unique_ptr<Movie> movie;
     try {
         movie = loadMovie(moviePath, tool.services);
