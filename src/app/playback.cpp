@@ -53,13 +53,16 @@ private:
     std::optional<int> start();
     void watchFilmFiles();
     bool reachStartFrame(long frame);
+    void showSeekProgress(std::int32_t targetMs, std::uint32_t begun, std::uint32_t& reportedAt);
     void renderOrRedraw();
     void present();
     std::vector<PlayerInput>& pollInput();
     void applyInput(PlayerInput input);
     void noteSaves();
     std::optional<int> relaunchIfAsked();
-    void refreshTitle(const std::string& text);
+    void showStatus();
+    bool isTitleDue() const { return options_.windowed && playerTicks() - titleSetAt_ >= kStatusRefreshMs; }
+    void setTitle(const std::string& text);
     int end(int exitCode);
 
     const PlayerOptions& options_;
@@ -89,9 +92,7 @@ int Playback::run() {
     while (player_.quitCode == 0) {
         renderOrRedraw();
         present();
-        if (options_.windowed)
-            refreshTitle(formatStatusLine(describePlayback(options_.moviePath, player_.currentMovie->sequences,
-                                                           player_.movieClock.filmTime(), ticks_.isPaused())));
+        showStatus();
         for (const PlayerInput input : pollInput()) applyInput(input);
         noteSaves();
         if (const std::optional<int> failed = relaunchIfAsked()) return *failed;
@@ -155,15 +156,7 @@ bool Playback::reachStartFrame(long n) {
                 applyInput(input);
         }
         noteSaves();
-        const std::uint32_t now = playerTicks();
-        if (frame < n && now - begun >= kSeekQuietMs) {
-            const std::string line = formatSeekLine(options_.moviePath, player_.movieClock.currentMs, targetMs);
-            if (options_.windowed) refreshTitle(line);
-            if (now - reportedAt >= kSeekReportMs) {
-                std::cerr << "xmoplay: " << line << "\n";
-                reportedAt = now;
-            }
-        }
+        if (frame < n) showSeekProgress(targetMs, begun, reportedAt);
         return player_.quitCode == 0;
     });
     if (reached < n) return false;  // quit on the way, or the film's exit command
@@ -176,6 +169,21 @@ bool Playback::reachStartFrame(long n) {
         resumeSound(player_.sound, movie.sounds);
     }
     return true;
+}
+
+// In the title as it goes, and a line on standard error each second, once
+// the run has taken a second.
+void Playback::showSeekProgress(std::int32_t targetMs, std::uint32_t begun, std::uint32_t& reportedAt) {
+    const std::uint32_t now = playerTicks();
+    if (now - begun < kSeekQuietMs) return;
+    const bool report = now - reportedAt >= kSeekReportMs;
+    if (!report && !isTitleDue()) return;
+    const std::string line = formatSeekLine(options_.moviePath, player_.movieClock.currentMs, targetMs);
+    if (isTitleDue()) setTitle(line);
+    if (report) {
+        std::cerr << "xmoplay: " << line << "\n";
+        reportedAt = now;
+    }
 }
 
 void Playback::renderOrRedraw() {
@@ -266,12 +274,19 @@ std::optional<int> Playback::relaunchIfAsked() {
     return 1;
 }
 
-void Playback::refreshTitle(const std::string& text) {
-    const std::uint32_t now = playerTicks();
-    if (text == title_ || now - titleSetAt_ < kStatusRefreshMs) return;
+// The status line is built only when the title may change, so that the
+// frames in between do no string work.
+void Playback::showStatus() {
+    if (!isTitleDue()) return;
+    setTitle(formatStatusLine(describePlayback(options_.moviePath, player_.currentMovie->sequences,
+                                               player_.movieClock.filmTime(), ticks_.isPaused())));
+}
+
+void Playback::setTitle(const std::string& text) {
+    titleSetAt_ = playerTicks();
+    if (text == title_) return;
     setPlayerWindowTitle(text);
     title_ = text;
-    titleSetAt_ = now;
 }
 
 int Playback::end(int exitCode) {
