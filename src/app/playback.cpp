@@ -104,6 +104,7 @@ int Playback::run() {
 // Start-up and the way to the start time. Returns an exit code when the run
 // ends there.
 std::optional<int> Playback::start() {
+    if (options_.windowed) setTitle(formatLoadingLine(options_.moviePath));
     try {
         startPlayer(player_, options_.moviePath, media_);
     } catch (const LoadError& e) {

@@ -36,6 +36,8 @@ std::string formatStatusLine(const PlaybackStatus& s) {
     return text;
 }
 
+std::string formatLoadingLine(const std::string& moviePath) { return filmNameOf(moviePath) + " | loading"; }
+
 std::string formatSeekLine(const std::string& moviePath, std::int32_t reachedMs, std::int32_t targetMs) {
     const long percent = targetMs > 0 ? static_cast<long>(100LL * reachedMs / targetMs) : 100;
     char text[512];

@@ -30,6 +30,9 @@ PlaybackStatus describePlayback(const std::string& moviePath,
 // "film.xmo | sequence 2 of 5 | 12.34 s (local 3.21 s) | paused"
 std::string formatStatusLine(const PlaybackStatus& status);
 
+// "film.xmo | loading", until the film is read
+std::string formatLoadingLine(const std::string& moviePath);
+
 // "film.xmo | reaching 40.00 s: 35%"
 std::string formatSeekLine(const std::string& moviePath, std::int32_t reachedMs, std::int32_t targetMs);
 

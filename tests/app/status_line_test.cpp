@@ -29,7 +29,8 @@ TEST(StatusLine, NamesTheSequenceAndBothTimes) {
         EXPECT_EQ(formatStatusLine(describePlayback("films/film.xmo", film, c.t, c.paused)), c.line) << c.t;
 }
 
-TEST(StatusLine, SeekProgress) {
+TEST(StatusLine, LoadingAndSeekProgress) {
+    EXPECT_EQ(formatLoadingLine("a/film.xmo"), "film.xmo | loading");
     EXPECT_EQ(formatSeekLine("a/film.xmo", 10000, 40000), "film.xmo | reaching 40.00 s: 25%");
     EXPECT_EQ(formatSeekLine("film.xmo", 0, 0), "film.xmo | reaching 0.00 s: 100%");
 }
