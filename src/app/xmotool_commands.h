@@ -1,5 +1,5 @@
-// The subcommands of xmotool, each given its own arguments (argv[0] is the
-// subcommand name). Each returns the process exit code.
+// The subcommands xmotool runs in its own process, each given its own
+// arguments (argv[0] is the subcommand name). Each returns the exit code.
 #pragma once
 
 namespace xmo {
@@ -7,6 +7,5 @@ namespace xmo {
 int runCheck(int argc, char** argv);
 int runDump(int argc, char** argv);
 int runSave(int argc, char** argv);
-int runRender(int argc, char** argv);
 
 }  // namespace xmo

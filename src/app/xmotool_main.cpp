@@ -1,8 +1,10 @@
-// xmotool: the windowless companion of the player. It checks, dumps, re-saves
-// and renders films without a window or a sound device.
+// xmotool: the windowless companion of the player. It checks, dumps and
+// re-saves films itself, and hands render to xmotool-render.
 #include <cstdio>
 #include <cstring>
+#include <string>
 
+#include "app/sibling_program.h"
 #include "app/xmotool_commands.h"
 
 namespace {
@@ -17,7 +19,8 @@ constexpr const char* kUsage =
     "  save MOVIE OUT            load MOVIE and write it again to OUT\n"
     "  render MOVIE --fps N (--at T1,T2,... | --frames A-B) --out DIR\n"
     "                            play the film on a fixed-step clock and write the\n"
-    "                            requested frames as DIR/frame-NNNNNN.png\n"
+    "                            requested frames as DIR/frame-NNNNNN.png (carried out\n"
+    "                            by xmotool-render, which must be beside xmotool)\n"
     "\n"
     "options:\n"
     "  --help                    this text\n"
@@ -32,8 +35,26 @@ constexpr Command kCommands[] = {
     {"check", xmo::runCheck},
     {"dump", xmo::runDump},
     {"save", xmo::runSave},
-    {"render", xmo::runRender},
 };
+
+// Commands that play a film need a GL driver and the playback libraries,
+// whose loading would cost check, dump and save more start-up time than the
+// work itself; each is a program of its own beside xmotool, run in its place.
+struct ProgramCommand {
+    const char* name;
+    const char* program;
+};
+
+constexpr ProgramCommand kProgramCommands[] = {
+    {"render", "xmotool-render"},
+};
+
+int runProgram(const ProgramCommand& c, char** argv) {
+    argv[0] = const_cast<char*>(c.program);
+    const std::string error = xmo::execSiblingProgram(c.program, argv);
+    std::fprintf(stderr, "xmotool %s: %s\n", c.name, error.c_str());
+    return 1;
+}
 
 }  // namespace
 
@@ -52,6 +73,8 @@ int main(int argc, char** argv) {
     }
     for (const Command& c : kCommands)
         if (std::strcmp(argv[1], c.name) == 0) return c.run(argc - 1, argv + 1);
+    for (const ProgramCommand& c : kProgramCommands)
+        if (std::strcmp(argv[1], c.name) == 0) return runProgram(c, argv + 1);
     std::fprintf(stderr, "xmotool: unknown command '%s'\n\n%s", argv[1], kUsage);
     return 2;
 }

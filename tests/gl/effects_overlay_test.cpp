@@ -240,7 +240,7 @@ TEST_F(Captions, ATileShowsItsFirstRowAtTheTopHidesCaptionsAndAFadeCoversIt) {
     std::vector<std::unique_ptr<SpecialEffect>> fades;
     fades.push_back(std::make_unique<SpecialEffect>());
     fades[0]->type = "blackfadeout";
-    fades[0]->fadeType = FadeType::BlackFadeOut;  // as the loader resolves it
+    fades[0]->fadeType = FadeType::BlackFadeOut;
     fades[0]->starttime = 4.0f;
     fades[0]->endtime = 6.0f;
     drawAt(5.0f);

@@ -1,57 +1,26 @@
-// xmotool render: plays a film on a fixed-step clock in an offscreen Mesa
-// context and writes chosen frames as PNG files. Every frame up to the last
-// requested one is rendered, so commands, animations and physics advance
-// exactly as in playback.
-#include <GL/osmesa.h>
+// xmotool-render: `xmotool render`, a program of its own so that the other
+// subcommands need no GL driver. It plays a film on a fixed-step clock in an
+// offscreen context and writes chosen frames as PNG files. Every frame up to
+// the last requested one is rendered, so commands, animations and physics
+// advance exactly as in playback.
+#include <GL/gl.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <vector>
 
-#include "app/frame_capture.h"
 #include "app/fixed_step.h"
+#include "app/frame_capture.h"
 #include "app/gl_setup.h"
+#include "app/offscreen_context.h"
 #include "app/playback_ticks.h"
 #include "app/player.h"
 #include "app/render_options.h"
 #include "app/tool_media_loader.h"
-#include "app/xmotool_commands.h"
 #include "movie/movie_loader.h"
 
-namespace xmo {
-
-namespace {
-
-class OffscreenContext {
-public:
-    bool open(std::string& error) {
-        // 16 depth bits and 8 stencil bits, as the player's window asks for.
-        context_ = OSMesaCreateContextExt(OSMESA_RGBA, 16, 8, 0, nullptr);
-        if (!context_) {
-            error = "cannot create an offscreen GL context";
-            return false;
-        }
-        buffer_.resize(static_cast<std::size_t>(kScreenWidth) * kScreenHeight * 4);
-        if (!OSMesaMakeCurrent(context_, buffer_.data(), GL_UNSIGNED_BYTE, kScreenWidth, kScreenHeight)) {
-            error = "cannot bind the offscreen GL buffer";
-            return false;
-        }
-        OSMesaPixelStore(OSMESA_Y_UP, 1);
-        return true;
-    }
-    ~OffscreenContext() {
-        if (context_) OSMesaDestroyContext(context_);
-    }
-
-private:
-    OSMesaContext context_ = nullptr;
-    std::vector<unsigned char> buffer_;
-};
-
-}  // namespace
-
-int runRender(int argc, char** argv) {
+int main(int argc, char** argv) {
+    using namespace xmo;
     std::string error;
     const std::vector<std::string> args(argv + 1, argv + argc);
     const std::optional<RenderOptions> options = parseRenderOptions(args, error);
@@ -67,7 +36,7 @@ int runRender(int argc, char** argv) {
     }
 
     OffscreenContext context;
-    if (!context.open(error)) {
+    if (!context.open(kScreenWidth, kScreenHeight, error)) {
         std::cerr << "xmotool render: " << error << "\n";
         return 1;
     }
@@ -106,5 +75,3 @@ int runRender(int argc, char** argv) {
     }
     return 0;
 }
-
-}  // namespace xmo

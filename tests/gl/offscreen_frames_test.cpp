@@ -1,0 +1,93 @@
+// xmotool render against the player's window: the same film at the same
+// ticks gives the same pixels, so a rendered frame is what the audience sees.
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <sstream>
+#include <vector>
+
+#include "app/frame_capture.h"
+#include "app/gl_setup.h"
+#include "app/player.h"
+#include "app/render_options.h"
+#include "app/tool_media_loader.h"
+#include "support/gl_window.h"
+#include "support/png_read.h"
+#include "support/process.h"
+
+namespace xmo {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kFps = 10;
+// The wall seen from the front at 9 s, the rocket close up at 20 s.
+constexpr long kFrames[] = {90, 200};
+
+const std::string kDemoDir = std::string(XMO_SOURCE_DIR) + "/assets/demo";
+
+// The requested frames played in this process's window, as xmotool render
+// plays them: every frame from 0, on the same fixed-step clock.
+std::vector<std::vector<std::uint8_t>> playInWindow() {
+    const fs::path testDir = fs::current_path();
+    fs::current_path(kDemoDir);  // the film names its files relative to its folder
+    long frame = 0;
+    std::ostringstream console;
+    Player player([&frame] { return frameTicks(frame, kFps); }, console, console);
+    ToolMediaLoader media;
+    startPlayer(player, "BrikBasics.xmo", media);
+    fs::current_path(testDir);
+
+    std::vector<std::vector<std::uint8_t>> frames;
+    for (const long wanted : kFrames) {
+        for (;; ++frame) {
+            renderFrame(player);
+            if (frame == wanted) break;
+        }
+        glFinish();
+        frames.push_back(readFramePixels(kScreenWidth, kScreenHeight));
+        ++frame;
+    }
+    stopPlayer(player);
+    return frames;
+}
+
+TEST(OffscreenFrames, AreThePixelsOfThePlayersWindow) {
+    std::string error;
+    if (!test::ensureGlWindow(&error)) GTEST_SKIP() << "no GL window: " << error;
+    const std::vector<std::vector<std::uint8_t>> window = playInWindow();
+
+    const std::string out = (fs::temp_directory_path() / ("xmo-offscreen-" + std::to_string(::getpid()))).string();
+    test::ProcessOptions options;
+    options.workingDir = kDemoDir;
+    options.timeoutSeconds = 300;
+    const test::ProcessResult rendered =
+        test::runProcess({XMOTOOL_BIN, "render", "BrikBasics.xmo", "--fps", std::to_string(kFps), "--at", "9,20",
+                          "--out", out},
+                         options);
+    ASSERT_EQ(rendered.exitCode, 0) << rendered.err;
+
+    for (std::size_t i = 0; i < window.size(); ++i) {
+        const test::Picture offscreen = test::readPng(framePath(out, kFrames[i]));
+        ASSERT_EQ(offscreen.width, kScreenWidth);
+        ASSERT_EQ(offscreen.height, kScreenHeight);
+        // Alpha is left out: the captured frame is opaque whatever the clear alpha.
+        long differing = 0, lit = 0;
+        for (std::size_t p = 0; p < offscreen.rgba.size(); p += 4) {
+            bool same = true;
+            for (std::size_t c = 0; c < 3; ++c) same = same && offscreen.rgba[p + c] == window[i][p + c];
+            if (!same) ++differing;
+            if (window[i][p] + window[i][p + 1] + window[i][p + 2] > 0) ++lit;
+        }
+        EXPECT_EQ(differing, 0) << "frame " << kFrames[i] << ": " << differing << " pixels differ; offscreen in "
+                                << out;
+        EXPECT_GT(lit, kScreenWidth * kScreenHeight / 20) << "frame " << kFrames[i] << " shows the film";
+    }
+    if (!HasFailure()) fs::remove_all(out);
+}
+
+}  // namespace
+}  // namespace xmo
