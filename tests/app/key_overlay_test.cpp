@@ -29,19 +29,6 @@ TEST(KeyOverlay, GlyphsAreCellsOfTheirBoxAndEveryOneDiffers) {
     }
 }
 
-TEST(KeyOverlay, LettersAdvanceAndScale) {
-    // "I-": the I's bar of three cells, then the dash one advance (6 cells) on.
-    const std::vector<PixelRect> rects = layoutBitmapText("I-", 10, 20, 2);
-    ASSERT_FALSE(rects.empty());
-    EXPECT_EQ(rects.front().x, 10 + 1 * 2);
-    EXPECT_EQ(rects.front().y, 20);
-    EXPECT_EQ(rects.front().width, 3 * 2);
-    EXPECT_EQ(rects.back().x, 10 + 6 * 2);
-    EXPECT_EQ(rects.back().y, 20 + 3 * 2);
-    EXPECT_EQ(rects.back().width, 5 * 2);
-    EXPECT_EQ(bitmapTextWidth("I-", 2), (2 * 6 - 1) * 2);
-}
-
 TEST(KeyOverlay, TheLineFitsTheScreenInsideItsBand) {
     const KeyOverlay overlay = layoutKeyOverlay(800, 600);
     EXPECT_EQ(overlay.band.y + overlay.band.height, 600);
