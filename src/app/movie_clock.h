@@ -1,8 +1,9 @@
 // The movie clock: film time and frame time in whole milliseconds.
 //
 // The tick source is a parameter: SDL_GetTicks in the player, a fixed step in
-// tests and in the offline renderer, which makes a film deterministic. There
-// is no pause, no speed factor and no clamping of long frames.
+// tests and in the offline renderer, which makes a film deterministic. The
+// clock has no pause, no speed factor and no clamping of long frames; the
+// player's pause and step hold or move its tick source (playback_ticks.h).
 #pragma once
 
 #include <cstdint>

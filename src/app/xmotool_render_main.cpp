@@ -9,9 +9,11 @@
 #include <iostream>
 #include <vector>
 
+#include "app/fixed_step.h"
 #include "app/frame_capture.h"
 #include "app/gl_setup.h"
 #include "app/offscreen_context.h"
+#include "app/playback_ticks.h"
 #include "app/player.h"
 #include "app/render_options.h"
 #include "app/tool_media_loader.h"
@@ -39,8 +41,8 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    long frame = 0;
-    Player player([&frame, fps = options->fps] { return frameTicks(frame, fps); }, std::cerr, std::cerr);
+    PlaybackTicks ticks;
+    Player player([&ticks] { return ticks.now(); }, std::cerr, std::cerr);
     ToolMediaLoader media;
     try {
         startPlayer(player, options->moviePath, media);
@@ -50,25 +52,26 @@ int main(int argc, char** argv) {
     }
 
     std::size_t next = 0;
-    for (frame = 0; next < options->frames.size(); ++frame) {
-        renderFrame(player);
-        if (frame == options->frames[next]) {
-            glFinish();
-            const std::string path = framePath(options->outputDir, frame);
-            if (!saveFramePng(path, kScreenWidth, kScreenHeight, error)) {
-                std::cerr << "xmotool render: " << error << "\n";
-                return 1;
-            }
-            std::cout << path << "\n";
-            ++next;
-        }
-        if (player.quitCode != 0 && next < options->frames.size()) {
-            std::cerr << "xmotool render: the film ended by its exit command at frame " << frame << "; "
-                      << options->frames.size() - next << " requested frame(s) after it were not rendered\n";
-            stopPlayer(player);
-            return 1;
-        }
-    }
+    bool saved = true;
+    const long lastFrame = playFixedSteps(player, ticks, options->fps, options->frames.back(), [&](long frame) {
+        if (frame != options->frames[next]) return true;
+        glFinish();
+        const std::string path = framePath(options->outputDir, frame);
+        saved = saveFramePng(path, kScreenWidth, kScreenHeight, error);
+        if (!saved) return false;
+        std::cout << path << "\n";
+        ++next;
+        return true;
+    });
     stopPlayer(player);
+    if (!saved) {
+        std::cerr << "xmotool render: " << error << "\n";
+        return 1;
+    }
+    if (next < options->frames.size()) {
+        std::cerr << "xmotool render: the film ended by its exit command at frame " << lastFrame << "; "
+                  << options->frames.size() - next << " requested frame(s) after it were not rendered\n";
+        return 1;
+    }
     return 0;
 }
