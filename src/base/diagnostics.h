@@ -25,6 +25,7 @@ enum class DiagnosticKind {
     UnknownName,         // an unknown command or fade name
     ImageProblem,        // an image that cannot be read or decoded
     FontProblem,         // a caption font file that cannot be read
+    RotationWithoutAxis, // an angle about an axis of zero length, read as no rotation
 };
 
 struct Diagnostic {
