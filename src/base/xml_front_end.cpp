@@ -159,9 +159,8 @@ std::optional<XmlSyntaxProblem> XmlFrontEnd::parseText(std::string_view text) {
 
 std::optional<XmlSyntaxProblem> XmlFrontEnd::parseFile(const char* kind) {
     const RegularFile file(fileName_);
-    if (!file)
-        throw LoadError(fileName_, 0,
-                        file.isNotRegular() ? file.problem() : std::string("cannot open the ") + kind + ": " + file.problem());
+    if (file.isNotRegular()) throw LoadError(fileName_, 0, file.problem());
+    if (!file) throw LoadError(fileName_, 0, std::string("cannot open the ") + kind + ": " + file.problem());
     if (file.size() > kMaxFileBytes) throw LoadError(fileName_, 0, tooLarge(file.size()));
     std::uint64_t total = 0;
     return parseChunks([&](char* buffer, std::size_t capacity) {

@@ -95,7 +95,8 @@ void writeModelElement(std::string& out, const Model& m, const Derived& derived)
     const bool boxsizeFromObject = derived.topLevel && m.object != nullptr;
     const bool functionFromCommand = derived.commandedIds && derived.commandedIds->count(m.id) > 0;
     Tag tag(out, "  ", "Model");
-    tag.number("id", m.id).number("objectid", m.objectid).vector("position", m.position).rotation("rotation", m.rotation);
+    tag.number("id", m.id).number("objectid", m.objectid).vector("position", m.position);
+    tag.rotation("rotation", m.rotation);
     tag.flagIfSet("physicalbased", m.physicalbased)
         .flagIfSet("animatephysics", m.animatephysics)
         .flagIfSet("castshadow", m.castshadow)

@@ -151,7 +151,8 @@ TEST_F(AtomicFile, AFullDiskOrTheSizeLimitLeavesTheOriginal) {
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "size limit, hard link " << hardLinked;
     }
     if (!mountSmallFileSystem()) GTEST_SKIP() << "cannot mount a small tmpfs here; the full disk goes untried";
-    for (const bool hardLinked : {false, true}) EXPECT_TRUE(attempt(hardLinked)) << "full disk, hard link " << hardLinked;
+    for (const bool hardLinked : {false, true})
+        EXPECT_TRUE(attempt(hardLinked)) << "full disk, hard link " << hardLinked;
 }
 
 }  // namespace

@@ -129,7 +129,8 @@ TEST(MovieLoader, FontsLoadOnlyWhenNamedAndEveryTileLoadsItsImage) {
 
 TEST(MovieLoader, WarnsAboutRotationsWithoutAnAxis) {
     TestLoad t;
-    const auto movie = t.load(movieText("<Model id='1' rotation='0 0 0 90'/>\n<ModelTransform id='2' rotation='0 0 0 0'/>",
+    const auto movie = t.load(movieText("<Model id='1' rotation='0 0 0 90'/>\n"
+                                        "<ModelTransform id='2' rotation='0 0 0 0'/>",
                                         "\n<Animation><KeyFrameRotation rotation='0 0 0 45'/>\n"
                                         "<KeyFrameForce rotation='0 1 0 45'/></Animation>"));
     EXPECT_EQ(movie->models.at(0)->rotation, Quatf());

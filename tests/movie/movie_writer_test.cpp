@@ -48,7 +48,8 @@ void expectWrittenFilmIsTheSameFilm(const Movie& movie) {
 TEST(MovieWriter, WritesTheClassicLinesOfAClassicFilm) {
     TestLoad t;
     const auto movie = t.load(
-        "<Movie><Objects><Object id='3' filename='movie/house.x3d' objectname='A'/><BrikObject id='4' size='2 0.5 1.5e6'"
+        "<Movie><Objects><Object id='3' filename='movie/house.x3d' objectname='A'/>"
+        "<BrikObject id='4' size='2 0.5 1.5e6'"
         " color='7'/></Objects>"
         "<Models><Model id='1' objectid='4' position='0.1 -2 3' rotation='0 0 1 90'/>"
         "<ModelTransform id='2' position='1 1 1'/></Models>"
@@ -151,7 +152,8 @@ TEST(MovieWriter, WritesEverythingTheFilmHoldsInTheReadersLayout) {
               " physicalbased=\"true\" animatephysics=\"true\" castshadow=\"true\" collisiontype=\"1\" mass=\"2.5\""
               " relative=\"0 1 0\" relativemodelid=\"3\" function=\"note\"/>\n"
               "<ModelTransform id=\"5\" position=\"0 0 1\" rotation=\"1 0 0 30\">\n"
-              "  <Model id=\"2\" objectid=\"2\" position=\"0 0 0\" rotation=\"0 1 0 0\" boxsize=\"1 2 3\" mass=\"1\"/>\n"
+              "  <Model id=\"2\" objectid=\"2\" position=\"0 0 0\" rotation=\"0 1 0 0\" boxsize=\"1 2 3\""
+              " mass=\"1\"/>\n"
               "<ModelTransform id=\"6\" position=\"0 0 0\" rotation=\"0 1 0 0\"/>\n"
               "</ModelTransform>\n"
               "  <Model id=\"3\" objectid=\"9\" position=\"0 0 0\" rotation=\"0 1 0 0\" boxsize=\"4 4 4\"/>\n"

@@ -59,7 +59,8 @@ TEST_F(XmotoolHostile, FilesThatAreNotFilmsAreRefusedAtOnce) {
             SCOPED_TRACE(f.file + (asScene ? " as a scene file" : " as the movie"));
             const ProcessResult r = xmotool({"check", asScene ? path("film.xmo") : f.file});
             EXPECT_EQ(r.exitCode, 3);
-            const std::string expected = (asScene ? path("film.xmo") + ":2: Object 1: " : "") + f.file + ": " + f.message;
+            const std::string expected =
+                (asScene ? path("film.xmo") + ":2: Object 1: " : "") + f.file + ": " + f.message;
             EXPECT_EQ(r.out.substr(0, r.out.find('\n')), expected);
             EXPECT_LT(r.cpuSeconds, 1.0);
             EXPECT_LT(r.maxResidentKb, 100 * 1024);
@@ -78,7 +79,8 @@ TEST_F(XmotoolHostile, AFilmInUtf16ReadsAsInUtf8) {
     for (const char* encoding : {"UTF-16LE", "UTF-16BE", "UTF-16"}) {
         SCOPED_TRACE(encoding);
         for (const char* file : {"BrikBasics.xmo", "rocket.x3d"}) {
-            const ProcessResult converted = runProcess({"/usr/bin/iconv", "-f", "UTF-8", "-t", encoding, demo + "/" + file});
+            const ProcessResult converted =
+                runProcess({"/usr/bin/iconv", "-f", "UTF-8", "-t", encoding, demo + "/" + file});
             ASSERT_EQ(converted.exitCode, 0) << converted.err;
             std::ofstream(path(file), std::ios::binary) << converted.out;
         }
