@@ -1,7 +1,6 @@
 #include "movie/movie_writer.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <random>
@@ -11,7 +10,6 @@
 #include "movie/movie_test_support.h"
 #include "movie/value_text.h"
 #include "movie/values.h"
-#include "support/process.h"
 
 namespace xmo {
 namespace {
@@ -281,31 +279,6 @@ TEST(MovieWriter, ValuesReadBackBitForBit) {
         exact += sameBits(readRotation(rotationText(q).c_str()), q);
     }
     EXPECT_EQ(exact, 5000);
-}
-
-TEST(MovieWriter, StringsAreEscapedSoTheyReadBack) {
-    EXPECT_EQ(escapeXml("a&b<c>d\"e'f\tg\nh\ri"), "a&amp;b&lt;c&gt;d&quot;e'f&#9;g&#10;h&#13;i");
-    Movie movie;
-    auto object = std::make_unique<Object>();
-    object->filename = "movie/house.x3d";
-    object->objectname = "Tom & \"Jerry\"\n<1>\t";
-    movie.objects.push_back(std::move(object));
-    auto sequence = std::make_unique<Sequence>();
-    sequence->camera = std::make_unique<Camera>();
-    movie.sequences.push_back(std::move(sequence));
-    TestLoad t;
-    const auto back = t.load(movie.writeXml());
-    EXPECT_EQ(dynamic_cast<const Object&>(*back->objects.at(0)).objectname, "Tom & \"Jerry\"\n<1>\t");
-}
-
-TEST(MovieWriter, SaveReportsAFileThatCannotBeWritten) {
-    const std::string target = "/nonexistent-dir/out.xmo";
-    try {
-        saveMovie(Movie(), target);
-        FAIL() << "saved";
-    } catch (const SaveError& e) {
-        EXPECT_EQ(std::string(e.what()), "cannot write " + target + ": No such file or directory");
-    }
 }
 
 }  // namespace
