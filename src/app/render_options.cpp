@@ -20,14 +20,22 @@ bool parseLong(const std::string& text, long& value) {
     return errno == 0 && *end == '\0';
 }
 
+// Digits with at most one decimal point: no sign, exponent, hexadecimal
+// ("0x10") or "inf", which strtod would all accept.
+bool isDecimal(const std::string& text) {
+    const std::size_t point = text.find('.');
+    const std::size_t digits = text.size() - (point == std::string::npos ? 0 : 1);
+    return digits > 0 && text.find_first_not_of("0123456789.") == std::string::npos &&
+           (point == std::string::npos || text.find('.', point + 1) == std::string::npos);
+}
+
 bool parseTimes(const std::string& list, int fps, std::vector<long>& frames, std::string& error) {
     std::size_t start = 0;
     while (start <= list.size()) {
         const std::size_t comma = std::min(list.find(',', start), list.size());
         const std::string item = list.substr(start, comma - start);
-        char* end = nullptr;
-        const double seconds = std::strtod(item.c_str(), &end);
-        if (item.empty() || *end != '\0' || !std::isfinite(seconds) || seconds < 0.0) {
+        const double seconds = isDecimal(item) ? std::strtod(item.c_str(), nullptr) : -1.0;
+        if (!std::isfinite(seconds) || seconds < 0.0) {
             error = "--at: not a time in seconds: '" + item + "'";
             return false;
         }
@@ -59,6 +67,7 @@ bool parseRange(const std::string& range, std::vector<long>& frames, std::string
 std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& args, std::string& error) {
     RenderOptions options;
     std::string at, range;
+    std::vector<std::string> seen;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool takesValue = a == "--fps" || a == "--at" || a == "--frames" || a == "--out";
@@ -66,6 +75,12 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
             error = a + " needs a value";
             return std::nullopt;
         }
+        // A second value would silently win over the first.
+        if (takesValue && std::find(seen.begin(), seen.end(), a) != seen.end()) {
+            error = a + " given more than once";
+            return std::nullopt;
+        }
+        if (takesValue) seen.push_back(a);
         if (a == "--fps") {
             long fps = 0;
             if (!parseLong(args[++i], fps) || fps < 1 || fps > 1000) {

@@ -16,8 +16,8 @@ struct RenderOptions {
 };
 
 // Parses "MOVIE --fps N (--at T1,T2,... | --frames A-B) --out DIR"; frame n
-// of "--at T" is round(T * N). Returns nothing and fills error on a usage
-// error.
+// of "--at T" is round(T * N), each T a decimal number of seconds. Returns
+// nothing and fills error on a usage error, an option given twice included.
 std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& args, std::string& error);
 
 // Tick of the fixed-step clock at frame n: n * 1000 / fps milliseconds.

@@ -1,10 +1,7 @@
 #include "app/tool_media_loader.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-
 #include "base/diagnostics.h"
+#include "base/regular_file.h"
 #include "image/image_format.h"
 #include "movie/movie.h"
 
@@ -12,13 +9,8 @@ namespace xmo {
 
 namespace {
 
-// The system's reason when the file does not open; empty when it does.
-std::string openFailure(const std::string& fileName) {
-    std::FILE* f = std::fopen(fileName.c_str(), "rb");
-    if (!f) return std::strerror(errno);
-    std::fclose(f);
-    return {};
-}
+// Why the file does not open as a regular file; empty when it does.
+std::string openFailure(const std::string& fileName) { return RegularFile(fileName).problem(); }
 
 }  // namespace
 

@@ -28,13 +28,6 @@ int main(int argc, char** argv) {
         std::cerr << "xmotool render: " << error << "\n";
         return 2;
     }
-    std::error_code fsError;
-    std::filesystem::create_directories(options->outputDir, fsError);
-    if (fsError) {
-        std::cerr << "xmotool render: " << options->outputDir << ": " << fsError.message() << "\n";
-        return 1;
-    }
-
     OffscreenContext context;
     if (!context.open(kScreenWidth, kScreenHeight, error)) {
         std::cerr << "xmotool render: " << error << "\n";
@@ -49,6 +42,14 @@ int main(int argc, char** argv) {
     } catch (const LoadError& e) {
         std::cerr << describeLoadError(e) << "\n";
         return 3;
+    }
+    // Only now: a refused film leaves no empty folder behind.
+    std::error_code fsError;
+    std::filesystem::create_directories(options->outputDir, fsError);
+    if (fsError) {
+        std::cerr << "xmotool render: " << options->outputDir << ": " << fsError.message() << "\n";
+        stopPlayer(player);
+        return 1;
     }
 
     std::size_t next = 0;

@@ -1,7 +1,18 @@
 // Writing a file so that it is either written whole or left as it was: the
 // contents go to a temporary file in the target's folder, are flushed to the
 // disk, and the temporary file is renamed over the target. Readers never see
-// a half-written file, and a failure leaves no temporary file behind.
+// a half-written file, and a failure leaves no temporary file behind, also
+// when the file-size limit is reached (the write then fails instead of the
+// signal ending the process).
+//
+// An existing target is treated as its owner would expect: a symbolic link is
+// followed and the file it names is replaced (the link stays a link); the
+// file's permission bits, and its owner where that is allowed, are kept; a
+// read-only file is refused instead of replaced, and so is anything that is
+// not a regular file. A file with more than one hard link is written in place
+// so that every name keeps showing the one file: the text is made in memory
+// first and the file's space reserved before a byte of it changes, so a full
+// disk or the size limit leave it as it was.
 #pragma once
 
 #include <cstdio>
@@ -15,7 +26,8 @@ namespace xmo {
 using WriteContents = std::function<bool(std::FILE*)>;
 
 // Returns false and sets error to "cannot write PATH: <reason>" when anything
-// fails. A new file gets the mode a plainly created file would get.
+// fails ("read-only file" for a file that may not be written). A new file
+// gets the mode a plainly created file would get.
 bool writeFileAtomically(const std::string& path, const WriteContents& write, std::string& error);
 
 }  // namespace xmo

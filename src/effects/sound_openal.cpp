@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <new>
 
+#include "base/regular_file.h"
 #include "effects/sound_output.h"
 
 namespace xmo {
@@ -166,7 +167,7 @@ DecodeResult decodeMpegAudio(const std::uint8_t* data, std::size_t size) {
 
 DecodeResult decodeMpegAudioFile(const std::string& path) {
     DecodeResult result;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    const RegularFile file(path);
     if (!file) {
         result.error = SoundError::FileNotFound;
         return result;
@@ -176,14 +177,12 @@ DecodeResult decodeMpegAudioFile(const std::string& path) {
     try {
         std::uint8_t block[65536];
         std::size_t n = 0;
-        while ((n = std::fread(block, 1, sizeof block, file)) > 0) bytes.insert(bytes.end(), block, block + n);
-        readFailed = std::ferror(file) != 0;
+        while ((n = std::fread(block, 1, sizeof block, file.stream())) > 0) bytes.insert(bytes.end(), block, block + n);
+        readFailed = std::ferror(file.stream()) != 0;
     } catch (const std::bad_alloc&) {
-        std::fclose(file);
         result.error = SoundError::OutOfMemory;
         return result;
     }
-    std::fclose(file);
     if (readFailed) {
         result.error = SoundError::LoadFailed;
         return result;

@@ -42,6 +42,14 @@ TEST(RenderOptions, UsageErrors) {
         {"m.xmo", "other.xmo", "--fps", "25", "--at", "1", "--out", "d"},
         {"m.xmo", "--fps", "25", "--at", "1", "--out", "d", "--bogus"},
         {"m.xmo", "--fps", "1000", "--at", "5000", "--out", "d"},  // beyond six digits
+        {"m.xmo", "--fps", "25", "--at", "0x10", "--out", "d"},   // decimal seconds only
+        {"m.xmo", "--fps", "25", "--at", "inf", "--out", "d"},
+        {"m.xmo", "--fps", "25", "--at", "1e1", "--out", "d"},
+        {"m.xmo", "--fps", "25", "--at", "1.2.3", "--out", "d"},
+        {"m.xmo", "--fps", "25", "--fps", "30", "--at", "1", "--out", "d"},  // given twice
+        {"m.xmo", "--fps", "25", "--at", "1", "--at", "2", "--out", "d"},
+        {"m.xmo", "--fps", "25", "--frames", "1-2", "--frames", "3-4", "--out", "d"},
+        {"m.xmo", "--fps", "25", "--at", "1", "--out", "d", "--out", "e"},
     };
     for (const auto& args : bad) {
         std::string error;

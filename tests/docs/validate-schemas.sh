@@ -86,6 +86,9 @@ save_and_validate() {
 save_and_validate assets/demo BrikBasics.xmo
 save_and_validate tests/data movie/basic.xmo
 save_and_validate docs/examples keyframes.xmo
+for example in caption commands contact join model-transform music particles tile; do
+    save_and_validate docs/examples $example.xmo
+done
 
 # 3. Edits of valid files. Each line: the file, a sed script, and either
 # "valid" or what xmllint's first message must hold, line number included.

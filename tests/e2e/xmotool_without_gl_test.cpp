@@ -104,6 +104,7 @@ TEST_F(XmotoolWithoutGl, RenderSaysWhyItCannotRun) {
         EXPECT_EQ(r.exitCode, c.exitCode) << c.err;
         EXPECT_EQ(r.err, c.err);
         EXPECT_EQ(r.out, "");
+        EXPECT_FALSE(fs::exists(out)) << "the frames folder comes only after the film has loaded";
     }
 }
 

@@ -124,7 +124,8 @@ TEST(XmotoolSave, WritesAFileThatLoadsAgain) {
     const ToolRun first = xmotool("save movie/basic.xmo " + out.string());
     EXPECT_EQ(first.exitCode, 0) << first.out;
     const std::string saved = xmo::test::readFile(out.string());
-    EXPECT_NE(saved.find("  <Model id=\"10\" objectid=\"1\" position=\"0 0.5 0\" rotation=\"0 1 0 90\"/>\n"),
+    EXPECT_NE(saved.find("  <Model id=\"10\" objectid=\"1\" position=\"0 0.5 0\" rotation=\"0 1 0 90\""
+                         " physicalbased=\"true\" castshadow=\"true\" mass=\"2\"/>\n"),
               std::string::npos)
         << saved;
     EXPECT_EQ(xmotool("check " + out.string()).exitCode, 0);
