@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "app/player.h"
-#include "app/tool_media_loader.h"
+#include "app/player_media_loader.h"
 #include "app/window.h"
 #include "movie/movie_loader.h"
 
@@ -24,9 +24,12 @@ int main(int argc, char** argv) {
 
     Player player(playerTicks, std::cout, std::cerr);
     player.swapBuffers = swapPlayerWindow;
-    ToolMediaLoader media;
+    PlayerMediaLoader media;
     try {
-        startPlayer(player, moviePath, media);
+        if (!startPlayer(player, moviePath, media)) {
+            closePlayerWindow();
+            return 1;  // the music could not be brought up
+        }
     } catch (const LoadError& e) {
         std::cout << std::flush;
         std::cerr << describeLoadError(e) << "\n";

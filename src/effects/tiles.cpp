@@ -1,4 +1,4 @@
-#include "effects/tile_overlay.h"
+#include "effects/tiles.h"
 
 #include <algorithm>
 #include <cstdint>
