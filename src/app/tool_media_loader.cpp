@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/diagnostics.h"
+#include "effects/txf_format.h"
 #include "image/image_format.h"
 #include "movie/movie.h"
 
@@ -23,10 +24,10 @@ std::string openFailure(const std::string& fileName) {
 }  // namespace
 
 void ToolMediaLoader::loadFont(Text& text, const char* movieFile, Diagnostics& diagnostics) {
-    const std::string reason = openFailure(text.loadfont);
-    if (!reason.empty())
+    const std::string problem = checkTxfFile(text.loadfont);
+    if (!problem.empty())
         diagnostics.report(DiagnosticKind::FontProblem, movieFile, text.sourceLine,
-                           "cannot open the font file \"" + text.loadfont + "\": " + reason);
+                           "the font file \"" + text.loadfont + "\": " + problem);
 }
 
 void ToolMediaLoader::loadTile(Tiles& tiles, const char* movieFile, Diagnostics& diagnostics) {

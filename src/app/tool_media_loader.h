@@ -9,7 +9,7 @@ namespace xmo {
 
 class ToolMediaLoader : public MediaLoader {
 public:
-    // A font file must open.
+    // A font file must be a TXF font that PLIB may load.
     void loadFont(Text& text, const char* movieFile, Diagnostics& diagnostics) override;
     // An image file must open and be a PNG, a JFIF JPEG or a BMP.
     void loadTile(Tiles& tiles, const char* movieFile, Diagnostics& diagnostics) override;

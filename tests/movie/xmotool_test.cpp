@@ -48,8 +48,9 @@ TEST(XmotoolCheck, ReportsProblemsAndWhetherTheFilmIsPlayable) {
         {"check movie/media.xmo", 0,
          "movie/media.xmo:5: the image file \"movie/not-an-image.txt\" is not a PNG, a JFIF JPEG or a BMP image\n"
          "movie/media.xmo:6: cannot open the image file \"movie/no-such-image.png\": No such file or directory\n"
-         "movie/media.xmo:8: cannot open the font file \"movie/no-such-font.txf\": No such file or directory\n"
-         "movie/media.xmo: 3 problems, playable\n"},
+         "movie/media.xmo:8: the font file \"movie/no-such-font.txf\": cannot open it: No such file or directory\n"
+         "movie/media.xmo:9: the font file \"movie/media.xmo\": not a TXF font (it does not start with 0xFF \"txf\")\n"
+         "movie/media.xmo: 4 problems, playable\n"},
     };
     for (const Case& c : cases) {
         const ToolRun r = xmotool(c.arguments);
