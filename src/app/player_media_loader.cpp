@@ -2,6 +2,8 @@
 
 #include "base/diagnostics.h"
 #include "effects/captions.h"
+#include "effects/tiles.h"
+#include "image/image_file.h"
 
 namespace xmo {
 
@@ -10,9 +12,13 @@ void PlayerMediaLoader::loadFont(Text& text, const char* movieFile, Diagnostics&
     text.font = std::move(load.font);
     if (!load.problem.empty())
         diagnostics.report(DiagnosticKind::FontProblem, movieFile, text.sourceLine,
-                           "the font file \"" + text.loadfont + "\": " + load.problem);
+                           "Text: " + text.loadfont + ": " + load.problem);
 }
 
-void PlayerMediaLoader::loadTile(Tiles&, const char*, Diagnostics&) {}
+void PlayerMediaLoader::loadTile(Tiles& tiles, const char*, Diagnostics&) {
+    Image image;
+    readImageFile(tiles.loadimage, image, errors_);
+    uploadTile(tiles, image);
+}
 
 }  // namespace xmo

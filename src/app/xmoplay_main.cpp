@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
 
     Player player(playerTicks, std::cout, std::cerr);
     player.swapBuffers = swapPlayerWindow;
-    PlayerMediaLoader media;
+    PlayerMediaLoader media(std::cerr);
     try {
         if (!startPlayer(player, moviePath, media)) {
             closePlayerWindow();

@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     // Pictures only: no sound device is opened, and the film's music is
     // neither loaded nor played.
     player.sound.keepSilent();
-    PlayerMediaLoader media;
+    PlayerMediaLoader media(std::cerr);
     try {
         if (!startPlayer(player, options->moviePath, media)) return 1;
     } catch (const LoadError& e) {

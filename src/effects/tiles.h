@@ -7,8 +7,9 @@
 // the texture is scaled down to fit it, keeping its aspect ratio; an empty
 // image (unreadable, unrecognised or undecodable) shows nothing. The pure half
 // lays out the texels and computes the window and texture coordinates; the
-// GL half uploads and draws. Images come from the image decoder as width,
-// height and 32-bit pixels, top row first, bytes B, G, R, A.
+// GL half uploads and draws. Images come from the image decoder (the picture
+// record of image/image.h); the player's media loader reads each tile's file
+// as its element is read.
 #pragma once
 
 #include <cstddef>
@@ -16,19 +17,12 @@
 #include <memory>
 #include <vector>
 
+#include "image/image.h"
 #include "movie/movie.h"
 
 namespace xmo {
 
 inline constexpr int kTileTextureSize = 1024;
-
-// A decoded image as the decoder hands it over; not owned.
-struct TileImage {
-    int width = 0;
-    int height = 0;
-    const std::uint8_t* bgra = nullptr;  // width * height pixels, B G R A
-    std::size_t byteCount = 0;           // bytes behind bgra
-};
 
 // The texture to upload: kTileTextureSize squared RGBA texels, the image's
 // (scaled) pixels in its first rows and columns with alpha 255. Empty texels
@@ -51,10 +45,9 @@ struct TileSize {
 TileSize fitTileSize(int width, int height);
 
 // Lays the image out in the texture, scaling it down (averaging the pixels
-// each texel covers) when it does not fit. An image whose size is not
-// positive or whose buffer is shorter than its size says gives the empty
-// result.
-TileTexels layoutTileTexture(const TileImage& image);
+// each texel covers) when it does not fit. An empty image, or one whose
+// pixels are fewer than its size says, gives the empty result.
+TileTexels layoutTileTexture(const Image& image);
 
 // starttime <= t <= endtime: both bounds are shown.
 bool isTileActive(const Tiles& tile, float t);
@@ -72,7 +65,7 @@ TileTexCoords tileTexCoords(const Tiles& tile);
 // Uploads the laid-out image as the tile's texture (repeat, linear, replace)
 // and records its image size; leaves the tile without a texture when the
 // image has nothing to show. Needs the GL context.
-void uploadTile(Tiles& tile, const TileImage& image);
+void uploadTile(Tiles& tile, const Image& image);
 
 // Draws, in list order, each tile with a texture whose window holds t, over
 // the whole viewport and opaque.

@@ -44,7 +44,7 @@ void drawTile(const Tiles& tile) {
 
 }  // namespace
 
-void uploadTile(Tiles& tile, const TileImage& image) {
+void uploadTile(Tiles& tile, const Image& image) {
     const TileTexels texels = layoutTileTexture(image);
     tile.textureWidth = kTileTextureSize;
     tile.textureHeight = kTileTextureSize;

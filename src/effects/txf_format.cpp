@@ -115,7 +115,7 @@ TxfReadResult readTxf(const std::uint8_t* data, std::size_t size) {
 
 std::string checkTxfFile(const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return std::string("cannot open it: ") + std::strerror(errno);
+    if (!file) return std::string("cannot open the font file: ") + std::strerror(errno);
     std::vector<std::uint8_t> bytes;
     std::uint8_t block[65536];
     std::size_t n = 0;
@@ -129,7 +129,7 @@ std::string checkTxfFile(const std::string& path) {
     }
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
-    if (failed) return "cannot read it";
+    if (failed) return "cannot read the font file";
     if (tooLarge) return "larger than a TXF font may be (" + std::to_string(kMaxTxfFileBytes >> 20) + " MiB)";
     return readTxf(bytes.data(), bytes.size()).problem;
 }

@@ -207,15 +207,15 @@ TEST_F(Captions, AFontFileCutShortNeverReachesTheFontLibrary) {
 // ---- Tiles ------------------------------------------------------------------
 
 TEST_F(Captions, ATileShowsItsFirstRowAtTheTopHidesCaptionsAndAFadeCoversIt) {
-    std::vector<std::uint8_t> bgra;
+    Image card{640, 480, {}};
     for (int y = 0; y < 480; ++y)
         for (int x = 0; x < 640; ++x)
-            bgra.insert(bgra.end(), {std::uint8_t(y < 240 ? 0 : 255), 0, std::uint8_t(y < 240 ? 255 : 0), 255});
+            card.pixels.insert(card.pixels.end(), {std::uint8_t(y < 240 ? 0 : 255), 0, std::uint8_t(y < 240 ? 255 : 0), 255});
     std::vector<std::unique_ptr<Tiles>> tiles;
     tiles.push_back(std::make_unique<Tiles>());
     tiles[0]->starttime = 2.0f;
     tiles[0]->endtime = 5.0f;
-    uploadTile(*tiles[0], {640, 480, bgra.data(), bgra.size()});
+    uploadTile(*tiles[0], card);
     ASSERT_NE(tiles[0]->texture, 0u);
 
     CaptionRenderer captions;

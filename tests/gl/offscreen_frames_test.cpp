@@ -38,7 +38,7 @@ std::vector<std::vector<std::uint8_t>> playInWindow() {
     std::ostringstream console;
     Player player([&frame] { return frameTicks(frame, kFps); }, console, console);
     player.sound.keepSilent();  // as xmotool render plays it
-    PlayerMediaLoader media;
+    PlayerMediaLoader media(console);
     EXPECT_TRUE(startPlayer(player, "BrikBasics.xmo", media));
     fs::current_path(testDir);
 

@@ -105,7 +105,7 @@ TEST_F(PlayerView, StartUpSwitchesOnExactlyTheLightsTheScenesTook) {
         std::ostringstream sink;
         Player player([] { return 0u; }, sink, sink);
         player.sound.keepSilent();
-        PlayerMediaLoader media;
+        PlayerMediaLoader media(sink);
         ASSERT_TRUE(startPlayer(player, c.film, media)) << c.film;
         for (unsigned i = 0; i < 8; ++i) EXPECT_EQ(glIsEnabled(kGlLight0 + i), i < c.lightsOn) << c.film << " light " << i;
     }

@@ -46,11 +46,14 @@ TEST(XmotoolCheck, ReportsProblemsAndWhetherTheFilmIsPlayable) {
          "movie/missing.xmo: cannot open the movie file: No such file or directory\n"
          "movie/missing.xmo: 1 problem, the player would refuse this film\n"},
         {"check movie/media.xmo", 0,
-         "movie/media.xmo:5: the image file \"movie/not-an-image.txt\" is not a PNG, a JFIF JPEG or a BMP image\n"
-         "movie/media.xmo:6: cannot open the image file \"movie/no-such-image.png\": No such file or directory\n"
-         "movie/media.xmo:8: the font file \"movie/no-such-font.txf\": cannot open it: No such file or directory\n"
-         "movie/media.xmo:9: the font file \"movie/media.xmo\": not a TXF font (it does not start with 0xFF \"txf\")\n"
-         "movie/media.xmo: 4 problems, playable\n"},
+         "movie/media.xmo:4: Tiles: movie/signature-only.png: the header gives no picture size\n"
+         "movie/media.xmo:5: Tiles: movie/not-an-image.txt: not a JFIF JPEG, PNG or BMP file\n"
+         "movie/media.xmo:6: Tiles: movie/no-such-image.png: cannot read the image file: No such file or directory\n"
+         "movie/media.xmo:7: Tiles: movie/wide.png: 1100 x 10 pixels, larger than a tile's 1024 x 1024: it is "
+         "scaled down to 1024 x 9\n"
+         "movie/media.xmo:9: Text: movie/no-such-font.txf: cannot open the font file: No such file or directory\n"
+         "movie/media.xmo:10: Text: movie/media.xmo: not a TXF font (it does not start with 0xFF \"txf\")\n"
+         "movie/media.xmo: 6 problems, playable\n"},
     };
     for (const Case& c : cases) {
         const ToolRun r = xmotool(c.arguments);
