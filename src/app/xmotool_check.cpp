@@ -8,6 +8,7 @@
 #include "app/xmotool_commands.h"
 #include "app/xmotool_load.h"
 #include "effects/effect_names.h"
+#include "effects/music_files.h"
 #include "movie/movie_loader.h"
 
 namespace xmo {
@@ -21,6 +22,7 @@ int runCheck(int argc, char** argv) {
     try {
         const std::unique_ptr<Movie> movie = loadMovie(path, tool.services);
         reportUnknownEffectNames(*movie, tool.diagnostics);
+        reportUnusableMusicFiles(*movie, tool.diagnostics);
     } catch (const LoadError& e) {
         refusal = formatLoadError(e);
     }

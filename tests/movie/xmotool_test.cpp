@@ -53,7 +53,9 @@ TEST(XmotoolCheck, ReportsProblemsAndWhetherTheFilmIsPlayable) {
          "scaled down to 1024 x 9\n"
          "movie/media.xmo:9: Text: movie/no-such-font.txf: cannot open the font file: No such file or directory\n"
          "movie/media.xmo:10: Text: movie/media.xmo: not a TXF font (it does not start with 0xFF \"txf\")\n"
-         "movie/media.xmo: 6 problems, playable\n"},
+         "movie/media.xmo:15: Sound: movie/no-such-music.mp3: cannot open the music file: No such file or directory\n"
+         "movie/media.xmo:16: Sound: movie/empty.mp3: the music file is empty\n"
+         "movie/media.xmo: 8 problems, playable\n"},
     };
     for (const Case& c : cases) {
         const ToolRun r = xmotool(c.arguments);
