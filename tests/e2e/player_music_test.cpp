@@ -122,6 +122,16 @@ TEST_F(PlayerMusic, AFilmWithoutMusicStillOpensAndClosesTheDevice) {
     EXPECT_TRUE(recording().closed);
 }
 
+TEST_F(PlayerMusic, RenderingAFilmOpensNoSoundDevice) {
+    test::ProcessOptions options;
+    options.env = {"ALSOFT_CONF=" + (folder_ / "alsoft.conf").string()};
+    const test::ProcessResult r = test::runProcess({XMOTOOL_BIN, "render", "effects/music_at_one.xmo", "--fps", "10",
+                                                    "--at", "2", "--out", (folder_ / "frames").string()},
+                                                   options);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_FALSE(fs::exists(wave_));
+}
+
 TEST_F(PlayerMusic, MusicThatCannotBeLoadedStopsThePlayerWithItsReason) {
     const struct {
         const char* name;
