@@ -38,6 +38,16 @@ int main(int argc, char** argv) {
     bool sizeGiven = false, charsGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::cout << "usage: xmotool txf FONT OUT.txf [--size PX] [--chars STRING]\n"
+                         "  FONT            a TrueType or OpenType font file\n"
+                         "  OUT.txf         the TXF caption font to write\n"
+                         "  --size PX       pixels to the em, " << xmo::kMinTxfPixelSize << " to " << xmo::kMaxTxfPixelSize
+                      << " (default " << xmo::kDefaultTxfPixelSize << ")\n"
+                         "  --chars STRING  the characters, in UTF-8, Latin-1 only (default printable\n"
+                         "                  ASCII and the Latin-1 letters)\n";
+            return 0;
+        }
         if (arg == "--size" || arg == "--chars") {
             bool& given = arg == "--size" ? sizeGiven : charsGiven;
             if (given) return usageError(arg + " given twice");
