@@ -13,12 +13,12 @@
 #include "app/key_overlay.h"
 #include "app/playback_ticks.h"
 #include "app/player.h"
+#include "app/player_media_loader.h"
 #include "app/player_options.h"
 #include "app/relaunch.h"
 #include "app/reload_check.h"
 #include "app/render_options.h"
 #include "app/status_line.h"
-#include "app/tool_media_loader.h"
 #include "app/watch_set.h"
 #include "app/window.h"
 #include "movie/movie_loader.h"
@@ -45,6 +45,7 @@ public:
           captures_(captures),
           ticks_(playerTicks),
           player_([this] { return ticks_.now(); }, std::cout, std::cerr),
+          media_(std::cerr),
           overlay_(layoutKeyOverlay(kScreenWidth, kScreenHeight)) {}
 
     int run();
@@ -69,7 +70,7 @@ private:
     CaptureRequests& captures_;
     PlaybackTicks ticks_;
     Player player_;
-    ToolMediaLoader media_;
+    PlayerMediaLoader media_;
     HeldFrame held_;
     KeyOverlay overlay_;
     std::uint32_t keysShownUntil_ = 0;
@@ -106,7 +107,10 @@ int Playback::run() {
 std::optional<int> Playback::start() {
     if (options_.windowed) setTitle(formatLoadingLine(options_.moviePath));
     try {
-        startPlayer(player_, options_.moviePath, media_);
+        if (!startPlayer(player_, options_.moviePath, media_)) {
+            closePlayerWindow();
+            return 1;  // the music could not be brought up
+        }
     } catch (const LoadError& e) {
         std::cout << std::flush;
         std::cerr << describeLoadError(e) << "\n";

@@ -15,8 +15,8 @@
 #include "app/offscreen_context.h"
 #include "app/playback_ticks.h"
 #include "app/player.h"
+#include "app/player_media_loader.h"
 #include "app/render_options.h"
-#include "app/tool_media_loader.h"
 #include "movie/movie_loader.h"
 
 int main(int argc, char** argv) {
@@ -36,9 +36,12 @@ int main(int argc, char** argv) {
 
     PlaybackTicks ticks;
     Player player([&ticks] { return ticks.now(); }, std::cerr, std::cerr);
-    ToolMediaLoader media;
+    // Pictures only: no sound device is opened, and the film's music is
+    // neither loaded nor played.
+    player.sound.keepSilent();
+    PlayerMediaLoader media(std::cerr);
     try {
-        startPlayer(player, options->moviePath, media);
+        if (!startPlayer(player, options->moviePath, media)) return 1;
     } catch (const LoadError& e) {
         std::cerr << describeLoadError(e) << "\n";
         return 3;

@@ -8,7 +8,7 @@
 #include <new>
 
 #include "base/regular_file.h"
-#include "effects/sound_output.h"
+#include "effects/sound.h"
 
 namespace xmo {
 
@@ -144,7 +144,7 @@ private:
 
 // ---- Output -----------------------------------------------------------------
 
-// A Sound's music: the OpenAL buffer that SoundOutput owns.
+// A Sound's music: the OpenAL buffer that the SoundSystem owns.
 class OpenAlSample : public SoundSample {
 public:
     explicit OpenAlSample(ALuint buffer) : buffer(buffer) {}
@@ -190,23 +190,24 @@ DecodeResult decodeMpegAudioFile(const std::string& path) {
     return decodeMpegAudio(bytes.data(), bytes.size());
 }
 
-SoundOutput::~SoundOutput() { release(); }
+SoundSystem::~SoundSystem() { release(); }
 
-std::optional<SoundError> SoundOutput::start(std::vector<std::unique_ptr<Sound>>& sounds) {
-    device_ = alcOpenDevice(nullptr);
-    if (!device_) return std::nullopt;
-    context_ = alcCreateContext(device_, nullptr);
-    if (!context_ || !alcMakeContextCurrent(context_)) return SoundError::OutputDevice;
+std::optional<SoundError> startSound(SoundSystem& system, std::vector<std::unique_ptr<Sound>>& sounds) {
+    if (!system.deviceWanted_) return std::nullopt;
+    system.device_ = alcOpenDevice(nullptr);
+    if (!system.device_) return std::nullopt;
+    system.context_ = alcCreateContext(system.device_, nullptr);
+    if (!system.context_ || !alcMakeContextCurrent(system.context_)) return SoundError::OutputDevice;
     // Sources are made as sounds start; room for all of them now keeps the
     // frame that starts one from allocating.
-    sources_.reserve(sounds.size());
-    buffers_.reserve(sounds.size());
+    system.sources_.reserve(sounds.size());
+    system.buffers_.reserve(sounds.size());
     for (auto& sound : sounds)
-        if (const auto error = load(*sound)) return error;
+        if (const auto error = system.load(*sound)) return error;
     return std::nullopt;
 }
 
-std::optional<SoundError> SoundOutput::load(Sound& sound) {
+std::optional<SoundError> SoundSystem::load(Sound& sound) {
     const DecodeResult decoded = decodeMpegAudioFile(sound.filename);
     if (decoded.error) return decoded.error;
     const DecodedAudio& audio = decoded.audio;
@@ -224,12 +225,12 @@ std::optional<SoundError> SoundOutput::load(Sound& sound) {
     return std::nullopt;
 }
 
-void SoundOutput::update(std::vector<std::unique_ptr<Sound>>& sounds, float t) {
-    if (isSilent()) return;
-    startDueSounds(sounds, t, [this](Sound& sound) { play(sound); });
+void updateSound(SoundSystem& system, std::vector<std::unique_ptr<Sound>>& sounds, float t) {
+    if (system.isSilent()) return;
+    startDueSounds(sounds, t, [&system](Sound& sound) { system.play(sound); });
 }
 
-void SoundOutput::play(Sound& sound) {
+void SoundSystem::play(Sound& sound) {
     const auto* sample = dynamic_cast<const OpenAlSample*>(sound.sample.get());
     if (!sample) return;
     alGetError();
@@ -243,12 +244,12 @@ void SoundOutput::play(Sound& sound) {
     alSourcePlay(source);
 }
 
-void SoundOutput::stop(std::vector<std::unique_ptr<Sound>>& sounds) {
+void stopSound(SoundSystem& system, std::vector<std::unique_ptr<Sound>>& sounds) {
     for (auto& sound : sounds) sound->sample.reset();
-    release();
+    system.release();
 }
 
-void SoundOutput::release() {
+void SoundSystem::release() {
     if (context_) {
         if (!sources_.empty()) {
             alSourceStopv(static_cast<ALsizei>(sources_.size()), sources_.data());

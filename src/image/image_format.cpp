@@ -155,13 +155,15 @@ std::optional<std::string> findUndecodableHeader(ImageFormat format, const std::
     return std::nullopt;
 }
 
-std::optional<std::string> findImageFileProblem(const std::string& fileName) {
+std::optional<std::string> findImageFileProblem(const std::string& fileName, ImageSize* size) {
     std::vector<std::uint8_t> bytes;
     std::string reason;
     if (!readImageFileBytes(fileName, bytes, reason)) return "cannot read the image file: " + reason;
     const ImageFormat format = detectImageFormat(bytes.data(), bytes.size());
     if (format == kImageUnknown) return std::string("not a JFIF JPEG, PNG or BMP file");
-    return findUndecodableHeader(format, bytes.data(), bytes.size());
+    std::optional<std::string> problem = findUndecodableHeader(format, bytes.data(), bytes.size());
+    if (!problem && size) *size = *readImageSize(format, bytes.data(), bytes.size());
+    return problem;
 }
 
 }  // namespace xmo

@@ -302,7 +302,10 @@ void readSpecialEffect(SpecialEffect& e, const char** attributes) {
 void readParticle(Particle& p, const char** attributes) {
     forEachAttribute(attributes, [&](Attribute name, const char* v) {
         switch (name) {
-        case A::type: readString(v, p.type); break;
+        case A::type:
+            readString(v, p.type);
+            p.particleType = particleTypeOf(p.type.c_str());
+            break;
         case A::position: p.position = readVec3(v); break;
         case A::velocity: p.velocity = readVec3(v); break;
         case A::fadetime: readFloat(v, p.fadetime); break;

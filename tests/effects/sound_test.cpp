@@ -12,7 +12,7 @@
 #include <random>
 #include <thread>
 
-#include "effects/sound_output.h"
+#include "effects/sound.h"
 #include "effects/sound_schedule.h"
 #include "support/process.h"
 
@@ -151,13 +151,13 @@ void inChildWithOpenAlConfig(const std::string& config, const std::function<int(
     fs::remove_all(file.parent_path());
 }
 
-TEST(SoundOutput, WithoutAnyDeviceTheFilmIsSilentAndNothingIsLoaded) {
+TEST(SoundSystem, WithoutAnyDeviceTheFilmIsSilentAndNothingIsLoaded) {
     inChildWithOpenAlConfig("[general]\ndrivers=no-such-driver\n", [] {
         auto sounds = soundsAt({0.0f}, "no-such-music.mp3");
-        SoundOutput output;
-        if (output.start(sounds) || !output.isSilent()) return 1;
-        output.update(sounds, 1.0f);
-        output.stop(sounds);
+        SoundSystem system;
+        if (startSound(system, sounds) || !system.isSilent()) return 1;
+        updateSound(system, sounds, 1.0f);
+        stopSound(system, sounds);
         return sounds[0]->sample ? 2 : 0;
     });
 }
@@ -181,7 +181,7 @@ Recording readRecording(const fs::path& wave, const fs::path& marker) {
     return r;
 }
 
-TEST(SoundOutput, TheRecordedMixIsSilentUntilTheMusicStartsThenCarriesIt) {
+TEST(SoundSystem, TheRecordedMixIsSilentUntilTheMusicStartsThenCarriesIt) {
     const fs::path folder = scratchFolder("mix");
     const fs::path wave = folder / "mix.wav", marker = folder / "started-at";
     inChildWithOpenAlConfig(
@@ -189,18 +189,18 @@ TEST(SoundOutput, TheRecordedMixIsSilentUntilTheMusicStartsThenCarriesIt) {
             "\n",
         [&] {
             auto sounds = soundsAt({0.5f});
-            SoundOutput output;
-            if (output.start(sounds) || output.isSilent()) return 1;
+            SoundSystem system;
+            if (startSound(system, sounds) || system.isSilent()) return 1;
             const auto begin = std::chrono::steady_clock::now();
             for (;;) {
                 const float t = std::chrono::duration<float>(std::chrono::steady_clock::now() - begin).count();
                 if (t > 1.6f) break;
                 const auto before = fs::file_size(wave);
-                output.update(sounds, t);
+                updateSound(system, sounds, t);
                 if (sounds[0]->started && !fs::exists(marker)) std::ofstream(marker) << before;
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
             }
-            output.stop(sounds);
+            stopSound(system, sounds);
             return fs::exists(marker) ? 0 : 2;
         });
     const Recording r = readRecording(wave, marker);

@@ -46,10 +46,16 @@ TEST(XmotoolCheck, ReportsProblemsAndWhetherTheFilmIsPlayable) {
          "movie/missing.xmo: cannot open the movie file: No such file or directory\n"
          "movie/missing.xmo: 1 problem, the player would refuse this film\n"},
         {"check movie/media.xmo", 0,
-         "movie/media.xmo:5: the image file \"movie/not-an-image.txt\" is not a PNG, a JFIF JPEG or a BMP image\n"
-         "movie/media.xmo:6: cannot open the image file \"movie/no-such-image.png\": No such file or directory\n"
-         "movie/media.xmo:8: cannot open the font file \"movie/no-such-font.txf\": No such file or directory\n"
-         "movie/media.xmo: 3 problems, playable\n"},
+         "movie/media.xmo:4: Tiles: movie/signature-only.png: the header gives no picture size\n"
+         "movie/media.xmo:5: Tiles: movie/not-an-image.txt: not a JFIF JPEG, PNG or BMP file\n"
+         "movie/media.xmo:6: Tiles: movie/no-such-image.png: cannot read the image file: No such file or directory\n"
+         "movie/media.xmo:7: Tiles: movie/wide.png: 1100 x 10 pixels, larger than a tile's 1024 x 1024: it is "
+         "scaled down to 1024 x 9\n"
+         "movie/media.xmo:9: Text: movie/no-such-font.txf: cannot open the font file: No such file or directory\n"
+         "movie/media.xmo:10: Text: movie/media.xmo: not a TXF font (it does not start with 0xFF \"txf\")\n"
+         "movie/media.xmo:15: Sound: movie/no-such-music.mp3: cannot open the music file: No such file or directory\n"
+         "movie/media.xmo:16: Sound: movie/empty.mp3: the music file is empty\n"
+         "movie/media.xmo: 8 problems, playable\n"},
         {"check movie/physics.xmo", 0,
          "movie/physics.xmo:7: Model 2: collisiontype 2 is neither 0 (box) nor 1 (sphere); the model gets no body "
          "and is not simulated\n"

@@ -3,7 +3,7 @@
 #include <GL/glx.h>
 
 #include "effects/caption_pass.h"
-#include "effects/caption_printer.h"
+#include "effects/captions.h"
 #include "effects/latin1_text.h"
 #include "effects/txf_format.h"
 
@@ -80,8 +80,8 @@ CaptionFontLoad loadCaptionFont(const std::string& path) {
     return result;
 }
 
-void CaptionPrinter::draw(const std::vector<std::unique_ptr<TextChunk>>& chunks, float t) {
-    FntTarget target(renderer_, latin1_);
+void drawTextChunks(CaptionRenderer& captions, const std::vector<std::unique_ptr<TextChunk>>& chunks, float t) {
+    FntTarget target(captions.renderer, captions.latin1);
     walkTextChunks(chunks, t, target);
 }
 

@@ -1,21 +1,19 @@
-#include "effects/tile_overlay.h"
+#include "effects/tiles.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace xmo {
 namespace {
 
 // A width x height image whose pixel (x, y) has blue x, green y and red
 // 200, with alpha 7, as the decoder stores it.
-std::vector<std::uint8_t> gradient(int width, int height) {
-    std::vector<std::uint8_t> bgra;
+Image gradient(int width, int height) {
+    Image image{width, height, {}};
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) bgra.insert(bgra.end(), {std::uint8_t(x), std::uint8_t(y), 200, 7});
-    return bgra;
-}
-
-TileImage view(int width, int height, const std::vector<std::uint8_t>& bgra) {
-    return {width, height, bgra.data(), bgra.size()};
+        for (int x = 0; x < width; ++x) image.pixels.insert(image.pixels.end(), {std::uint8_t(x), std::uint8_t(y), 200, 7});
+    return image;
 }
 
 const std::uint8_t* texel(const TileTexels& t, int x, int y) {
@@ -34,8 +32,7 @@ TEST(TileWindow, BothBoundsAreShown) {
 }
 
 TEST(TileLayout, PixelsGoTopLeftAsRgbWithOpaqueAlpha) {
-    const auto bgra = gradient(640, 480);
-    const TileTexels t = layoutTileTexture(view(640, 480, bgra));
+    const TileTexels t = layoutTileTexture(gradient(640, 480));
     ASSERT_EQ(t.rgba.size(), std::size_t(kTileTextureSize) * kTileTextureSize * 4);
     EXPECT_EQ(t.imageWidth, 640);
     EXPECT_EQ(t.imageHeight, 480);
@@ -47,6 +44,16 @@ TEST(TileLayout, PixelsGoTopLeftAsRgbWithOpaqueAlpha) {
         EXPECT_EQ(c[2], std::uint8_t(p.x)) << p.x << "," << p.y;
         EXPECT_EQ(c[3], 255) << p.x << "," << p.y;
     }
+    // Linear filtering reaches half a texel past the image, and across the
+    // repeating wrap: those texels repeat the image's edges.
+    const struct { int x, y, fromX, fromY; } edges[] = {
+        {640, 0, 639, 0}, {640, 479, 639, 479}, {1023, 7, 0, 7}, {100, 480, 100, 479},
+        {100, 1023, 100, 0}, {640, 480, 639, 479}, {1023, 1023, 0, 0}, {1023, 480, 0, 479},
+    };
+    for (const auto& e : edges)
+        EXPECT_TRUE(std::equal(texel(t, e.x, e.y), texel(t, e.x, e.y) + 4, texel(t, e.fromX, e.fromY)))
+            << e.x << "," << e.y;
+    EXPECT_EQ(texel(t, 641, 0)[3], 0) << "the rest stays empty";
     Tiles tile;
     tile.imageWidth = t.imageWidth;
     tile.imageHeight = t.imageHeight;
@@ -68,11 +75,11 @@ TEST(TileLayout, LargeImagesAreScaledDownToFitKeepingTheirShape) {
         EXPECT_EQ(s.height, c.fittedHeight) << c.width << "x" << c.height;
     }
     // Halving averages each two by two block.
-    std::vector<std::uint8_t> bgra;
+    Image image{2048, 2, {}};
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 2048; ++x)
-            bgra.insert(bgra.end(), {std::uint8_t(x % 2 ? 255 : 0), 0, std::uint8_t(y ? 100 : 50), 0});
-    const TileTexels t = layoutTileTexture(view(2048, 2, bgra));
+            image.pixels.insert(image.pixels.end(), {std::uint8_t(x % 2 ? 255 : 0), 0, std::uint8_t(y ? 100 : 50), 0});
+    const TileTexels t = layoutTileTexture(image);
     ASSERT_EQ(t.imageWidth, 1024);
     ASSERT_EQ(t.imageHeight, 1);
     for (int x : {0, 511, 1023}) {
@@ -82,18 +89,18 @@ TEST(TileLayout, LargeImagesAreScaledDownToFitKeepingTheirShape) {
 }
 
 TEST(TileLayout, ImagesWithNothingToShowGiveNothing) {
-    const auto bgra = gradient(4, 4);
-    const TileImage cases[] = {
-        {0, 0, bgra.data(), bgra.size()},
-        {4, 0, bgra.data(), bgra.size()},
-        {-4, -4, bgra.data(), bgra.size()},
-        {4, 4, nullptr, 64},
-        {4, 4, bgra.data(), 63},
-        {65536, 65536, bgra.data(), bgra.size()},
+    const std::vector<std::uint8_t> pixels = gradient(4, 4).pixels;
+    const Image cases[] = {
+        {0, 0, pixels},
+        {4, 0, pixels},
+        {-4, -4, pixels},
+        {4, 4, {}},
+        {4, 4, std::vector<std::uint8_t>(pixels.begin(), pixels.end() - 1)},
+        {65536, 65536, pixels},
     };
     for (const auto& image : cases) {
         const TileTexels t = layoutTileTexture(image);
-        EXPECT_TRUE(t.rgba.empty()) << image.width << "x" << image.height << " in " << image.byteCount;
+        EXPECT_TRUE(t.rgba.empty()) << image.width << "x" << image.height << " in " << image.pixels.size();
         EXPECT_EQ(t.imageWidth, 0);
     }
 }

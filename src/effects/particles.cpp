@@ -1,4 +1,4 @@
-#include "effects/particle_sprites.h"
+#include "effects/particles.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,7 +13,7 @@ float sortKey(float depth) { return std::isnan(depth) ? -std::numeric_limits<flo
 
 }  // namespace
 
-void moveParticles(ParticleList& particles, float dt) {
+void updateParticles(ParticleList& particles, float dt) {
     for (auto& p : particles) p->position += p->velocity * dt;
 }
 
@@ -33,7 +33,7 @@ ParticleShade shadeParticle(Particle& particle, float t) {
         shade.expired = true;
         return shade;
     }
-    shade.visible = particle.type == "fade";
+    shade.visible = particle.particleType == ParticleType::Fade;
     shade.level = 1.0f - (t - particle.birthTime) / particle.fadetime;
     shade.expired = particle.birthTime + particle.fadetime < t;
     return shade;

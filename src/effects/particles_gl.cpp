@@ -1,6 +1,6 @@
 #include <GL/gl.h>
 
-#include "effects/particle_sprites.h"
+#include "effects/particles.h"
 
 namespace xmo {
 
@@ -40,11 +40,11 @@ void drawSprite(const Particle& particle, float level, unsigned texture, const f
 
 }  // namespace
 
-unsigned createParticleTexture() {
+void initParticleTexture(ParticleTexture& texture) {
     const std::vector<std::uint8_t> image = buildParticleImage();
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
@@ -52,14 +52,14 @@ unsigned createParticleTexture() {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kParticleTextureSize, kParticleTextureSize, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                  image.data());
-    return texture;
+    texture.name = name;
 }
 
-void drawParticleSprites(ParticleList& particles, unsigned texture, const float billboard[16], float t, Vec3f eye,
-                         Vec3f lookAt) {
+void drawParticles(const ParticleTexture& texture, ParticleList& particles, const float billboard[16], float t,
+                   Vec3f eye, Vec3f lookAt) {
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     passParticles(particles, t, eye, lookAt,
-                  [&](const Particle& particle, float level) { drawSprite(particle, level, texture, billboard); });
+                  [&](const Particle& particle, float level) { drawSprite(particle, level, texture.name, billboard); });
     glPopAttrib();
 }
 

@@ -1,4 +1,4 @@
-#include "effects/particle_sprites.h"
+#include "effects/particles.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@ namespace {
 std::unique_ptr<Particle> particle(const char* type, float fadetime, Vec3f position = {}) {
     auto p = std::make_unique<Particle>();
     p->type = type;
+    p->particleType = particleTypeOf(type);
     p->fadetime = fadetime;
     p->position = position;
     return p;
@@ -91,7 +92,7 @@ TEST(ParticlePass, OneSpawnPerFrameWithFadetimeFourSettlesAtThirtyThree) {
         list.push_back(particle("fade", 4.0f));
         list.back()->velocity = {0, 0, -1};
         largest = std::max(largest, list.size());
-        moveParticles(list, 0.0625f);
+        updateParticles(list, 0.0625f);
         pass(list, frame * 0.125f);
         if (frame >= 33) {
             ASSERT_EQ(list.size(), 33u) << "after frame " << frame;

@@ -1,7 +1,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "effects/tile_overlay.h"
+#include "effects/tiles.h"
 
 namespace xmo {
 
@@ -44,7 +44,7 @@ void drawTile(const Tiles& tile) {
 
 }  // namespace
 
-void uploadTile(Tiles& tile, const TileImage& image) {
+void uploadTile(Tiles& tile, const Image& image) {
     const TileTexels texels = layoutTileTexture(image);
     tile.textureWidth = kTileTextureSize;
     tile.textureHeight = kTileTextureSize;
@@ -65,7 +65,7 @@ void uploadTile(Tiles& tile, const TileImage& image) {
     tile.texture = texture;
 }
 
-void drawTileOverlays(const std::vector<std::unique_ptr<Tiles>>& tiles, float t) {
+void drawTiles(const std::vector<std::unique_ptr<Tiles>>& tiles, float t) {
     for (const auto& tile : tiles)
         if (tile->texture != 0 && tile->imageWidth > 0 && tile->imageHeight > 0 && isTileActive(*tile, t))
             drawTile(*tile);
