@@ -19,11 +19,15 @@ std::vector<std::uint8_t> readFramePixels(int width, int height) {
     return topDown;
 }
 
-bool saveFramePng(const std::string& path, int width, int height, std::string& error) {
+std::vector<std::uint8_t> readFramePicture(int width, int height) {
     std::vector<std::uint8_t> pixels = readFramePixels(width, height);
-    // The picture is what the screen shows: opaque, whatever the clear alpha.
     for (std::size_t i = 3; i < pixels.size(); i += 4) pixels[i] = 255;
-    return writePngRgba(path, pixels.data(), width, height, error);
+    return pixels;
+}
+
+bool saveFramePng(const std::string& path, int width, int height, std::string& error) {
+    const std::vector<std::uint8_t> picture = readFramePicture(width, height);
+    return writePngRgba(path, picture.data(), width, height, error);
 }
 
 }  // namespace xmo

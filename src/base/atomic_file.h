@@ -2,11 +2,13 @@
 // contents go to a temporary file in the target's folder, are flushed to the
 // disk, and the temporary file is renamed over the target. Readers never see
 // a half-written file, and a failure leaves no temporary file behind.
+// TemporaryFile does the same for a file that another program writes.
 #pragma once
 
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace xmo {
 
@@ -17,5 +19,26 @@ using WriteContents = std::function<bool(std::FILE*)>;
 // Returns false and sets error to "cannot write PATH: <reason>" when anything
 // fails. A new file gets the mode a plainly created file would get.
 bool writeFileAtomically(const std::string& path, const WriteContents& write, std::string& error);
+
+// An empty file made beside a target, under a name of its own, for a writer
+// that needs a path (another program). It is removed when the object goes,
+// unless commit renamed it over the target.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(std::string target) : target_(std::move(target)) {}
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile();
+
+    // Makes the file; false with "cannot write TARGET: <reason>".
+    bool create(std::string& error);
+    const std::string& path() const { return path_; }
+    // Flushes the written file to the disk and renames it over the target.
+    bool commit(std::string& error);
+
+private:
+    std::string target_;
+    std::string path_;  // empty until created, and again once committed
+};
 
 }  // namespace xmo
