@@ -12,9 +12,10 @@ namespace xmo {
 std::vector<std::uint8_t> readFramePixels(int width, int height);
 
 // The picture the screen shows: the colour buffer as RGBA with every pixel
-// opaque, whatever alpha the clear colour left. PNG files, videos and frame
-// hashes all take this picture.
-std::vector<std::uint8_t> readFramePicture(int width, int height);
+// opaque, whatever alpha the clear colour left, top row first. PNG files,
+// videos and frame hashes all take this picture. The buffer is resized as
+// needed; kept from frame to frame, it costs no allocation.
+void readFramePicture(int width, int height, std::vector<std::uint8_t>& picture);
 
 // The picture written as a PNG file.
 bool saveFramePng(const std::string& path, int width, int height, std::string& error);

@@ -11,6 +11,7 @@ namespace xmo {
 RunResult playFrames(Player& player, long& frame, const std::vector<long>& frames, FrameSink& sink,
                      const volatile std::sig_atomic_t& stop) {
     RunResult result;
+    std::vector<std::uint8_t> picture;
     std::size_t next = 0;
     for (frame = 0; next < frames.size(); ++frame) {
         if (stop) {
@@ -21,7 +22,8 @@ RunResult playFrames(Player& player, long& frame, const std::vector<long>& frame
         result.lastFrame = frame;
         if (frame == frames[next]) {
             glFinish();
-            if (!sink.take(frame, readFramePicture(kScreenWidth, kScreenHeight), result.error)) {
+            readFramePicture(kScreenWidth, kScreenHeight, picture);
+            if (!sink.take(frame, picture, result.error)) {
                 result.end = RunEnd::SinkFailed;
                 return result;
             }
