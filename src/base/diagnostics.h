@@ -25,6 +25,9 @@ enum class DiagnosticKind {
     UnknownName,         // an unknown command or fade name
     ImageProblem,        // an image that cannot be read or decoded
     FontProblem,         // a caption font file that cannot be read
+    NotPhysical,         // a physical model whose collisiontype gives it no body
+    BadPhysicsValue,     // a mass, size, position or anchor the simulation cannot use
+    WithoutBody,         // a part, join or contact naming a model without a body or geometry
 };
 
 struct Diagnostic {

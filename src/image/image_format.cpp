@@ -1,23 +1,171 @@
 #include "image/image_format.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+
+#include "image/image.h"
 
 namespace xmo {
 
-int detectImageFormat(const std::string& fileName) {
-    std::FILE* f = std::fopen(fileName.c_str(), "rb");
-    if (!f) return kImageUnknown;
-    unsigned char head[10];
-    const size_t n = std::fread(head, 1, sizeof head, f);
-    std::fclose(f);
-    if (n < sizeof head) return kImageUnknown;
-    static const unsigned char kPngSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
-    static const unsigned char kJpegJfifStart[4] = {0xFF, 0xD8, 0xFF, 0xE0};
-    if (std::memcmp(head, kPngSignature, 8) == 0) return kImagePng;
-    if (std::memcmp(head, kJpegJfifStart, 4) == 0 && std::memcmp(head + 6, "JFIF", 4) == 0) return kImageJpeg;
-    if (head[0] == 'B' && head[1] == 'M') return kImageBmp;
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+std::uint32_t bigEndian16(const std::uint8_t* p) { return std::uint32_t(p[0]) << 8 | p[1]; }
+std::uint32_t bigEndian32(const std::uint8_t* p) { return bigEndian16(p) << 16 | bigEndian16(p + 2); }
+std::uint32_t littleEndian16(const std::uint8_t* p) { return std::uint32_t(p[1]) << 8 | p[0]; }
+std::int32_t littleEndian32(const std::uint8_t* p) {
+    return static_cast<std::int32_t>(littleEndian16(p + 2) << 16 | littleEndian16(p));
+}
+
+std::optional<ImageSize> pngSize(const std::uint8_t* bytes, std::size_t size) {
+    // The signature, then the IHDR chunk: length, type, width, height.
+    if (size < 24 || std::memcmp(bytes + 12, "IHDR", 4) != 0) return std::nullopt;
+    return ImageSize{bigEndian32(bytes + 16), bigEndian32(bytes + 20)};
+}
+
+std::optional<ImageSize> bmpSize(const std::uint8_t* bytes, std::size_t size) {
+    // The 14-byte file header, then an info header that starts with its size:
+    // 12 bytes for the old core header (16-bit sides), more for the others.
+    if (size < 18) return std::nullopt;
+    const std::int32_t infoSize = littleEndian32(bytes + 14);
+    if (infoSize == 12) {
+        if (size < 22) return std::nullopt;
+        return ImageSize{littleEndian16(bytes + 18), littleEndian16(bytes + 20)};
+    }
+    if (infoSize < 16 || size < 26) return std::nullopt;
+    const std::int64_t height = littleEndian32(bytes + 22);
+    return ImageSize{littleEndian32(bytes + 18), height < 0 ? -height : height};
+}
+
+bool isJpegFrameMarker(std::uint8_t marker) {
+    // SOF0..SOF15 except DHT (C4), JPG (C8) and DAC (CC), which share the range.
+    return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+}
+
+std::optional<ImageSize> jpegSize(const std::uint8_t* bytes, std::size_t size) {
+    std::size_t at = 2;  // past the start-of-image marker
+    while (at + 1 < size) {
+        // Stray bytes between segments and fill bytes before a marker are
+        // skipped, as the decoder skips them.
+        if (bytes[at] != 0xFF || bytes[at + 1] == 0xFF) {
+            ++at;
+            continue;
+        }
+        const std::uint8_t marker = bytes[at + 1];
+        if (marker == 0x00) {  // a stuffed zero is no marker
+            at += 2;
+            continue;
+        }
+        at += 2;
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) continue;  // markers without a length
+        if (marker == 0xDA || marker == 0xD9 || at + 2 > size) return std::nullopt;
+        const std::size_t length = bigEndian16(bytes + at);
+        if (isJpegFrameMarker(marker)) {
+            // Length, precision, height, width.
+            if (length < 7 || at + 7 > size) return std::nullopt;
+            return ImageSize{bigEndian16(bytes + at + 5), bigEndian16(bytes + at + 3)};
+        }
+        if (length < 2) return std::nullopt;
+        at += length;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+ImageFormat detectImageFormat(const std::uint8_t* bytes, std::size_t size) {
+    if (size < 10) return kImageUnknown;
+    static const std::uint8_t kPngSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
+    static const std::uint8_t kJpegJfifStart[4] = {0xFF, 0xD8, 0xFF, 0xE0};
+    if (std::memcmp(bytes, kPngSignature, 8) == 0) return kImagePng;
+    if (std::memcmp(bytes, kJpegJfifStart, 4) == 0 && std::memcmp(bytes + 6, "JFIF", 4) == 0) return kImageJpeg;
+    if (bytes[0] == 'B' && bytes[1] == 'M') return kImageBmp;
     return kImageUnknown;
+}
+
+ImageFormat detectImageFormat(const std::string& fileName) {
+    const std::unique_ptr<std::FILE, FileCloser> f(std::fopen(fileName.c_str(), "rb"));
+    if (!f) return kImageUnknown;
+    std::uint8_t head[10];
+    return detectImageFormat(head, std::fread(head, 1, sizeof head, f.get()));
+}
+
+std::optional<ImageSize> readImageSize(ImageFormat format, const std::uint8_t* bytes, std::size_t size) {
+    switch (format) {
+    case kImagePng:
+        return pngSize(bytes, size);
+    case kImageBmp:
+        return bmpSize(bytes, size);
+    case kImageJpeg:
+        return jpegSize(bytes, size);
+    case kImageUnknown:
+        break;
+    }
+    return std::nullopt;
+}
+
+bool readImageFileBytes(const std::string& fileName, std::vector<std::uint8_t>& bytes, std::string& reason) {
+    const std::unique_ptr<std::FILE, FileCloser> f(std::fopen(fileName.c_str(), "rb"));
+    if (!f) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    bytes.clear();
+    std::uint8_t chunk[1 << 16];
+    std::size_t n = 0;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f.get())) > 0) {
+        if (static_cast<std::int64_t>(bytes.size() + n) > kMaxImageFileBytes) {
+            reason = "the file is larger than " + std::to_string(kMaxImageFileBytes) + " bytes";
+            return false;
+        }
+        bytes.insert(bytes.end(), chunk, chunk + n);
+    }
+    if (std::ferror(f.get())) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::string> findBrokenPngChunk(const std::uint8_t* bytes, std::size_t size) {
+    std::size_t at = 8;  // past the signature
+    while (at < size) {
+        if (size - at < 8) return std::string("the file ends inside a chunk header");
+        const std::uint32_t length = bigEndian32(bytes + at);
+        std::string type(reinterpret_cast<const char*>(bytes + at + 4), 4);
+        for (char& c : type)
+            if (c < 0x20 || c > 0x7E) c = '?';
+        // Data and the four bytes of its checksum.
+        if (length > size - at - 8 || size - at - 8 - length < 4)
+            return "the file ends inside the chunk \"" + type + "\"";
+        if (type == "IEND") return std::nullopt;
+        at += 12 + std::size_t{length};
+    }
+    return std::string("the file has no IEND chunk");
+}
+
+std::optional<std::string> findUndecodableHeader(ImageFormat format, const std::uint8_t* bytes, std::size_t size) {
+    const std::optional<ImageSize> picture = readImageSize(format, bytes, size);
+    if (!picture) return std::string("the header gives no picture size");
+    if (!isImageSizeAccepted(picture->width, picture->height))
+        return std::to_string(picture->width) + " x " + std::to_string(picture->height) + " pixels, more than the " +
+               std::to_string(kMaxImagePixels) + " an image may have";
+    if (format == kImagePng) return findBrokenPngChunk(bytes, size);
+    return std::nullopt;
+}
+
+std::optional<std::string> findImageFileProblem(const std::string& fileName) {
+    std::vector<std::uint8_t> bytes;
+    std::string reason;
+    if (!readImageFileBytes(fileName, bytes, reason)) return "cannot read the image file: " + reason;
+    const ImageFormat format = detectImageFormat(bytes.data(), bytes.size());
+    if (format == kImageUnknown) return std::string("not a JFIF JPEG, PNG or BMP file");
+    return findUndecodableHeader(format, bytes.data(), bytes.size());
 }
 
 }  // namespace xmo

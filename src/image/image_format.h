@@ -1,20 +1,68 @@
-// Recognising an image file by its first bytes, before any decoder sees it.
+// Recognising an image file by its first bytes, before any decoder sees it,
+// and reading the picture size its header claims.
 //
 // Only three formats are read: PNG by its signature, JPEG only with a JFIF
-// header as its first segment, BMP by "BM". The codes are the ones the image
-// reader returns. Depends on nothing.
+// header as its first segment, BMP by "BM". The format values are the codes
+// the image reader returns. Depends on image/image.h for the size limit.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace xmo {
 
-inline constexpr int kImageUnknown = 0;
-inline constexpr int kImageBmp = 2;
-inline constexpr int kImageJpeg = 3;
-inline constexpr int kImagePng = 7;
+enum ImageFormat : int {
+    kImageUnknown = 0,
+    kImageBmp = 2,
+    kImageJpeg = 3,
+    kImagePng = 7,
+};
 
-// kImageUnknown also for a file that cannot be opened or is under 10 bytes.
-int detectImageFormat(const std::string& fileName);
+// The format of the first bytes of a file; kImageUnknown under 10 bytes.
+ImageFormat detectImageFormat(const std::uint8_t* bytes, std::size_t size);
+
+// kImageUnknown also for a file that cannot be opened.
+ImageFormat detectImageFormat(const std::string& fileName);
+
+struct ImageSize {
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+};
+
+// The picture size written in the header of a file of the given format,
+// without decoding: PNG's IHDR, BMP's info header (a negative height, a
+// top-down file, counts by its magnitude), JPEG's first frame header before
+// the scan data. Nothing when the header is cut short or does not say.
+std::optional<ImageSize> readImageSize(ImageFormat format, const std::uint8_t* bytes, std::size_t size);
+
+// Why a PNG file's chunks cannot all be read: a chunk that runs past the end
+// of the file, or no IEND chunk. PNG's decoder does not notice the end of its
+// input and would go on reading and checksumming chunk lengths that a few
+// bytes claim, so a cut-off file is refused before it gets there. Nothing
+// when every chunk is whole up to IEND.
+std::optional<std::string> findBrokenPngChunk(const std::uint8_t* bytes, std::size_t size);
+
+// Why a recognised file is not handed to its decoder: its header gives no
+// picture size, claims more pixels than an image may have, or (PNG) its
+// chunks are broken. Nothing when the decoder may have it.
+std::optional<std::string> findUndecodableHeader(ImageFormat format, const std::uint8_t* bytes, std::size_t size);
+
+// Why a file cannot give a picture, as far as can be told without decoding
+// it: it does not open, it is not one of the three formats ("not a JFIF JPEG,
+// PNG or BMP file", which is also what a JPEG with an Exif header gets), or
+// findUndecodableHeader has a reason. Nothing when it may decode.
+// The player stays silent about these; xmotool check reports them.
+std::optional<std::string> findImageFileProblem(const std::string& fileName);
+
+// Files beyond this size are not read: no picture of kMaxImagePixels pixels
+// needs more, in any of the three formats.
+inline constexpr std::int64_t kMaxImageFileBytes = std::int64_t{1} << 30;
+
+// Reads a whole image file into `bytes`; false, with the reason, when it does
+// not open, cannot be read or is larger than kMaxImageFileBytes.
+bool readImageFileBytes(const std::string& fileName, std::vector<std::uint8_t>& bytes, std::string& reason);
 
 }  // namespace xmo

@@ -4,16 +4,21 @@
 
 #include "scene/mesh_geometry.h"
 #include "scene/renderer_state.h"
+#include "scene/shadow_mesh.h"
 
 namespace xmo {
 
 void IndexedFaceSet::finish() {
+    static const std::vector<Vec3f> noPoints;
+    const std::vector<Vec3f>& points = coord ? coord->point : noPoints;
     if (!normal) {
         normal = std::make_unique<Normal>();
-        static const std::vector<Vec3f> noPoints;
-        generateFlatNormals(coord ? coord->point : noPoints, coordIndex, normal->vector, normalIndex);
+        generateFlatNormals(points, coordIndex, normal->vector, normalIndex);
     }
-    // Shadow faces and their neighbours join here once meshes cast shadows.
+    if (castshadow) {
+        buildShadowFaces(points, coordIndex, shadowFaces);
+        buildNeighbours(shadowFaces);
+    }
     finished = true;
 }
 

@@ -1,0 +1,188 @@
+#include "scene/shadow_mesh.h"
+
+#include <cstdint>
+
+namespace xmo {
+
+namespace {
+
+bool isPoint(int index, const std::vector<Vec3f>& points) {
+    return index >= 0 && static_cast<std::size_t>(index) < points.size();
+}
+
+void computePlane(ShadowFace& face, const std::vector<Vec3f>& points) {
+    if (!isPoint(face.vertex[0], points) || !isPoint(face.vertex[1], points) || !isPoint(face.vertex[2], points))
+        return;
+    const Vec3f& p0 = points[static_cast<std::size_t>(face.vertex[0])];
+    const Vec3f& p1 = points[static_cast<std::size_t>(face.vertex[1])];
+    const Vec3f& p2 = points[static_cast<std::size_t>(face.vertex[2])];
+    face.plane = -cross(p0 - p1, p2 - p1);
+    face.d = -dot(face.plane, p1);
+}
+
+// The undirected edge of slot s as one key (smaller index first), or nothing
+// when a slot of the edge is empty.
+std::optional<std::uint64_t> edgeKey(const ShadowFace& face, int s) {
+    const int a = face.vertex[s];
+    const int b = face.vertex[(s + 1) % 4];
+    if (a < 0 || b < 0) return std::nullopt;
+    const auto lo = static_cast<std::uint32_t>(a < b ? a : b);
+    const auto hi = static_cast<std::uint32_t>(a < b ? b : a);
+    return std::uint64_t{lo} << 32 | hi;
+}
+
+std::uint64_t mixBits(std::uint64_t x) {
+    x ^= x >> 33;
+    x *= 0xff51afd7ed558ccdULL;
+    x ^= x >> 33;
+    x *= 0xc4ceb9fe1a85ec53ULL;
+    return x ^ (x >> 33);
+}
+
+// Open-addressing map from edge key to a dense group number, numbered in
+// order of first appearance, so that the groups of neighbouring faces lie
+// near each other. Key and number share an entry; the table doubles when it
+// is half full.
+class EdgeGroups {
+public:
+    explicit EdgeGroups(std::size_t expected) { resize(expected); }
+
+    int groupOf(std::uint64_t key) {
+        Entry& entry = find(table_, key);
+        if (entry.group >= 0) return entry.group;
+        const int group = count_++;
+        entry = Entry{key, group};
+        if (static_cast<std::size_t>(count_) * 2 > table_.size()) resize(table_.size());
+        return group;
+    }
+
+private:
+    struct Entry {
+        std::uint64_t key;
+        int group;
+    };
+
+    static Entry& find(std::vector<Entry>& table, std::uint64_t key) {
+        const std::size_t mask = table.size() - 1;
+        for (std::size_t at = mixBits(key) & mask;; at = (at + 1) & mask)
+            if (table[at].group < 0 || table[at].key == key) return table[at];
+    }
+
+    // A table of at least twice `entries` slots, holding what this one holds.
+    void resize(std::size_t entries) {
+        std::size_t capacity = 16;
+        while (capacity < entries * 2) capacity *= 2;
+        std::vector<Entry> bigger(capacity, Entry{0, -1});
+        for (const Entry& e : table_)
+            if (e.group >= 0) find(bigger, e.key) = e;
+        table_.swap(bigger);
+    }
+
+    std::vector<Entry> table_;
+    int count_ = 0;
+};
+
+// What the pairwise scan leaves in the slots of one edge group, read off
+// from its members taken in slot order. The group's first face scans from
+// its first slot; every further slot of a face on the same edge (an "extra")
+// scans too; all other slots are paired before they are reached. A scan by
+// face j writes j into the first slot of every other face and the last other
+// face into its own slot. So an extra slot ends with the greatest other
+// face, and a first slot with the greatest other face that scanned (when no
+// other face scanned, it is the first face's own scan that counts).
+struct GroupFaces {
+    int lastFace = -1;
+    int beforeLast = -1;     // greatest face below lastFace
+    int scanner = -1;        // greatest scanning face
+    int scannerBefore = -1;  // the one before it
+
+    void add(int face) {
+        if (lastFace < 0) {
+            lastFace = scanner = face;
+        } else if (face == lastFace) {  // an extra: its face met the edge before
+            if (face != scanner) {
+                scannerBefore = scanner;
+                scanner = face;
+            }
+        } else {
+            beforeLast = lastFace;
+            lastFace = face;
+        }
+    }
+    int greatestOther(int face) const { return face != lastFace ? lastFace : beforeLast; }
+    int neighbourOf(int face, bool extra) const {
+        if (extra) return greatestOther(face);
+        if (face != scanner) return scanner;
+        return scannerBefore >= 0 ? scannerBefore : greatestOther(face);
+    }
+};
+
+}  // namespace
+
+void buildShadowFaces(const std::vector<Vec3f>& points, const std::vector<int>& coordIndex,
+                      std::vector<ShadowFace>& faces) {
+    faces.clear();
+    bool open = false;
+    int slot = 0;
+    for (int entry : coordIndex) {
+        if (entry == -1) {
+            if (open) computePlane(faces.back(), points);
+            open = false;
+            slot = 0;
+            continue;
+        }
+        if (!open) {
+            faces.emplace_back();
+            open = true;
+        }
+        if (slot < 4) faces.back().vertex[slot] = entry;
+        ++slot;
+    }
+    if (open && slot >= 4) computePlane(faces.back(), points);
+}
+
+void buildNeighbours(std::vector<ShadowFace>& faces) {
+    const std::size_t slots = faces.size() * 4;
+    // A closed mesh has each edge twice.
+    EdgeGroups groups(slots / 2);
+    std::vector<int> groupOfSlot(slots, -1);
+    std::vector<GroupFaces> members;
+    for (std::size_t m = 0; m < slots; ++m) {
+        const std::optional<std::uint64_t> key = edgeKey(faces[m / 4], static_cast<int>(m % 4));
+        if (!key) continue;
+        const int g = groups.groupOf(*key);
+        if (static_cast<std::size_t>(g) == members.size()) members.emplace_back();
+        members[static_cast<std::size_t>(g)].add(static_cast<int>(m / 4));
+        groupOfSlot[m] = g;
+    }
+    for (std::size_t m = 0; m < slots; ++m) {
+        const int g = groupOfSlot[m];
+        int& neighbour = faces[m / 4].neighbour[m % 4];
+        neighbour = -1;
+        if (g < 0) continue;
+        bool extra = false;
+        for (std::size_t earlier = m - m % 4; earlier < m; ++earlier) extra = extra || groupOfSlot[earlier] == g;
+        neighbour = members[static_cast<std::size_t>(g)].neighbourOf(static_cast<int>(m / 4), extra);
+    }
+}
+
+std::optional<std::string> findLargeShadowPolygon(const std::vector<int>& coordIndex) {
+    std::size_t first = 0;
+    int vertices = 0;
+    const auto check = [&]() -> std::optional<std::string> {
+        if (vertices <= 4) return std::nullopt;
+        return "coordIndex entry " + std::to_string(first) + " starts a polygon of " + std::to_string(vertices) +
+               " vertices; its shadow keeps the first four";
+    };
+    for (std::size_t i = 0; i < coordIndex.size(); ++i) {
+        if (coordIndex[i] == -1) {
+            if (auto problem = check()) return problem;
+            vertices = 0;
+            continue;
+        }
+        if (vertices++ == 0) first = i;
+    }
+    return check();
+}
+
+}  // namespace xmo

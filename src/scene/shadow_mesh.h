@@ -1,0 +1,43 @@
+// The shadow data of a casting mesh, built once when the mesh is read: one
+// ShadowFace per polygon of coordIndex (its point indices, its plane) and,
+// per face edge, the face across that edge.
+//
+// A face holds four vertex slots. A polygon of more than four vertices keeps
+// its first four; a triangle leaves slot 3 empty (-1). An edge joins slots e
+// and (e + 1) mod 4; an edge with an empty slot (any negative index) joins
+// nothing and never gets a neighbour. Depends on scene/nodes.h (ShadowFace)
+// and math/.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "math/vec.h"
+#include "scene/nodes.h"
+
+namespace xmo {
+
+// One face per -1-terminated polygon of coordIndex, in order; a last polygon
+// without -1 counts too. A face gets its plane from the points of slots 0, 1
+// and 2: normal (p1 - p0) x (p2 - p1), not normalised, and d = -(normal . p1).
+// A face without three valid points, or a last open face of fewer than four
+// vertices, gets no plane (all zero): it is never lit and casts nothing.
+void buildShadowFaces(const std::vector<Vec3f>& points, const std::vector<int>& coordIndex,
+                      std::vector<ShadowFace>& faces);
+
+// Fills every face's neighbour slots by hashing undirected edges: linear in
+// the number of faces, also when many faces share one edge. The result is
+// exactly that of the pairwise scan that visits each face j and each of its
+// edges whose slot is still -1, then every other face k in order, pairing the
+// edge with k's first matching edge (either winding) and writing both slots;
+// so the last matching face stays j's neighbour. Neighbours set before are
+// cleared first.
+void buildNeighbours(std::vector<ShadowFace>& faces);
+
+// A polygon that the shadow cannot hold whole: "coordIndex entry N starts a
+// polygon of K vertices; its shadow keeps the first four". The first one
+// only; nothing when every polygon has at most four vertices.
+std::optional<std::string> findLargeShadowPolygon(const std::vector<int>& coordIndex);
+
+}  // namespace xmo

@@ -1,0 +1,33 @@
+#include <GL/gl.h>
+
+#include "terrain/sky_window.h"
+
+namespace xmo {
+
+void drawSkyWindow(const SkyWindow& window, unsigned texture) {
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(-1.0, 1.0, -1.0, 1.0, -10.0, 100.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDepthMask(GL_FALSE);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, texture);
+
+    const SkyCorners corners = buildSkyCorners(window);
+    glBegin(GL_POLYGON);
+    for (int i = 0; i < 4; ++i) {
+        glTexCoord2f(corners.texCoord[i].e[0], corners.texCoord[i].e[1]);
+        glVertex3f(corners.vertex[i].e[0], corners.vertex[i].e[1], corners.vertex[i].e[2]);
+    }
+    glEnd();
+
+    glDisable(GL_TEXTURE_2D);
+    glDepthMask(GL_TRUE);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+}
+
+}  // namespace xmo

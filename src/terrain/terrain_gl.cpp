@@ -1,0 +1,52 @@
+#include <GL/gl.h>
+
+#include "terrain/terrain_geometry.h"
+
+namespace xmo {
+
+namespace {
+
+void compileTerrain(const TerrainGrid& grid, const std::vector<TerrainTriangle>& triangles, unsigned texture) {
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    // With the default black environment colour the ground shows the lit
+    // colour times one minus the texture colour.
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_BLEND);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glPushMatrix();
+    glTranslatef(grid.originX, 0.0f, grid.originZ);
+    const float emission[4] = {0.3f, 0.3f, 0.3f, 1.0f};
+    const float diffuse[4] = {0.75f, 0.75f, 0.75f, 1.0f};
+    glMaterialfv(GL_FRONT, GL_EMISSION, emission);
+    glMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
+    glBegin(GL_TRIANGLES);
+    for (const TerrainTriangle& t : triangles)
+        for (int i = 0; i < 3; ++i) {
+            const Vec2f uv = terrainTexCoord(grid, t.vertex[i]);
+            glTexCoord2f(uv.e[0], uv.e[1]);
+            glNormal3f(-t.normal[i].e[0], -t.normal[i].e[1], -t.normal[i].e[2]);
+            glVertex3f(t.vertex[i].e[0], t.vertex[i].e[1], t.vertex[i].e[2]);
+        }
+    glEnd();
+    glPopMatrix();
+    glDisable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+}
+
+}  // namespace
+
+void drawTerrainTriangles(TerrainDisplayList& list, const TerrainGrid& grid,
+                          const std::vector<TerrainTriangle>& triangles, unsigned texture) {
+    if (!list.compilePending) {
+        glCallList(list.name);
+        return;
+    }
+    list.compilePending = false;
+    list.name = glGenLists(1);
+    glNewList(list.name, GL_COMPILE);
+    compileTerrain(grid, triangles, texture);
+    glEndList();
+}
+
+}  // namespace xmo
