@@ -22,8 +22,11 @@ public:
         previousMs = currentMs;
         currentMs = static_cast<std::int32_t>(ticks_() - static_cast<std::uint32_t>(startTicks));
     }
-    float filmTime() const { return static_cast<float>(currentMs / 1000.0); }
-    float frameTime() const { return static_cast<float>((currentMs - previousMs) / 1000.0); }
+    float filmTime() const { return seconds(currentMs); }
+    float frameTime() const { return seconds(currentMs - previousMs); }
+
+    // Whole milliseconds as the float seconds the clock reports.
+    static float seconds(std::int32_t ms) { return static_cast<float>(ms / 1000.0); }
 
     std::int32_t currentMs = 0;
     std::int32_t previousMs = 0;

@@ -162,4 +162,35 @@ bool writeFileAtomically(const std::string& path, const WriteContents& write, st
     return reason == 0 || fail(reasonOf(reason));
 }
 
+TemporaryFile::~TemporaryFile() {
+    if (!path_.empty()) unlink(path_.c_str());
+}
+
+bool TemporaryFile::create(std::string& error) {
+    std::string name = target_ + ".XXXXXX";
+    const int fd = mkstemp(name.data());
+    if (fd < 0) {
+        error = "cannot write " + target_ + ": " + reasonOf(errno);
+        return false;
+    }
+    giveMode(fd, nullptr);
+    close(fd);
+    path_ = name;
+    return true;
+}
+
+bool TemporaryFile::commit(std::string& error) {
+    // The writer has closed the file; what it wrote reaches the disk before
+    // the name does.
+    const int fd = open(path_.c_str(), O_RDONLY);
+    if (fd < 0 || fsync(fd) != 0 || std::rename(path_.c_str(), target_.c_str()) != 0) {
+        error = "cannot write " + target_ + ": " + reasonOf(errno);
+        if (fd >= 0) close(fd);
+        return false;
+    }
+    close(fd);
+    path_.clear();
+    return true;
+}
+
 }  // namespace xmo

@@ -13,11 +13,13 @@
 // so that every name keeps showing the one file: the text is made in memory
 // first and the file's space reserved before a byte of it changes, so a full
 // disk or the size limit leave it as it was.
+// TemporaryFile does the same for a file that another program writes.
 #pragma once
 
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace xmo {
 
@@ -29,5 +31,26 @@ using WriteContents = std::function<bool(std::FILE*)>;
 // fails ("read-only file" for a file that may not be written). A new file
 // gets the mode a plainly created file would get.
 bool writeFileAtomically(const std::string& path, const WriteContents& write, std::string& error);
+
+// An empty file made beside a target, under a name of its own, for a writer
+// that needs a path (another program). It is removed when the object goes,
+// unless commit renamed it over the target.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(std::string target) : target_(std::move(target)) {}
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile();
+
+    // Makes the file; false with "cannot write TARGET: <reason>".
+    bool create(std::string& error);
+    const std::string& path() const { return path_; }
+    // Flushes the written file to the disk and renames it over the target.
+    bool commit(std::string& error);
+
+private:
+    std::string target_;
+    std::string path_;  // empty until created, and again once committed
+};
 
 }  // namespace xmo

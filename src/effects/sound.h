@@ -36,14 +36,15 @@ struct DecodeResult {
     DecodedAudio audio;
 };
 
-// Decodes a whole MPEG audio stream held in memory. Bytes that are not MPEG
+// Decodes a whole MPEG audio stream held in memory, at the stream's own
+// rate, or resampled to `rate` when that is not 0. Bytes that are not MPEG
 // audio, or hold no frame that decodes, are UnknownFormat; a stream that
 // breaks off with an error after some audio, or changes its rate or channel
 // count, is LoadFailed; audio too long to hold is OutOfMemory.
-DecodeResult decodeMpegAudio(const std::uint8_t* data, std::size_t size);
+DecodeResult decodeMpegAudio(const std::uint8_t* data, std::size_t size, long rate = 0);
 
 // The same for a file; a file that does not open is FileNotFound.
-DecodeResult decodeMpegAudioFile(const std::string& path);
+DecodeResult decodeMpegAudioFile(const std::string& path, long rate = 0);
 
 class SoundSystem {
 public:

@@ -61,9 +61,9 @@ public:
     Decoder(const Decoder&) = delete;
     Decoder& operator=(const Decoder&) = delete;
 
-    DecodeResult decode(MemoryStream& stream) {
+    DecodeResult decode(MemoryStream& stream, long rate) {
         DecodeResult result;
-        if (!handle_ || !configure() ||
+        if (!handle_ || !configure(rate) ||
             mpg123_replace_reader_handle(handle_, readStream, seekStream, nullptr) != MPG123_OK ||
             mpg123_open_handle(handle_, &stream) != MPG123_OK) {
             result.error = SoundError::UnknownFormat;
@@ -77,10 +77,11 @@ public:
     }
 
 private:
-    // Signed 16-bit output, mono or stereo, at whatever rate the stream has;
-    // no messages of mpg123's own on standard error.
-    bool configure() {
+    // Signed 16-bit output, mono or stereo, at whatever rate the stream has
+    // or at the rate asked for; no messages of mpg123's own on standard error.
+    bool configure(long rate) {
         if (mpg123_param(handle_, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0) != MPG123_OK) return false;
+        if (rate > 0 && mpg123_param(handle_, MPG123_FORCE_RATE, rate, 0.0) != MPG123_OK) return false;
         if (mpg123_format_none(handle_) != MPG123_OK) return false;
         const long* rates = nullptr;
         size_t count = 0;
@@ -153,11 +154,11 @@ public:
 
 }  // namespace
 
-DecodeResult decodeMpegAudio(const std::uint8_t* data, std::size_t size) {
+DecodeResult decodeMpegAudio(const std::uint8_t* data, std::size_t size, long rate) {
     MemoryStream stream{data, data ? size : 0, 0};
     try {
         Decoder decoder;
-        return decoder.decode(stream);
+        return decoder.decode(stream, rate);
     } catch (const std::bad_alloc&) {
         DecodeResult result;
         result.error = SoundError::OutOfMemory;
@@ -165,7 +166,7 @@ DecodeResult decodeMpegAudio(const std::uint8_t* data, std::size_t size) {
     }
 }
 
-DecodeResult decodeMpegAudioFile(const std::string& path) {
+DecodeResult decodeMpegAudioFile(const std::string& path, long rate) {
     DecodeResult result;
     const RegularFile file(path);
     if (!file) {
@@ -187,7 +188,7 @@ DecodeResult decodeMpegAudioFile(const std::string& path) {
         result.error = SoundError::LoadFailed;
         return result;
     }
-    return decodeMpegAudio(bytes.data(), bytes.size());
+    return decodeMpegAudio(bytes.data(), bytes.size(), rate);
 }
 
 SoundSystem::~SoundSystem() { release(); }

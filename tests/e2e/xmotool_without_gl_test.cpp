@@ -92,7 +92,7 @@ TEST_F(XmotoolWithoutGl, RenderSaysWhyItCannotRun) {
         {XMOTOOL_BIN,
          {"render", demo, "--fps", "10"},
          2,
-         "xmotool render: expected MOVIE --fps N (--at T1,T2,... | --frames A-B) --out DIR\n"},
+         "xmotool render: expected MOVIE and one of --out DIR, --video FILE or --hash (see xmotool render --help)\n"},
         {lonely.string(),
          {"render", demo, "--fps", "10", "--at", "1", "--out", out},
          1,

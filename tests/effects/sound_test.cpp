@@ -85,15 +85,19 @@ TEST(SoundSchedule, ErrorTextsAreTheFixedOnes) {
     for (const auto& c : cases) EXPECT_STREQ(soundErrorText(c.error), c.text);
 }
 
+// At its own rate (44100 Hz), and resampled for a sound track of another rate.
 TEST(MpegDecoding, TheToneComesOutWhole) {
-    const DecodeResult tone = decodeMpegAudioFile(kTone);
-    ASSERT_FALSE(tone.error) << soundErrorText(*tone.error);
-    EXPECT_EQ(tone.audio.rate, 44100);
-    ASSERT_EQ(tone.audio.channels, 1);
-    const std::size_t frames = tone.audio.samples.size();
-    EXPECT_NEAR(frames / 44100.0, 2.0, 0.06);
-    EXPECT_NEAR(crossingsPerSecond(tone.audio.samples.data(), frames, 1, 44100) / 2, 440.0, 5.0);
-    EXPECT_NEAR(rms(tone.audio.samples.data(), frames, 1), 0.5 * 32767 / std::sqrt(2.0), 1500.0);
+    for (const long rate : {0L, 48000L, 22050L}) {
+        const DecodeResult tone = decodeMpegAudioFile(kTone, rate);
+        ASSERT_FALSE(tone.error) << soundErrorText(*tone.error);
+        const long expectedRate = rate ? rate : 44100;
+        EXPECT_EQ(tone.audio.rate, expectedRate);
+        ASSERT_EQ(tone.audio.channels, 1);
+        const std::size_t frames = tone.audio.samples.size();
+        EXPECT_NEAR(double(frames) / expectedRate, 2.0, 0.06) << rate;
+        EXPECT_NEAR(crossingsPerSecond(tone.audio.samples.data(), frames, 1, expectedRate) / 2, 440.0, 5.0) << rate;
+        EXPECT_NEAR(rms(tone.audio.samples.data(), frames, 1), 0.5 * 32767 / std::sqrt(2.0), 1500.0) << rate;
+    }
 }
 
 TEST(MpegDecoding, BadFilesFailWithTheirReasonAndNeverCrash) {
