@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <iostream>
 #include <new>
 #include <sstream>
@@ -90,7 +91,7 @@ class FilmRun {
 public:
     explicit FilmRun(const std::string& path)
         : player_([this] { return xmo::frameTicks(frame_, kFps); }, console_, console_) {
-        xmo::startPlayer(player_, path, media_);
+        if (!xmo::startPlayer(player_, path, media_)) throw std::runtime_error("the film's music did not start");
     }
     // Wall-clock seconds for the given number of frames.
     double play(long frames) {

@@ -39,7 +39,7 @@ std::vector<BodyFrame> play(int extraDraws) {
     std::ostringstream console;
     Player player([&frame] { return frameTicks(frame, kFps); }, console, console);
     ToolMediaLoader media;
-    startPlayer(player, "app/animate_physics.xmo", media);
+    EXPECT_TRUE(startPlayer(player, "app/animate_physics.xmo", media));
     const auto& model = static_cast<const Model&>(*player.currentMovie->models.at(0));
     std::vector<BodyFrame> out;
     for (; frame < kFrames; ++frame) {
