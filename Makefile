@@ -9,7 +9,7 @@ XVFB     = xvfb-run -a -s "-screen 0 1024x768x24"
 LSAN     = LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
 FUZZ_SECONDS ?= 30
 
-.PHONY: deps build test test-release test-sanitize demo golden bench fuzz fuzz-smoke clean
+.PHONY: deps build test test-release test-sanitize demo golden bench soak fuzz fuzz-smoke clean
 
 deps:
 	./scripts/install-deps
@@ -48,6 +48,11 @@ golden: build
 
 bench: build
 	./scripts/run-bench $(BUILD)
+
+# An hour of the demo at 25 fps; not part of `make test`.
+SOAK_FRAMES ?= 90000
+soak: build
+	$(BUILD)/bench/demo_soak $(CURDIR)/assets/demo/BrikBasics.xmo $(SOAK_FRAMES)
 
 fuzz:
 	$(MAKE) fuzz-smoke FUZZ_SECONDS=600

@@ -2,10 +2,8 @@
 // offscreen on the fixed-step clock, against the same film with its bricks
 // not physical (the baseline, measured in the same run, the two alternated).
 // Prints the ratio of the frame times and, once the first second has passed,
-// the heap allocations per frame: calls of operator new (the program, the GL
-// driver's C++ code included) and calls of ODE's own allocator, apart.
+// the heap allocations per frame by kind (gl/allocation_count.h).
 #include <GL/gl.h>
-#include <ode/ode.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,7 +14,6 @@
 #include <fstream>
 #include <stdexcept>
 #include <iostream>
-#include <new>
 #include <sstream>
 #include <vector>
 
@@ -25,25 +22,8 @@
 #include "app/player.h"
 #include "app/render_options.h"
 #include "app/tool_media_loader.h"
+#include "gl/allocation_count.h"
 #include "scene/brick_geometry.h"
-
-namespace {
-
-long operatorNewCalls = 0;
-long engineAllocations = 0;
-
-}  // namespace
-
-// Counting every allocation of the process means replacing the global
-// operator new; GCC mistakes the malloc and free behind it for a mismatch.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t size) {
-    ++operatorNewCalls;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -52,16 +32,6 @@ constexpr long kFirstSecond = kFps;
 constexpr long kFramesPerRound = 100;
 constexpr int kRounds = 7;
 constexpr int kBricks = 40;
-
-void* countedAlloc(dsizeint size) {
-    ++engineAllocations;
-    return std::malloc(size);
-}
-void* countedRealloc(void* p, dsizeint, dsizeint size) {
-    ++engineAllocations;
-    return std::realloc(p, size);
-}
-void countedFree(void* p, dsizeint) { std::free(p); }
 
 // Two layers of bricks, the upper one shifted by half a brick: a physical
 // film drops them a little onto the plane and onto each other, the baseline
@@ -116,9 +86,7 @@ double median(std::vector<double> v) {
 }  // namespace
 
 int main() {
-    dSetAllocHandler(countedAlloc);
-    dSetReallocHandler(countedRealloc);
-    dSetFreeHandler(countedFree);
+    xmo::test::countEngineAllocations();
     xmo::OffscreenContext context;
     std::string error;
     if (!context.open(xmo::kScreenWidth, xmo::kScreenHeight, error)) {
@@ -136,13 +104,14 @@ int main() {
     physical.play(kFirstSecond);
     still.play(kFirstSecond);
 
-    const long newBefore = operatorNewCalls;
-    const long engineBefore = engineAllocations;
+    const xmo::test::AllocationCounts before = xmo::test::allocationCounts();
     physical.play(kFramesPerRound);
+    const xmo::test::AllocationCounts counted = xmo::test::allocationCounts() - before;
     std::printf("allocations per frame after the first second, %d physical bricks: operator new %.2f, "
-                "ODE's allocator %.2f\n",
-                kBricks, static_cast<double>(operatorNewCalls - newBefore) / kFramesPerRound,
-                static_cast<double>(engineAllocations - engineBefore) / kFramesPerRound);
+                "ODE's allocator %.2f, C (the GL driver) %.2f\n",
+                kBricks, static_cast<double>(counted.operatorNew) / kFramesPerRound,
+                static_cast<double>(counted.engine) / kFramesPerRound,
+                static_cast<double>(counted.cMalloc) / kFramesPerRound);
 
     std::vector<double> withPhysics, without;
     for (int round = 0; round < kRounds; ++round) {

@@ -1,0 +1,69 @@
+// The player's frame allocates nothing once the film is under way: the demo
+// played in this process, every heap allocation counted by kind.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <iostream>
+#include <sstream>
+#include <vector>
+
+#include "app/player.h"
+#include "app/player_media_loader.h"
+#include "app/render_options.h"
+#include "gl/allocation_count.h"
+#include "support/gl_window.h"
+
+namespace xmo {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kFps = 25;
+// Long enough for every cache, scratch buffer and the driver's shader
+// variants of the opening shots to reach their size.
+constexpr long kWarmUpFrames = 2 * kFps;
+constexpr long kCountedFrames = 500;
+
+const std::string kDemoDir = std::string(XMO_SOURCE_DIR) + "/assets/demo";
+
+TEST(FrameAllocations, NoneFromTheProgramOverFiveHundredFramesOfTheDemo) {
+    test::countEngineAllocations();
+    std::string error;
+    if (!test::ensureGlWindow(&error)) GTEST_SKIP() << error;
+
+    const fs::path testDir = fs::current_path();
+    fs::current_path(kDemoDir);  // the film names its files relative to its folder
+    long frame = 0;
+    std::ostringstream console;
+    Player player([&frame] { return frameTicks(frame, kFps); }, console, console);
+    player.sound.keepSilent();
+    PlayerMediaLoader media(console);
+    const bool started = startPlayer(player, "BrikBasics.xmo", media);
+    fs::current_path(testDir);
+    ASSERT_TRUE(started) << console.str();
+
+    for (; frame < kWarmUpFrames; ++frame) renderFrame(player);
+
+    const test::AllocationCounts before = test::allocationCounts();
+    std::vector<long> allocatingFrames;
+    for (long end = frame + kCountedFrames; frame < end && player.quitCode == 0; ++frame) {
+        const long cxxBefore = test::allocationCounts().operatorNew;
+        renderFrame(player);
+        if (test::allocationCounts().operatorNew != cxxBefore) allocatingFrames.push_back(frame);
+    }
+    const test::AllocationCounts counted = test::allocationCounts() - before;
+    stopPlayer(player);
+
+    ASSERT_EQ(frame, kWarmUpFrames + kCountedFrames) << "the film ended early";
+    std::ostringstream frames;
+    for (long f : allocatingFrames) frames << ' ' << f;
+    EXPECT_EQ(counted.operatorNew, 0) << "C++ allocations in frames" << frames.str();
+    EXPECT_EQ(counted.engine, 0) << "allocations by the rigid-body engine";
+    // The GL driver is C; what it allocates is its own affair, recorded only.
+    RecordProperty("driver_allocations", static_cast<int>(counted.cMalloc));
+    std::cout << "allocations over " << kCountedFrames << " frames: C++ " << counted.operatorNew << ", engine "
+              << counted.engine << ", C (driver) " << counted.cMalloc << "\n";
+}
+
+}  // namespace
+}  // namespace xmo
