@@ -73,9 +73,9 @@ struct Player {
 
 // Start-up after the GL context exists: GL state and projection, particle
 // texture, physics world, sky, terrain, the movie with everything it names,
-// the scenes' lights, the music, then the clock. Throws LoadError when the
-// movie cannot be used; false when the music cannot be brought up, with
-// "Error!" and the reason already on the console.
+// the scenes' lights, the bricks' display lists, the music, then the clock.
+// Throws LoadError when the movie cannot be used; false when the music cannot
+// be brought up, with "Error!" and the reason already on the console.
 [[nodiscard]] bool startPlayer(Player& player, const std::string& moviePath, MediaLoader& media);
 
 // One frame of the film, from clearing the buffers to swapping them.

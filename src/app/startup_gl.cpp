@@ -28,6 +28,15 @@ bool startPlayer(Player& p, const std::string& moviePath, MediaLoader& media) {
     // Loading only numbered the scenes' lights; they go on here, before the
     // first frame draws a scene.
     enableSceneLights(p.renderer.lights);
+    // Bricks are built now and their models' caster lists sized (a brick casts
+    // one box), so that a brick switched on mid-film costs its frame no allocation.
+    for (const auto& object : p.currentMovie->objects)
+        if (auto* brick = dynamic_cast<BrikObject*>(object.get())) brick->build(p.renderer);
+    reserveCameraCache(p.currentMovie->sequences, p.cameraCache);
+    forEachModel(p.currentMovie->models, [](BaseModel& base) {
+        auto* model = dynamic_cast<Model*>(&base);
+        if (model && model->castshadow && dynamic_cast<BrikObject*>(model->object)) model->casters.reserve(1);
+    });
 
     p.console << std::endl << "Loading music file..." << std::endl;
     if (const std::optional<SoundError> error = startSound(p.sound, p.currentMovie->sounds)) {

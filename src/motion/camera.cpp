@@ -1,5 +1,7 @@
 #include "motion/camera.h"
 
+#include <algorithm>
+
 #include "motion/interpolation.h"
 #include "movie/movie.h"
 
@@ -49,6 +51,24 @@ bool evaluateCamera(const Camera& camera, float t, CameraCache& cache, Vec3f& ey
     lookAt = pointOnPath(element->lookAtPoints, cache.lookAt, e, cache.scratch);
     up = Vec3f{0.0f, 0.0f, 1.0f};
     return true;
+}
+
+void reserveCameraCache(const std::vector<std::unique_ptr<Sequence>>& sequences, CameraCache& cache) {
+    std::size_t most = 0;
+    for (const auto& sequence : sequences)
+        if (sequence->camera)
+            for (const auto& element : sequence->camera->elements)
+                most = std::max({most, element->eyePoints.size(), element->lookAtPoints.size()});
+    // A cubic curve of n points has n + 4 knots; its evaluation copies both
+    // with room for three more.
+    constexpr std::size_t kDegree = 3;
+    for (BSplineCurve* curve : {&cache.eye, &cache.lookAt}) {
+        curve->points.reserve(most);
+        curve->knots.reserve(most + 4);
+    }
+    cache.scratch.points.reserve(most + kDegree);
+    cache.scratch.nextPoints.reserve(most + kDegree);
+    cache.scratch.knots.reserve(most + 4 + kDegree);
 }
 
 }  // namespace xmo

@@ -79,7 +79,8 @@ public:
     Vec3f size;
     int color = 0;
 
-private:
+    // Compiles the display list and the shadow mesh, once (start-up builds
+    // every brick before the first frame).
     void build(RendererState& renderer);
 };
 

@@ -14,6 +14,7 @@ void emitNormal(const Vec3f& n) { glNormal3f(n.e[0], n.e[1], n.e[2]); }
 }  // namespace
 
 void BrikObject::build(RendererState& renderer) {
+    if (built) return;
     const BrickGeometry geometry = buildBrickGeometry(size);
     const BrickColour colour = brickColour(color);
 
@@ -59,7 +60,7 @@ void BrikObject::build(RendererState& renderer) {
 }
 
 void BrikObject::draw(RendererState& renderer) {
-    if (!built) build(renderer);
+    build(renderer);
     glCallList(displayList);
     recordShadowCaster(renderer, mesh.get());
 }
