@@ -79,6 +79,7 @@ print(f"start-up to the first frame: the demo {start_demo['median'] * 1000:.0f} 
 def group(obj):
     name = os.path.basename(obj)
     if name == "xmotool-render": return "the program"
+    if name == "???": return "GL driver's JIT code"
     if "gallium" in name or "dri" in name or name.startswith(("libGL", "libEGL", "libglapi")): return "GL driver"
     if "LLVM" in name: return "LLVM"
     if "libode" in name: return "rigid-body engine"
@@ -90,10 +91,11 @@ def group(obj):
 def costs(path):
     names, totals, current, skip = {}, Counter(), "?", False
     for line in open(path):
-        if line.startswith("ob="):
-            m = re.match(r"ob=\((\d+)\)(?: (.*))?", line.strip())
-            if m.group(2): names[m.group(1)] = m.group(2)
-            current = names.get(m.group(1), line[3:].strip()) if m else line[3:].strip()
+        # An object is named at its first mention, as a function's or as a callee's.
+        m = re.match(r"(c?)ob=\((\d+)\)(?: (.*))?", line.strip())
+        if m:
+            if m.group(3): names[m.group(2)] = m.group(3)
+            if not m.group(1): current = names.get(m.group(2), "?")
         elif line.startswith("calls="):
             skip = True
         elif line[:1].isdigit() or line[:1] in "+-*":
