@@ -12,6 +12,7 @@
 #include "app/xmotool_load.h"
 #include "base/json_string.h"
 #include "effects/effect_names.h"
+#include "effects/music_files.h"
 #include "movie/movie_loader.h"
 
 namespace xmo {
@@ -60,7 +61,9 @@ int runCheck(int argc, char** argv) {
     std::optional<LoadError> refusal;
     try {
         const std::unique_ptr<Movie> movie = loadMovie(path, tool.services);
+        planPhysics(*movie, tool.diagnostics);
         reportUnknownEffectNames(*movie, tool.diagnostics);
+        reportUnusableMusicFiles(*movie, tool.diagnostics);
     } catch (const LoadError& e) {
         refusal = e;
     }

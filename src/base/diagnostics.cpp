@@ -16,6 +16,8 @@ const char* diagnosticKindName(DiagnosticKind kind) {
     case DiagnosticKind::UnknownName: return "unknown-name";
     case DiagnosticKind::ImageProblem: return "image-problem";
     case DiagnosticKind::FontProblem: return "font-problem";
+    case DiagnosticKind::RotationWithoutAxis: return "rotation-without-axis";
+    case DiagnosticKind::MusicProblem: return "music-problem";
     case DiagnosticKind::NotPhysical: return "not-physical";
     case DiagnosticKind::BadPhysicsValue: return "bad-physics-value";
     case DiagnosticKind::WithoutBody: return "without-body";

@@ -20,6 +20,7 @@ const char* faultText(ValueFault fault) {
     case ValueFault::TooFewNumbers: return " has too few numbers";
     case ValueFault::Saturated: return " is out of range";
     case ValueFault::NotABool: return " is neither \"true\" nor \"false\"";
+    case ValueFault::ZeroAxis: break;
     }
     return "";
 }
@@ -37,6 +38,12 @@ void AttributeReader::reportUnknownElement(const char* name, std::string_view su
 }
 
 void AttributeReader::reportValue(const char* text, ValueFault fault, const std::string& consequence) {
+    if (fault == ValueFault::ZeroAxis) {
+        diagnostics_.report(DiagnosticKind::RotationWithoutAxis, fileName_, line_,
+                            std::string(attribute_) + " " + quoted(text) +
+                                " turns about an axis of zero length; it is read as no rotation");
+        return;
+    }
     const DiagnosticKind kind = fault == ValueFault::Saturated ? DiagnosticKind::SaturatedNumber : DiagnosticKind::UnreadValue;
     diagnostics_.report(kind, fileName_, line_,
                         std::string(attribute_) + " of " + element_ + ": " + quoted(text) + faultText(fault) + "; " +

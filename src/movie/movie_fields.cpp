@@ -213,7 +213,11 @@ constexpr Field<SpecialEffect> kSpecialEffectFields[] = {
 };
 
 constexpr Field<Particle> kParticleFields[] = {
-    {A::type, [](Particle& p, const char* v, R&) { readString(v, p.type); }},
+    {A::type,
+     [](Particle& p, const char* v, R&) {
+         readString(v, p.type);
+         p.particleType = particleTypeOf(p.type.c_str());
+     }},
     {A::position, [](Particle& p, const char* v, R& r) { r.readVec3(v, p.position); }},
     {A::velocity, [](Particle& p, const char* v, R& r) { r.readVec3(v, p.velocity); }},
     {A::fadetime, [](Particle& p, const char* v, R& r) { r.readFloat(v, p.fadetime); }},

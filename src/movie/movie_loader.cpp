@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <exception>
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -328,16 +329,30 @@ private:
 
 }  // namespace
 
+namespace {
+
+// Whatever runs out of memory while a film loads (expat, a scene, the
+// records, the physics world) ends the load, never the process.
+template <typename Parse>
+std::unique_ptr<Movie> loadWith(const std::string& fileName, LoadServices& services, Parse&& parse) {
+    try {
+        MovieLoader loader(fileName, services);
+        std::unique_ptr<Movie> movie = parse(loader);
+        resolveMovie(*movie, services);
+        return movie;
+    } catch (const std::bad_alloc&) {
+        throw LoadError(fileName, 0, "out of memory while loading");
+    }
+}
+
+}  // namespace
+
 std::unique_ptr<Movie> loadMovieFromText(std::string_view text, const std::string& fileName, LoadServices& services) {
-    std::unique_ptr<Movie> movie = MovieLoader(fileName, services).parseText(text);
-    resolveMovie(*movie, services);
-    return movie;
+    return loadWith(fileName, services, [text](MovieLoader& loader) { return loader.parseText(text); });
 }
 
 std::unique_ptr<Movie> loadMovie(const std::string& path, LoadServices& services) {
-    std::unique_ptr<Movie> movie = MovieLoader(path, services).parseFile();
-    resolveMovie(*movie, services);
-    return movie;
+    return loadWith(path, services, [](MovieLoader& loader) { return loader.parseFile(); });
 }
 
 std::string formatLoadError(const LoadError& error) {

@@ -1,5 +1,6 @@
 #include "movie/values.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "base/number_scan.h"
@@ -39,6 +40,12 @@ Vec<N> readFloats(const char* text, ValueFault* fault) {
     return result;
 }
 
+bool hasLength(const Vec3f& axis) { return axis.e[0] != 0.0f || axis.e[1] != 0.0f || axis.e[2] != 0.0f; }
+
+bool isFinite(const Quatf& q) {
+    return std::isfinite(q.v.e[0]) && std::isfinite(q.v.e[1]) && std::isfinite(q.v.e[2]) && std::isfinite(q.w);
+}
+
 }  // namespace
 
 bool readInt(const char* text, int& value, ValueFault* fault) {
@@ -71,7 +78,14 @@ Vec3f readVec3(const char* text, ValueFault* fault) { return readFloats<3>(text,
 
 Quatf readRotation(const char* text, ValueFault* fault) {
     const Vec4f r = readFloats<4>(text, fault);
-    return Quatf::fromAxisAngle(Vec3f{r.e[0], r.e[1], r.e[2]}, r.e[3]);
+    const Vec3f axis{r.e[0], r.e[1], r.e[2]};
+    if (!hasLength(axis)) {
+        // The author most likely forgot the axis; a zero angle turns nothing anyway.
+        if (r.e[3] != 0.0f) note(fault, ValueFault::ZeroAxis);
+        return Quatf();
+    }
+    const Quatf q = Quatf::fromAxisAngle(axis, r.e[3]);
+    return isFinite(q) ? q : Quatf();
 }
 
 bool readBool(const char* text, ValueFault* fault) {

@@ -29,6 +29,7 @@ enum class ValueFault : unsigned char {
     TooFewNumbers,  // a vector or rotation that ends early
     Saturated,      // a number beyond its type's range, read as the nearest it holds
     NotABool,       // neither "true" nor "false"
+    ZeroAxis,       // an angle about an axis of zero length, read as no rotation
 };
 
 // Each returns whether a number was read; on false `value` is unchanged.
@@ -37,7 +38,8 @@ bool readFloat(const char* text, float& value, ValueFault* fault = nullptr);
 
 Vec2f readVec2(const char* text, ValueFault* fault = nullptr);
 Vec3f readVec3(const char* text, ValueFault* fault = nullptr);
-// An axis and an angle in degrees; the axis is used as written.
+// An axis and an angle in degrees; the axis is used as written. An axis of
+// zero length gives no rotation: there is nothing to turn about.
 Quatf readRotation(const char* text, ValueFault* fault = nullptr);
 // Exactly "true" is true; everything else, "True" and "1" too, is false.
 bool readBool(const char* text, ValueFault* fault = nullptr);

@@ -72,9 +72,20 @@ TEST(AttributeValues, RotationsAreAnAxisAndDegrees) {
     // The axis is not normalised.
     const Quatf scaled = readRotation("0 0 2 90");
     EXPECT_NEAR(scaled.v.z(), 1.4142136f, 1e-6f);
-    // Nothing readable gives no rotation.
+    // Nothing readable gives no rotation, and so does an axis of zero length,
+    // which only an angle of 0 makes harmless.
     EXPECT_EQ(readRotation(""), Quatf());
     EXPECT_EQ(readRotation("0 1 0"), Quatf());
+    EXPECT_EQ(readRotation("0 0 0 90"), Quatf());
+    // Only an angle about no axis is worth a warning.
+    for (const auto& [text, fault] : {std::pair{"0 0 0 90", ValueFault::ZeroAxis},
+                                      std::pair{"-0 0 0 -360", ValueFault::ZeroAxis},
+                                      std::pair{"0 0 0 0", ValueFault::None},
+                                      std::pair{"0 0 1e-30 90", ValueFault::None}}) {
+        ValueFault found = ValueFault::None;
+        readRotation(text, &found);
+        EXPECT_EQ(found, fault) << text;
+    }
 }
 
 TEST(AttributeValues, OnlyLowerCaseTrueIsTrue) {
