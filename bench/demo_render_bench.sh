@@ -112,5 +112,5 @@ total = sum(per.values())
 print(f"instructions per frame (callgrind, frames 5 to 104, the driver on one thread): {total / 100 / 1e6:.1f} M")
 for name, n in per.most_common():
     print(f"  {name:22s} {100 * n / total:6.2f}%")
-print(f"the program's own share: {100 * per["the program"] / total:.2f}% (goal: under 10%)")
+print(f"the program's own share: {100 * per['the program'] / total:.2f}% (goal: under 10%)")
 PY
