@@ -15,8 +15,8 @@ void startPlayer(Player& p, const std::string& moviePath, MediaLoader& media) {
     p.physics.initPhysicsWorld();
     p.physics.createGroundPlane();
     p.physics.refreshCollisionSpace();
-    loadSkyTexture(p.sky);
-    loadTerrain(p.terrain);
+    loadSkyTexture(p.sky, p.errors);
+    loadTerrain(p.terrain, p.errors);
     buildTerrain(p.terrain);
 
     // One dot now and one per loaded object: the progress line of loading.
