@@ -1,6 +1,7 @@
 // xmotool check MOVIE: every problem an author should fix, one per line as
 // "FILE:LINE: message", then a summary line. Exit 0 when the player would
 // play the film, 3 when it would refuse it.
+#include <filesystem>
 #include <iostream>
 #include <optional>
 
@@ -9,6 +10,7 @@
 #include "app/xmotool_load.h"
 #include "effects/effect_names.h"
 #include "movie/movie_loader.h"
+#include "terrain/world_files.h"
 
 namespace xmo {
 
@@ -24,6 +26,9 @@ int runCheck(int argc, char** argv) {
     } catch (const LoadError& e) {
         refusal = formatLoadError(e);
     }
+    // The player reads the world from its working directory, which is the
+    // film's folder when the film is played from there.
+    reportWorldImageProblems(std::filesystem::path(path).parent_path().string(), tool.diagnostics);
     for (const Diagnostic& d : tool.diagnostics.items()) std::cout << formatDiagnostic(d) << '\n';
     if (refusal) std::cout << *refusal << '\n';
     const size_t problems = tool.diagnostics.items().size() + (refusal ? 1 : 0);

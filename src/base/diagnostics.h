@@ -28,6 +28,7 @@ enum class DiagnosticKind {
     NotPhysical,         // a physical model whose collisiontype gives it no body
     BadPhysicsValue,     // a mass, size, position or anchor the simulation cannot use
     WithoutBody,         // a part, join or contact naming a model without a body or geometry
+    LargeShadowPolygon,  // a shadow-casting polygon of more than four vertices
 };
 
 struct Diagnostic {

@@ -165,7 +165,14 @@ std::optional<std::string> findImageFileProblem(const std::string& fileName) {
     if (!readImageFileBytes(fileName, bytes, reason)) return "cannot read the image file: " + reason;
     const ImageFormat format = detectImageFormat(bytes.data(), bytes.size());
     if (format == kImageUnknown) return std::string("not a JFIF JPEG, PNG or BMP file");
-    return findUndecodableHeader(format, bytes.data(), bytes.size());
+    if (std::optional<std::string> refused = findUndecodableHeader(format, bytes.data(), bytes.size()))
+        return refused;
+    const std::optional<ImageSize> picture = readImageSize(format, bytes.data(), bytes.size());
+    if (picture && (picture->width > kPortableTextureSide || picture->height > kPortableTextureSide))
+        return std::to_string(picture->width) + " x " + std::to_string(picture->height) +
+               " pixels: a side longer than " + std::to_string(kPortableTextureSide) +
+               " may be scaled down to the GL's largest texture";
+    return std::nullopt;
 }
 
 }  // namespace xmo
