@@ -17,7 +17,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <new>
 #include <sstream>
 #include <string>
 
@@ -28,23 +27,7 @@
 #include "app/player.h"
 #include "app/render_options.h"
 #include "app/tool_media_loader.h"
-
-namespace {
-
-long operatorNewCalls = 0;
-
-}  // namespace
-
-// Counting every allocation of the process means replacing the global
-// operator new; GCC mistakes the malloc and free behind it for a mismatch.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t size) {
-    ++operatorNewCalls;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#include "new_counter.h"
 
 namespace {
 
@@ -99,12 +82,16 @@ Result play(const std::string& filmPath, int frames) {
     std::ostringstream console;
     xmo::Player player([&frame] { return xmo::frameTicks(frame, kFps); }, console, console);
     xmo::ToolMediaLoader media;
-    xmo::startPlayer(player, filmPath, media);
+    player.sound.keepSilent();  // pictures only, as xmotool render plays them
+    if (!xmo::startPlayer(player, filmPath, media)) {
+        std::fprintf(stderr, "shadow_pass_bench: the film did not start\n");
+        std::exit(1);
+    }
     for (; frame < kWarmUpFrames; ++frame) {
         xmo::renderFrame(player);
         glFinish();
     }
-    const long newCallsBefore = operatorNewCalls;
+    const long newCallsBefore = xmo::bench::operatorNewCalls();
     const double cpuBefore = cpuSeconds();
     const auto wallBefore = std::chrono::steady_clock::now();
     for (; frame < kWarmUpFrames + frames; ++frame) {
@@ -114,7 +101,7 @@ Result play(const std::string& filmPath, int frames) {
     Result r;
     r.wallPerFrame = std::chrono::duration<double>(std::chrono::steady_clock::now() - wallBefore).count() / frames;
     r.cpuPerFrame = (cpuSeconds() - cpuBefore) / frames;
-    r.allocationsPerFrame = static_cast<double>(operatorNewCalls - newCallsBefore) / frames;
+    r.allocationsPerFrame = static_cast<double>(xmo::bench::operatorNewCalls() - newCallsBefore) / frames;
     xmo::stopPlayer(player);
     return r;
 }

@@ -9,6 +9,7 @@
 #include "app/xmotool_commands.h"
 #include "app/xmotool_load.h"
 #include "effects/effect_names.h"
+#include "effects/music_files.h"
 #include "movie/movie_loader.h"
 #include "terrain/world_files.h"
 
@@ -22,13 +23,16 @@ int runCheck(int argc, char** argv) {
     std::optional<std::string> refusal;
     try {
         const std::unique_ptr<Movie> movie = loadMovie(path, tool.services);
+        planPhysics(*movie, tool.diagnostics);
         reportUnknownEffectNames(*movie, tool.diagnostics);
+        reportUnusableMusicFiles(*movie, tool.diagnostics);
+        // The player reads the world from its working directory, which is the
+        // film's folder when the film is played from there. A refused film
+        // never gets that far.
+        reportWorldImageProblems(std::filesystem::path(path).parent_path().string(), tool.diagnostics);
     } catch (const LoadError& e) {
         refusal = formatLoadError(e);
     }
-    // The player reads the world from its working directory, which is the
-    // film's folder when the film is played from there.
-    reportWorldImageProblems(std::filesystem::path(path).parent_path().string(), tool.diagnostics);
     for (const Diagnostic& d : tool.diagnostics.items()) std::cout << formatDiagnostic(d) << '\n';
     if (refusal) std::cout << *refusal << '\n';
     const size_t problems = tool.diagnostics.items().size() + (refusal ? 1 : 0);

@@ -26,7 +26,8 @@ void loadSkyTexture(SkyTexture& sky, std::ostream& errors);
 
 // One polygon over the whole screen in an orthographic projection (-1..1,
 // near -10, far 100) with depth writes off, textured with the window of the
-// sky that the camera from eye towards lookAt sees. It replaces the
+// sky that the camera from eye towards lookAt sees; nothing is drawn for a
+// sky of 0 x 0, whose polygon would show untextured. It replaces the
 // modelview matrix with the identity and leaves it selected; the projection
 // is restored.
 void drawSky(const SkyTexture& sky, Vec3f eye, Vec3f lookAt, float fieldOfViewX, float fieldOfViewY);

@@ -17,12 +17,16 @@ void drawSky(const SkyTexture& sky, Vec3f eye, Vec3f lookAt, float fieldOfViewX,
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, sky.texture.name);
 
-    glBegin(GL_POLYGON);
-    for (int i = 0; i < 4; ++i) {
-        glTexCoord2f(corners.texCoord[i].e[0], corners.texCoord[i].e[1]);
-        glVertex3f(corners.vertex[i].e[0], corners.vertex[i].e[1], corners.vertex[i].e[2]);
+    // Without a picture the polygon would show in the lit grey of the
+    // global ambient light; the clear colour shows instead.
+    if (sky.texture.width > 0 && sky.texture.height > 0) {
+        glBegin(GL_POLYGON);
+        for (int i = 0; i < 4; ++i) {
+            glTexCoord2f(corners.texCoord[i].e[0], corners.texCoord[i].e[1]);
+            glVertex3f(corners.vertex[i].e[0], corners.vertex[i].e[1], corners.vertex[i].e[2]);
+        }
+        glEnd();
     }
-    glEnd();
 
     glDisable(GL_TEXTURE_2D);
     glDepthMask(GL_TRUE);
