@@ -16,7 +16,6 @@
 #include <fstream>
 #include <stdexcept>
 #include <iostream>
-#include <new>
 #include <sstream>
 #include <vector>
 
@@ -25,27 +24,13 @@
 #include "app/player.h"
 #include "app/render_options.h"
 #include "app/tool_media_loader.h"
+#include "new_counter.h"
 #include "scene/brick_geometry.h"
 
 namespace {
 
-long operatorNewCalls = 0;
 long engineAllocations = 0;
 
-}  // namespace
-
-// Counting every allocation of the process means replacing the global
-// operator new; GCC mistakes the malloc and free behind it for a mismatch.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t size) {
-    ++operatorNewCalls;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-
-namespace {
 
 constexpr int kFps = 25;
 constexpr long kFirstSecond = kFps;
@@ -136,12 +121,12 @@ int main() {
     physical.play(kFirstSecond);
     still.play(kFirstSecond);
 
-    const long newBefore = operatorNewCalls;
+    const long newBefore = xmo::bench::operatorNewCalls();
     const long engineBefore = engineAllocations;
     physical.play(kFramesPerRound);
     std::printf("allocations per frame after the first second, %d physical bricks: operator new %.2f, "
                 "ODE's allocator %.2f\n",
-                kBricks, static_cast<double>(operatorNewCalls - newBefore) / kFramesPerRound,
+                kBricks, static_cast<double>(xmo::bench::operatorNewCalls() - newBefore) / kFramesPerRound,
                 static_cast<double>(engineAllocations - engineBefore) / kFramesPerRound);
 
     std::vector<double> withPhysics, without;
