@@ -1,0 +1,37 @@
+# What `cmake --install` puts where. The helper programs that xmotool runs in
+# its place (xmotool-render, xmotool-txf) go to bin/ beside it: xmotool finds
+# them in its own folder, the same rule in the build tree and installed, so a
+# copy of xmotool never starts the helpers of another build.
+include(GNUInstallDirs)
+
+install(TARGETS ${XMO_INSTALLED_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# Debian keeps manual pages compressed; -n leaves the time stamp out, so the
+# package's bytes depend on the page alone.
+set(XMO_MAN_PAGES xmoplay.1 xmotool.1)
+set(XMO_COMPRESSED_MAN_PAGES)
+foreach(page ${XMO_MAN_PAGES})
+  set(compressed ${CMAKE_BINARY_DIR}/man/${page}.gz)
+  add_custom_command(OUTPUT ${compressed}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+    COMMAND gzip -9 -n -c ${CMAKE_SOURCE_DIR}/docs/man/${page} > ${compressed}
+    DEPENDS ${CMAKE_SOURCE_DIR}/docs/man/${page}
+    VERBATIM)
+  list(APPEND XMO_COMPRESSED_MAN_PAGES ${compressed})
+endforeach()
+add_custom_target(man_pages ALL DEPENDS ${XMO_COMPRESSED_MAN_PAGES})
+install(FILES ${XMO_COMPRESSED_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# The demo film with its scene files, world images, caption font and music:
+# everything in its folder, so `xmoplay BrikBasics.xmo` plays from there.
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/assets/demo/ DESTINATION ${CMAKE_INSTALL_DATADIR}/xmoplay/demo)
+
+# The format reference keeps its links: format.md beside the schemas and the
+# examples folder, as in docs/.
+install(FILES
+  ${CMAKE_SOURCE_DIR}/README.md
+  ${CMAKE_SOURCE_DIR}/docs/format.md
+  ${CMAKE_SOURCE_DIR}/docs/xmo.rng
+  ${CMAKE_SOURCE_DIR}/docs/x3d-subset.rng
+  DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/examples DESTINATION ${CMAKE_INSTALL_DOCDIR})
