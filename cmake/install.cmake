@@ -34,4 +34,13 @@ install(FILES
   ${CMAKE_SOURCE_DIR}/docs/xmo.rng
   ${CMAKE_SOURCE_DIR}/docs/x3d-subset.rng
   DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/examples DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The examples share the world's images with the demo through symbolic links
+# into assets/; installed, each is a file of its own.
+file(GLOB_RECURSE XMO_EXAMPLE_FILES RELATIVE ${CMAKE_SOURCE_DIR}/docs CONFIGURE_DEPENDS
+     ${CMAKE_SOURCE_DIR}/docs/examples/*)
+foreach(file ${XMO_EXAMPLE_FILES})
+  get_filename_component(source ${CMAKE_SOURCE_DIR}/docs/${file} REALPATH)
+  get_filename_component(folder ${file} DIRECTORY)
+  get_filename_component(name ${file} NAME)
+  install(FILES ${source} DESTINATION ${CMAKE_INSTALL_DOCDIR}/${folder} RENAME ${name})
+endforeach()

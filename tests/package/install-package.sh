@@ -3,7 +3,8 @@
 # named xmoplay_VERSION_ARCH.deb, its Depends computed, unpacked into a
 # scratch root; there the installed xmotool names its version, finds the demo
 # film playable with every file it names, and renders a frame of it through
-# the installed xmotool-render, and the manual pages and docs are in place.
+# the installed xmotool-render, and the manual pages and docs are in place
+# with example films that check as they do in the source tree.
 #
 # usage: install-package.sh BUILD_DIR VERSION
 set -eu
@@ -63,6 +64,13 @@ if "$usr/bin/xmotool" render BrikBasics.xmo --fps 10 --at 1 --out "$work/frames"
 else
     fail "installed xmotool render: $(cat "$work/render.out")"
 fi
+
+# The examples of the format reference, as an author copies them from there.
+cd "$usr/share/doc/xmoplay/examples"
+for movie in *.xmo; do
+    "$usr/bin/xmotool" check "$movie" >"$work/check.out" 2>&1 ||
+        fail "installed example $movie: $(cat "$work/check.out")"
+done
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures failure(s)"
