@@ -1,21 +1,26 @@
 # What `cmake --install` puts where. The helper programs that xmotool runs in
-# its place (xmotool-render, xmotool-txf) go to bin/ beside it: xmotool finds
-# them in its own folder, the same rule in the build tree and installed, so a
-# copy of xmotool never starts the helpers of another build.
+# its place go to bin/ beside it: xmotool finds them in its own folder, the
+# same rule in the build tree and installed, so a copy of xmotool never starts
+# the helpers of another build.
 include(GNUInstallDirs)
 
-install(TARGETS ${XMO_INSTALLED_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS ${XMO_PROGRAMS} ${XMO_HELPER_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # Debian keeps manual pages compressed; -n leaves the time stamp out, so the
-# package's bytes depend on the page alone.
-set(XMO_MAN_PAGES xmoplay.1 xmotool.1)
+# package's bytes depend on the page alone. Each helper program gets a page
+# that shows xmotool's, which says what the helpers do.
+set(XMO_MAN_PAGES ${CMAKE_SOURCE_DIR}/docs/man/xmoplay.1 ${CMAKE_SOURCE_DIR}/docs/man/xmotool.1)
+foreach(helper ${XMO_HELPER_PROGRAMS})
+  file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/man/${helper}.1 CONTENT ".so man1/xmotool.1\n")
+  list(APPEND XMO_MAN_PAGES ${CMAKE_BINARY_DIR}/man/${helper}.1)
+endforeach()
 set(XMO_COMPRESSED_MAN_PAGES)
 foreach(page ${XMO_MAN_PAGES})
-  set(compressed ${CMAKE_BINARY_DIR}/man/${page}.gz)
+  get_filename_component(name ${page} NAME)
+  set(compressed ${CMAKE_BINARY_DIR}/man/${name}.gz)
   add_custom_command(OUTPUT ${compressed}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
-    COMMAND gzip -9 -n -c ${CMAKE_SOURCE_DIR}/docs/man/${page} > ${compressed}
-    DEPENDS ${CMAKE_SOURCE_DIR}/docs/man/${page}
+    COMMAND gzip -9 -n -c ${page} > ${compressed}
+    DEPENDS ${page}
     VERBATIM)
   list(APPEND XMO_COMPRESSED_MAN_PAGES ${compressed})
 endforeach()
