@@ -9,7 +9,7 @@ XVFB     = xvfb-run -a -s "-screen 0 1024x768x24"
 LSAN     = LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
 FUZZ_SECONDS ?= 30
 
-.PHONY: deps build test test-release test-sanitize demo bench fuzz fuzz-smoke package clean
+.PHONY: deps build test test-release test-sanitize demo golden bench fuzz fuzz-smoke package clean
 
 deps:
 	./scripts/install-deps
@@ -39,6 +39,12 @@ test: build fuzz-smoke test-release test-sanitize
 
 demo: build
 	cd assets/demo && $(CURDIR)/$(BUILD)/xmoplay BrikBasics.xmo
+
+# Rewrites tests/golden/ (the demo's golden frame hashes and thumbnails) from
+# what this build renders: for a change that alters the picture on purpose.
+# Look at the thumbnails before committing them.
+golden: build
+	cd $(BUILD) && XMO_UPDATE_GOLDEN=1 ctest -R '^GoldenFrames\.' --output-on-failure
 
 # build/xmoplay_VERSION_ARCH.deb
 package: build

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "effects/sound_output.h"
+#include "effects/sound.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const xmo::DecodeResult result = xmo::decodeMpegAudio(data, size);

@@ -2,8 +2,10 @@
 """Writes assets/demo/BrikBasics.xmo, the demo film.
 
 Four sequences, about 44 seconds:
-  1. A wall of coloured bricks builds itself, brick by brick, each dropping
-     into place; the camera circles it with eased (hermite) paths.
+  1. The title over the opening; a wall of coloured bricks builds itself,
+     brick by brick, each dropping into place; the camera circles it with
+     eased (hermite) paths. The title's font, caption.txf, is made by
+     scripts/make-caption-fonts.
   2. The toy rocket (rocket.x3d) turns on its launch pad in a looping
      animation while the camera drifts past at an even pace.
   3. A carousel of bricks (a rotating ModelTransform) spins; the rocket lifts
@@ -124,6 +126,10 @@ def main():
                "   </Animation>"]
     s1 += ["  </Animations>", "  <XFunctions>"] + commands + ["  </XFunctions>"]
     s1 += fades([("blackfadein", 0, 2), ("blackfadeout", 11, 12)])
+    s1 += ['  <TextChunk starttime="0.5" endtime="5">',
+           '   <Text loadfont="caption.txf" color="1 0.85 0.3" position="-42 38" size="12" writetext="BrikBasics"/>',
+           '   <Text color="1 1 1" position="-32 28" size="5" writetext="a film in toy bricks"/>',
+           "  </TextChunk>"]
     film.sequences.append(sequence(12, s1))
 
     # --- Sequence 2: the rocket turns on its pad; an even camera drift.

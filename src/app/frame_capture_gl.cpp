@@ -2,28 +2,43 @@
 
 #include <GL/gl.h>
 
-#include <cstring>
+#include <algorithm>
 
 #include "image/png_writer.h"
 
 namespace xmo {
 
-std::vector<std::uint8_t> readFramePixels(int width, int height) {
+namespace {
+
+// GL reads the bottom row first; the rows are swapped in place, so a buffer
+// kept from frame to frame is the only memory a read needs.
+void readTopRowFirst(int width, int height, std::vector<std::uint8_t>& rgba) {
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
-    std::vector<std::uint8_t> bottomUp(rowBytes * height);
+    rgba.resize(rowBytes * height);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
-    std::vector<std::uint8_t> topDown(bottomUp.size());
-    for (int y = 0; y < height; ++y)
-        std::memcpy(&topDown[y * rowBytes], &bottomUp[(height - 1 - y) * rowBytes], rowBytes);
-    return topDown;
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    for (int top = 0, bottom = height - 1; top < bottom; ++top, --bottom)
+        std::swap_ranges(rgba.begin() + top * rowBytes, rgba.begin() + (top + 1) * rowBytes,
+                         rgba.begin() + bottom * rowBytes);
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> readFramePixels(int width, int height) {
+    std::vector<std::uint8_t> rgba;
+    readTopRowFirst(width, height, rgba);
+    return rgba;
+}
+
+void readFramePicture(int width, int height, std::vector<std::uint8_t>& picture) {
+    readTopRowFirst(width, height, picture);
+    for (std::size_t i = 3; i < picture.size(); i += 4) picture[i] = 255;
 }
 
 bool saveFramePng(const std::string& path, int width, int height, std::string& error) {
-    std::vector<std::uint8_t> pixels = readFramePixels(width, height);
-    // The picture is what the screen shows: opaque, whatever the clear alpha.
-    for (std::size_t i = 3; i < pixels.size(); i += 4) pixels[i] = 255;
-    return writePngRgba(path, pixels.data(), width, height, error);
+    std::vector<std::uint8_t> picture;
+    readFramePicture(width, height, picture);
+    return writePngRgba(path, picture.data(), width, height, error);
 }
 
 }  // namespace xmo

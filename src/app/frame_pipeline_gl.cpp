@@ -18,10 +18,9 @@ namespace xmo {
 
 namespace {
 
-// Physics and particles advance by half the real frame time (plus a fixed
-// extra millisecond of physics); everything else follows the clock.
-constexpr float kPhysicsTimeScale = 0.5f;
-constexpr float kExtraPhysicsStep = 0.001f;
+// Particles advance by half the real frame time, as physics does (see
+// stepPhysicsForFrame); everything else follows the clock.
+constexpr float kParticleTimeScale = 0.5f;
 
 }  // namespace
 
@@ -50,8 +49,7 @@ void renderFrame(Player& p) {
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     p.movieClock.update();
-    p.physics.stepPhysics(p.movieClock.frameTime() * kPhysicsTimeScale);
-    p.physics.stepPhysics(kExtraPhysicsStep);
+    stepPhysicsForFrame(p.physics, p.movieClock.frameTime());
     const float t = p.movieClock.filmTime();
 
     const SequenceAt current = findSequence(movie.sequences, t);
@@ -66,7 +64,7 @@ void renderFrame(Player& p) {
     applyAnimations(sequence.animations, local, p.animationScratch, p.console);
     drawModelPass(movie, p.terrain, p.renderer, p.console);
 
-    const float halfFrame = p.movieClock.frameTime() * kPhysicsTimeScale;
+    const float halfFrame = p.movieClock.frameTime() * kParticleTimeScale;
     updateParticles(sequence.particles, halfFrame);
     drawParticles(p.particleTexture, sequence.particles, p.billboardMatrix, local, p.eyePoint, p.lookAtPoint);
     updateSound(p.sound, movie.sounds, t);  // music alone runs on film time

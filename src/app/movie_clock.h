@@ -1,8 +1,9 @@
 // The movie clock: film time and frame time in whole milliseconds.
 //
 // The tick source is a parameter: SDL_GetTicks in the player, a fixed step in
-// tests and in the offline renderer, which makes a film deterministic. There
-// is no pause, no speed factor and no clamping of long frames.
+// tests and in the offline renderer, which makes a film deterministic. The
+// clock has no pause, no speed factor and no clamping of long frames; the
+// player's pause and step hold or move its tick source (playback_ticks.h).
 #pragma once
 
 #include <cstdint>
@@ -21,8 +22,11 @@ public:
         previousMs = currentMs;
         currentMs = static_cast<std::int32_t>(ticks_() - static_cast<std::uint32_t>(startTicks));
     }
-    float filmTime() const { return static_cast<float>(currentMs / 1000.0); }
-    float frameTime() const { return static_cast<float>((currentMs - previousMs) / 1000.0); }
+    float filmTime() const { return seconds(currentMs); }
+    float frameTime() const { return seconds(currentMs - previousMs); }
+
+    // Whole milliseconds as the float seconds the clock reports.
+    static float seconds(std::int32_t ms) { return static_cast<float>(ms / 1000.0); }
 
     std::int32_t currentMs = 0;
     std::int32_t previousMs = 0;

@@ -26,7 +26,7 @@
 #include "motion/bspline.h"
 #include "motion/camera.h"
 #include "movie/movie.h"
-#include "physics/physics_world.h"
+#include "physics/ode_world.h"
 #include "scene/renderer_state.h"
 #include "terrain/sky.h"
 #include "terrain/terrain.h"
@@ -61,7 +61,7 @@ struct Player {
     ParticleTexture particleTexture;
     CaptionRenderer captions;
     SoundSystem sound;
-    PhysicsWorld physics;
+    OdeWorld physics;  // made with the player, before the movie is loaded
 
     CameraCache cameraCache;
     BSplineScratch animationScratch;
@@ -74,8 +74,9 @@ struct Player {
 // Start-up after the GL context exists: GL state and projection, particle
 // texture, physics world, sky, terrain, the movie with everything it names,
 // the scenes' lights, the music, then the clock. Throws LoadError when the
-// movie cannot be used.
-void startPlayer(Player& player, const std::string& moviePath, MediaLoader& media);
+// movie cannot be used; false when the music cannot be brought up, with
+// "Error!" and the reason already on the console.
+[[nodiscard]] bool startPlayer(Player& player, const std::string& moviePath, MediaLoader& media);
 
 // One frame of the film, from clearing the buffers to swapping them.
 void renderFrame(Player& player);

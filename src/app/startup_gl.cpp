@@ -1,4 +1,5 @@
 #include <iostream>
+#include <optional>
 
 #include "app/gl_setup.h"
 #include "app/player.h"
@@ -6,13 +7,13 @@
 
 namespace xmo {
 
-void startPlayer(Player& p, const std::string& moviePath, MediaLoader& media) {
+bool startPlayer(Player& p, const std::string& moviePath, MediaLoader& media) {
     const FieldOfView fov = initGL(kScreenWidth, kScreenHeight);
     p.fieldOfViewX = fov.x;
     p.fieldOfViewY = fov.y;
 
     initParticleTexture(p.particleTexture);
-    p.physics.initPhysicsWorld();
+    // The physics world itself was made with the player.
     p.physics.createGroundPlane();
     p.physics.refreshCollisionSpace();
     loadSkyTexture(p.sky);
@@ -29,8 +30,12 @@ void startPlayer(Player& p, const std::string& moviePath, MediaLoader& media) {
     enableSceneLights(p.renderer.lights);
 
     p.console << std::endl << "Loading music file..." << std::endl;
-    startSound(p.sound, p.currentMovie->sounds);
+    if (const std::optional<SoundError> error = startSound(p.sound, p.currentMovie->sounds)) {
+        p.console << "Error!\n" << soundErrorText(*error) << std::endl;
+        return false;
+    }
     p.movieClock.start();
+    return true;
 }
 
 void stopPlayer(Player& p) {

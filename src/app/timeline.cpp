@@ -14,4 +14,10 @@ SequenceAt findSequence(const std::vector<std::unique_ptr<Sequence>>& sequences,
     return {sequences.back().get(), t - start};
 }
 
+float filmEnd(const std::vector<std::unique_ptr<Sequence>>& sequences) {
+    float end = 0.0f;
+    for (const auto& s : sequences) end += s->duration;
+    return end;
+}
+
 }  // namespace xmo

@@ -19,4 +19,7 @@ struct SequenceAt {
 // end of the film, so it plays once more and then runs on beyond its length.
 SequenceAt findSequence(const std::vector<std::unique_ptr<Sequence>>& sequences, float t);
 
+// The film time at which the last sequence ends, summed as findSequence sums.
+float filmEnd(const std::vector<std::unique_ptr<Sequence>>& sequences);
+
 }  // namespace xmo

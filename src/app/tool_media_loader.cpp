@@ -1,42 +1,35 @@
 #include "app/tool_media_loader.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-
 #include "base/diagnostics.h"
+#include "effects/tiles.h"
+#include "effects/txf_format.h"
 #include "image/image_format.h"
 #include "movie/movie.h"
 
 namespace xmo {
 
-namespace {
-
-// The system's reason when the file does not open; empty when it does.
-std::string openFailure(const std::string& fileName) {
-    std::FILE* f = std::fopen(fileName.c_str(), "rb");
-    if (!f) return std::strerror(errno);
-    std::fclose(f);
-    return {};
-}
-
-}  // namespace
-
 void ToolMediaLoader::loadFont(Text& text, const char* movieFile, Diagnostics& diagnostics) {
-    const std::string reason = openFailure(text.loadfont);
-    if (!reason.empty())
+    const std::string problem = checkTxfFile(text.loadfont);
+    if (!problem.empty())
         diagnostics.report(DiagnosticKind::FontProblem, movieFile, text.sourceLine,
-                           "cannot open the font file \"" + text.loadfont + "\": " + reason);
+                           "Text: " + text.loadfont + ": " + problem);
 }
 
 void ToolMediaLoader::loadTile(Tiles& tiles, const char* movieFile, Diagnostics& diagnostics) {
-    const std::string reason = openFailure(tiles.loadimage);
-    if (!reason.empty())
+    ImageSize size;
+    const std::optional<std::string> problem = findImageFileProblem(tiles.loadimage, &size);
+    const auto report = [&](const std::string& what) {
         diagnostics.report(DiagnosticKind::ImageProblem, movieFile, tiles.sourceLine,
-                           "cannot open the image file \"" + tiles.loadimage + "\": " + reason);
-    else if (detectImageFormat(tiles.loadimage) == kImageUnknown)
-        diagnostics.report(DiagnosticKind::ImageProblem, movieFile, tiles.sourceLine,
-                           "the image file \"" + tiles.loadimage + "\" is not a PNG, a JFIF JPEG or a BMP image");
+                           "Tiles: " + tiles.loadimage + ": " + what);
+    };
+    if (problem) {
+        report(*problem);
+    } else if (size.width > kTileTextureSize || size.height > kTileTextureSize) {
+        const TileSize fitted = fitTileSize(static_cast<int>(size.width), static_cast<int>(size.height));
+        report(std::to_string(size.width) + " x " + std::to_string(size.height) + " pixels, larger than a tile's " +
+               std::to_string(kTileTextureSize) + " x " + std::to_string(kTileTextureSize) +
+               ": it is scaled down to " + std::to_string(fitted.width) + " x " + std::to_string(fitted.height));
+    }
 }
 
 }  // namespace xmo

@@ -9,9 +9,10 @@ namespace xmo {
 
 class ToolMediaLoader : public MediaLoader {
 public:
-    // A font file must open.
+    // A font file must be a TXF font that PLIB may load.
     void loadFont(Text& text, const char* movieFile, Diagnostics& diagnostics) override;
-    // An image file must open and be a PNG, a JFIF JPEG or a BMP.
+    // An image file must open and be a PNG, a JFIF JPEG or a BMP whose header
+    // the decoder may have; one larger than a tile is reported too.
     void loadTile(Tiles& tiles, const char* movieFile, Diagnostics& diagnostics) override;
 };
 

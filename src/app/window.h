@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace xmo {
 
@@ -11,21 +12,36 @@ enum class WindowStatus { Ok, SdlInitFailed, VideoModeFailed };
 
 struct WindowResult {
     WindowStatus status = WindowStatus::Ok;
-    std::string error;  // SDL_GetError() of the failing step
+    std::string error;  // SDL_GetError() of the failing step, or why SDL was refused
 };
 
-// SDL_Init, the GL attributes and the 800x600 full-screen video mode. On a
-// failed video mode SDL is shut down again.
-WindowResult openPlayerWindow();
+enum class WindowMode { FullScreen, Windowed };
+
+// SDL_Init, the GL attributes and the 800x600 video mode. On a failed video
+// mode SDL is shut down again. Without a display SDL would fall back to a
+// video driver that shows nothing and can take no key; unless the user chose
+// the driver (SDL_VIDEODRIVER), that counts as SDL not starting.
+WindowResult openPlayerWindow(WindowMode mode = WindowMode::FullScreen);
 
 void closePlayerWindow();
 void swapPlayerWindow();
 void hideCursor();
+void setPlayerWindowTitle(const std::string& title);
 
-// Drains the event queue; true when the user asked to quit (window closed
-// or Escape pressed).
-bool pollQuitRequest();
+// What the user asked for while the film plays.
+enum class PlayerInput {
+    Quit,     // the window was closed, or Escape
+    Pause,    // Space: pause or resume
+    Step,     // Right arrow
+    Restart,  // R
+    ShowKeys  // H or F1
+};
+
+// Drains the event queue into inputs, in the order they came; other events
+// and keys are dropped.
+void pollPlayerInput(std::vector<PlayerInput>& inputs);
 
 unsigned playerTicks();
+void waitMilliseconds(unsigned ms);
 
 }  // namespace xmo

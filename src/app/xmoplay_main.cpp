@@ -1,18 +1,26 @@
-// xmoplay: plays one film full screen until Escape, the window's close, or the
-// film's own exit command.
+// xmoplay: plays one film, full screen or in a window, until Escape, the
+// window's close, or the film's own exit command.
 #include <cstdio>
-#include <iostream>
+#include <string>
+#include <vector>
 
-#include "app/player.h"
-#include "app/tool_media_loader.h"
+#include "app/capture_requests.h"
+#include "app/playback.h"
+#include "app/player_options.h"
 #include "app/window.h"
-#include "movie/movie_loader.h"
 
 int main(int argc, char** argv) {
     using namespace xmo;
-    const std::string moviePath = argc >= 2 ? argv[1] : "BrikBasics.xmo";
+    CaptureRequests captures;  // first: no thread may start before it
+    const CommandLine line = parsePlayerCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    switch (line.action) {
+    case CommandLineAction::Help: std::fputs(playerHelpText(), stdout); return 0;
+    case CommandLineAction::Version: std::printf("xmoplay %s\n", XMO_VERSION); return 0;
+    case CommandLineAction::UsageError: std::fprintf(stderr, "%s\n", usageErrorLine(line.error).c_str()); return 2;
+    case CommandLineAction::Play: break;
+    }
 
-    const WindowResult window = openPlayerWindow();
+    const WindowResult window = openPlayerWindow(line.options.windowed ? WindowMode::Windowed : WindowMode::FullScreen);
     if (window.status == WindowStatus::SdlInitFailed) {
         std::fprintf(stderr, "Unable to initialize SDL: %s\n", window.error.c_str());
         return 1;
@@ -21,26 +29,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "Unable to create OpenGL screen: %s\n", window.error.c_str());
         return 2;
     }
-
-    Player player(playerTicks, std::cout, std::cerr);
-    player.swapBuffers = swapPlayerWindow;
-    ToolMediaLoader media;
-    try {
-        startPlayer(player, moviePath, media);
-    } catch (const LoadError& e) {
-        std::cout << std::flush;
-        std::cerr << describeLoadError(e) << "\n";
-        closePlayerWindow();
-        return 3;
-    }
-    hideCursor();
-
-    while (player.quitCode == 0) {
-        renderFrame(player);
-        if (pollQuitRequest()) player.quitCode = kQuitByUser;
-    }
-
-    stopPlayer(player);
-    closePlayerWindow();
-    return 0;  // a finished film is a success, however it ended
+    return playFilm(line.options, captures);
 }

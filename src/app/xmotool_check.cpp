@@ -8,6 +8,7 @@
 #include "app/xmotool_commands.h"
 #include "app/xmotool_load.h"
 #include "effects/effect_names.h"
+#include "effects/music_files.h"
 #include "movie/movie_loader.h"
 
 namespace xmo {
@@ -20,7 +21,9 @@ int runCheck(int argc, char** argv) {
     std::optional<std::string> refusal;
     try {
         const std::unique_ptr<Movie> movie = loadMovie(path, tool.services);
+        planPhysics(*movie, tool.diagnostics);
         reportUnknownEffectNames(*movie, tool.diagnostics);
+        reportUnusableMusicFiles(*movie, tool.diagnostics);
     } catch (const LoadError& e) {
         refusal = formatLoadError(e);
     }

@@ -16,6 +16,7 @@ int runDump(int argc, char** argv) {
     QuietLoadServices tool(&media, &std::cerr);
     try {
         const auto movie = loadMovie(argv[1], tool.services);
+        planPhysics(*movie, tool.diagnostics);
         for (const Diagnostic& d : tool.diagnostics.items()) std::cerr << formatDiagnostic(d) << '\n';
         writeMovieJson(*movie, std::cout);
     } catch (const LoadError& e) {

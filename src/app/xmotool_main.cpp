@@ -1,5 +1,6 @@
 // xmotool: the windowless companion of the player. It checks, dumps and
-// re-saves films itself, and hands render to xmotool-render.
+// re-saves films itself, and hands render to xmotool-render and txf to
+// xmotool-txf.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -17,10 +18,22 @@ constexpr const char* kUsage =
     "                            the film is playable, 3 when the player would refuse it\n"
     "  dump MOVIE                the loaded and resolved movie as JSON on standard output\n"
     "  save MOVIE OUT            load MOVIE and write it again to OUT\n"
-    "  render MOVIE --fps N (--at T1,T2,... | --frames A-B) --out DIR\n"
+    "  render MOVIE [--fps N] (--at T1,T2,... | --frames A-B) --out DIR\n"
     "                            play the film on a fixed-step clock and write the\n"
-    "                            requested frames as DIR/frame-NNNNNN.png (carried out\n"
-    "                            by xmotool-render, which must be beside xmotool)\n"
+    "                            requested frames as DIR/frame-NNNNNN.png\n"
+    "  render MOVIE [--fps N] [--from T] [--to T] [--size WxH] --video OUT.mp4\n"
+    "                            export the film with its music as a video (H.264 in\n"
+    "                            .mp4, VP9 in .webm) through ffmpeg\n"
+    "  render MOVIE [--fps N] [--at ... | --frames A-B] --hash\n"
+    "                            print \"FRAME TIME SHA256\" of each frame's pixels\n"
+    "                            (render is carried out by xmotool-render, which must be\n"
+    "                            beside xmotool; xmotool render --help tells more)\n"
+    "  txf FONT OUT.txf [--size PX] [--chars STRING]\n"
+    "                            make a TXF caption font from a TrueType or OpenType\n"
+    "                            font: the characters (UTF-8, Latin-1 only; default\n"
+    "                            printable ASCII and the Latin-1 letters) drawn PX\n"
+    "                            pixels to the em (4 to 100, default 48) (carried out\n"
+    "                            by xmotool-txf, which must be beside xmotool)\n"
     "\n"
     "options:\n"
     "  --help                    this text; after a command, that command's help\n"
@@ -65,9 +78,10 @@ constexpr Command kCommands[] = {
 
 bool isHelpOption(const char* arg) { return std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0; }
 
-// Commands that play a film need a GL driver and the playback libraries,
-// whose loading would cost check, dump and save more start-up time than the
-// work itself; each is a program of its own beside xmotool, run in its place.
+// Commands that need heavy libraries (render: a GL driver and the playback
+// libraries; txf: FreeType), whose loading would cost check, dump and save
+// more start-up time than the work itself; each is a program of its own
+// beside xmotool, run in its place.
 struct ProgramCommand {
     const char* name;
     const char* program;
@@ -75,6 +89,7 @@ struct ProgramCommand {
 
 constexpr ProgramCommand kProgramCommands[] = {
     {"render", "xmotool-render"},
+    {"txf", "xmotool-txf"},
 };
 
 int runProgram(const ProgramCommand& c, char** argv) {

@@ -25,9 +25,11 @@ enum class DiagnosticKind {
     UnknownName,         // an unknown command or fade name
     ImageProblem,        // an image that cannot be read or decoded
     FontProblem,         // a caption font file that cannot be read
+    RotationWithoutAxis, // an angle about an axis of zero length, read as no rotation
+    MusicProblem,        // a music file that cannot be loaded
     NotPhysical,         // a physical model whose collisiontype gives it no body
     BadPhysicsValue,     // a mass, size, position or anchor the simulation cannot use
-    WithoutBody,         // a part, join or contact naming a model without a body or geometry
+    WithoutBody,         // a part, join or contact naming a model without a body or geometry, or one model only
 };
 
 struct Diagnostic {

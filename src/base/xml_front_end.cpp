@@ -11,6 +11,7 @@
 #include <new>
 
 #include "base/diagnostics.h"
+#include "base/regular_file.h"
 
 namespace xmo {
 
@@ -19,6 +20,11 @@ namespace {
 // Large enough that expat's work per call vanishes, small enough that its
 // buffer stays in cache.
 constexpr std::size_t kChunkSize = std::size_t{1} << 18;
+
+// No film or scene comes near this; anything larger is refused unread.
+constexpr std::uint64_t kMaxFileBytes = std::uint64_t{1} << 30;
+
+std::string tooLarge(std::uint64_t bytes) { return "too large to be a movie (" + std::to_string(bytes) + " bytes)"; }
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
@@ -98,20 +104,46 @@ std::size_t XmlFrontEnd::prepareChunk(char* chunk, std::size_t size) {
     return size;
 }
 
+// The first chunk tells whether the file is UTF-16; if so, its byte-order
+// mark is dropped and expat is told to read UTF-8, overriding the declaration.
+void XmlFrontEnd::startDecoding(char*& chunk, std::size_t& size) {
+    const std::optional<Utf16Start> start = detectUtf16(chunk, size);
+    if (!start) return;
+    utf16_.emplace(start->order);
+    XML_SetEncoding(parser_, "UTF-8");
+    chunk += start->markBytes;
+    size -= start->markBytes;
+}
+
+// Decodes a UTF-16 chunk into a new stretch of expat's buffer; returns it
+// and sets size to the bytes it holds.
+char* XmlFrontEnd::decodeChunk(char* chunk, std::size_t& size, bool last) {
+    undecoded_.assign(chunk, chunk + size);
+    char* decoded = static_cast<char*>(XML_GetBuffer(parser_, static_cast<int>(Utf16ToUtf8::maxOutput(size))));
+    if (!decoded) throw std::bad_alloc();
+    size = utf16_->convert(undecoded_.data(), undecoded_.size(), decoded, last);
+    return decoded;
+}
+
 // read(buffer, capacity) fills the buffer and returns how much it wrote, 0
 // at the end.
 template <typename Read>
 std::optional<XmlSyntaxProblem> XmlFrontEnd::parseChunks(Read&& read) {
-    for (;;) {
-        char* buffer = static_cast<char*>(XML_GetBuffer(parser_, static_cast<int>(kChunkSize)));
-        if (!buffer) throw std::bad_alloc();
-        const std::size_t got = read(buffer, kChunkSize);
-        const std::size_t size = prepareChunk(buffer, got);
-        const XML_Bool last = got == 0 ? XML_TRUE : XML_FALSE;
-        const XML_Status status = XML_ParseBuffer(parser_, static_cast<int>(size), last);
+    for (bool first = true;; first = false) {
+        char* chunk = static_cast<char*>(XML_GetBuffer(parser_, static_cast<int>(kChunkSize)));
+        if (!chunk) throw std::bad_alloc();
+        std::size_t size = read(chunk, kChunkSize);
+        const bool last = size == 0;
+        if (first) startDecoding(chunk, size);
+        if (utf16_) chunk = decodeChunk(chunk, size, last);
+        size = prepareChunk(chunk, size);
+        const XML_Status status =
+            XML_ParseBuffer(parser_, static_cast<int>(size), last ? XML_TRUE : XML_FALSE);
         if (pending_) std::rethrow_exception(pending_);
-        if (status != XML_STATUS_OK)
+        if (status != XML_STATUS_OK) {
+            if (XML_GetErrorCode(parser_) == XML_ERROR_NO_MEMORY) throw std::bad_alloc();
             return XmlSyntaxProblem{XML_ErrorString(XML_GetErrorCode(parser_)), currentLine()};
+        }
         if (last) return std::nullopt;
     }
 }
@@ -126,15 +158,18 @@ std::optional<XmlSyntaxProblem> XmlFrontEnd::parseText(std::string_view text) {
 }
 
 std::optional<XmlSyntaxProblem> XmlFrontEnd::parseFile(const char* kind) {
-    struct Closer {
-        void operator()(std::FILE* f) const { std::fclose(f); }
-    };
-    const std::unique_ptr<std::FILE, Closer> file(std::fopen(fileName_.c_str(), "rb"));
-    if (!file) throw LoadError(fileName_, 0, std::string("cannot open the ") + kind + ": " + std::strerror(errno));
+    const RegularFile file(fileName_);
+    if (file.isNotRegular()) throw LoadError(fileName_, 0, file.problem());
+    if (!file) throw LoadError(fileName_, 0, std::string("cannot open the ") + kind + ": " + file.problem());
+    if (file.size() > kMaxFileBytes) throw LoadError(fileName_, 0, tooLarge(file.size()));
+    std::uint64_t total = 0;
     return parseChunks([&](char* buffer, std::size_t capacity) {
-        const std::size_t n = std::fread(buffer, 1, capacity, file.get());
-        if (n == 0 && std::ferror(file.get()))
+        const std::size_t n = std::fread(buffer, 1, capacity, file.stream());
+        if (n == 0 && std::ferror(file.stream()))
             throw LoadError(fileName_, 0, std::string("cannot read the ") + kind + ": " + std::strerror(errno));
+        // A file may grow while it is read.
+        total += n;
+        if (total > kMaxFileBytes) throw LoadError(fileName_, 0, tooLarge(total));
         return n;
     });
 }

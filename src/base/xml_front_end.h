@@ -8,10 +8,16 @@
 // into blanks. String values collapse their runs of blanks when they are
 // read (readString in movie/values.h); numbers skip blanks anyway.
 //
+// A file saved as UTF-16 is turned into UTF-8 before all that
+// (base/utf16_text.h) and parsed as UTF-8 whatever its declaration says.
+// Only a regular file of at most 1 GiB is read (base/regular_file.h), so a
+// device, a FIFO or a huge sparse file is refused before a byte is read.
+//
 // It keeps where the file's lines begin, so every message names the file's
 // own line, and it stops exceptions at expat's edge: whatever a handler
 // throws stops the parser and is thrown again from parseFile or parseText.
-// Depends on expat and base/diagnostics.h only.
+// When expat runs out of memory, std::bad_alloc is thrown.
+// Depends on expat and the base/ files it includes only.
 #pragma once
 
 #include <cstddef>
@@ -20,6 +26,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "base/utf16_text.h"
 
 struct XML_ParserStruct;
 
@@ -52,7 +60,9 @@ public:
     XmlFrontEnd& operator=(const XmlFrontEnd&) = delete;
 
     // Parses the file named at construction. A file that cannot be opened or
-    // read throws LoadError ("cannot open the <kind>: <reason>").
+    // read throws LoadError ("cannot open the <kind>: <reason>"), and so does
+    // one that is not a regular file ("not a regular file") or is larger than
+    // 1 GiB ("too large to be a movie (N bytes)").
     std::optional<XmlSyntaxProblem> parseFile(const char* kind);
     // The same for the file's contents already in memory.
     std::optional<XmlSyntaxProblem> parseText(std::string_view text);
@@ -67,6 +77,8 @@ private:
 
     template <typename Read>
     std::optional<XmlSyntaxProblem> parseChunks(Read&& read);
+    void startDecoding(char*& chunk, std::size_t& size);
+    char* decodeChunk(char* chunk, std::size_t& size, bool last);
     std::size_t prepareChunk(char* chunk, std::size_t size);
     void stopWith(std::exception_ptr error);
 
@@ -74,6 +86,11 @@ private:
     XmlElementHandler& handler_;
     XML_ParserStruct* parser_;
     std::exception_ptr pending_;
+
+    // Set for a UTF-16 file: its chunks are read here and decoded into
+    // expat's buffer.
+    std::optional<Utf16ToUtf8> utf16_;
+    std::vector<char> undecoded_;
 
     // Lines: the offsets in the parsed text at which the file's lines after
     // the first begin, and the lines dropped with the blanks before the first

@@ -5,7 +5,7 @@
 // text sets one); a colour lasts to the end of its chunk, whose saved state
 // brings the frame's colour back. walkTextChunks decides, for each chunk
 // whose open time window holds t, the renderer calls in order; a
-// CaptionTarget carries them out: PLIB's fntRenderer in caption_printer.h, a
+// CaptionTarget carries them out: PLIB's fntRenderer in captions.h, a
 // recorder in tests. A text prints only while the renderer has a loaded
 // font, so a text before any font, or after a font that failed to load,
 // never reaches the font library.

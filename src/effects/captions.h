@@ -1,21 +1,52 @@
-// Text captions of a sequence, printed through one caption renderer whose
-// font, position and point size carry over from one text to the next, across
-// chunks and frames.
+// Text captions of a sequence, printed in TXF fonts through PLIB fnt.
 //
-// Not built yet: captions are read with the movie but not drawn.
+// Every text that names a font owns its own TXF font and texture, loaded
+// while the movie loads. A font file is read and checked (txf_format.h)
+// before PLIB's loader sees it, and PLIB's loader needs a current GLX
+// context (it ends the process without one, so without one the font is not
+// loaded at all; the offscreen renderer on EGL answers glXGetCurrentContext
+// itself). A font that fails any of these stays empty: its texts print
+// nothing. One CaptionRenderer, owned by the player, prints every caption;
+// its font, pen and point size persist across texts, chunks and frames (the
+// walk over the texts is caption_pass.h).
 #pragma once
 
+#include <plib/fnt.h>
+
 #include <memory>
+#include <string>
 #include <vector>
+
+#include "movie/movie.h"
 
 namespace xmo {
 
-struct TextChunk;
+class TxfCaptionFont : public CaptionFont {
+public:
+    fntTexFont glyphs;  // no glyphs unless loaded
+    bool loaded = false;
+};
 
-// The renderer all captions share, owned by the player.
-struct CaptionRenderer {};
+struct CaptionFontLoad {
+    std::unique_ptr<TxfCaptionFont> font;  // always set; empty when problem is set
+    std::string problem;
+};
 
-inline void drawTextChunks(CaptionRenderer&, const std::vector<std::unique_ptr<TextChunk>>& /*chunks*/,
-                           float /*t*/) {}
+// A GL context that PLIB's loader accepts is current.
+bool canLoadCaptionFonts();
+
+// Loads the TXF font at path with GL_NEAREST magnification and
+// GL_LINEAR_MIPMAP_LINEAR minification. Needs the GL context.
+CaptionFontLoad loadCaptionFont(const std::string& path);
+
+// The renderer all captions share.
+struct CaptionRenderer {
+    fntRenderer renderer;
+    std::string latin1;  // the caption being printed, in the fonts' encoding
+};
+
+// Draws the chunks whose window holds local time t. Allocates nothing once
+// the renderer's scratch text has grown to the longest caption.
+void drawTextChunks(CaptionRenderer& captions, const std::vector<std::unique_ptr<TextChunk>>& chunks, float t);
 
 }  // namespace xmo

@@ -1,26 +1,85 @@
-// Camera-facing particle sprites of a sequence, all sharing one sprite
-// texture made at start-up.
+// Camera-facing particle sprites of a sequence: motion, depth order, fading
+// and expiry, all sharing one sprite texture made at start-up.
 //
-// Not built yet: no sprite texture is made, and particles (from the file or
-// spawned by "createparticles") are kept in their sequence but neither moved
-// nor drawn.
+// A particle is born at its first draw (not when it is created), fades from
+// full white to nothing over its fadetime and is then removed, at most one
+// per frame. Particles of a sequence that is not current are neither moved
+// nor drawn and keep their state. The pure half below works on a sequence's
+// Particle records; the GL half draws them with the sprite texture, which
+// the player owns. Nothing here allocates per frame: the list is sorted in
+// place and the one removal shifts the remaining pointers down.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "math/vec.h"
+#include "movie/movie.h"
 
 namespace xmo {
 
-struct Particle;
+using ParticleList = std::vector<std::unique_ptr<Particle>>;
 
-// The sprite texture of every particle, owned by the player.
-struct ParticleTexture {};
+// ---- Pure half --------------------------------------------------------------
 
-inline void initParticleTexture(ParticleTexture&) {}
-inline void updateParticles(std::vector<std::unique_ptr<Particle>>& /*particles*/, float /*dt*/) {}
-inline void drawParticles(const ParticleTexture&, std::vector<std::unique_ptr<Particle>>& /*particles*/,
-                          const float /*billboard*/[16], float /*t*/, Vec3f /*eye*/, Vec3f /*lookAt*/) {}
+// position += velocity * dt for every particle.
+void updateParticles(ParticleList& particles, float dt);
+
+// Sets each particle's depth along the viewing direction from eye to lookAt
+// and sorts the list in place, farthest first, so blending composes back to
+// front. A degenerate view (eye on lookAt) or a NaN position sorts as
+// nearest instead of breaking the sort's ordering.
+void sortParticlesFarthestFirst(ParticleList& particles, Vec3f eye, Vec3f lookAt);
+
+struct ParticleShade {
+    bool visible = false;  // drawn: a "fade" particle with a usable fadetime
+    float level = 0.0f;    // colour and alpha, 1 - age / fadetime
+    bool expired = false;  // past its fadetime: a candidate for removal
+};
+
+// What the particle shows at local time t. The first call gives it its birth
+// time t. A fadetime of zero, a negative or a NaN one (or none in the file)
+// has no age fraction: such a particle is expired at once and never drawn.
+ParticleShade shadeParticle(Particle& particle, float t);
+
+// One draw pass over the list at local time t: sorts it, calls
+// drawSprite(const Particle&, float level) for each visible particle in
+// draw order, then removes the last expired particle in that order, if any.
+template <typename DrawSprite>
+void passParticles(ParticleList& particles, float t, Vec3f eye, Vec3f lookAt, DrawSprite&& drawSprite) {
+    sortParticlesFarthestFirst(particles, eye, lookAt);
+    std::size_t lastExpired = particles.size();
+    for (std::size_t i = 0; i < particles.size(); ++i) {
+        const ParticleShade shade = shadeParticle(*particles[i], t);
+        if (shade.visible) drawSprite(static_cast<const Particle&>(*particles[i]), shade.level);
+        if (shade.expired) lastExpired = i;
+    }
+    if (lastExpired < particles.size()) particles.erase(particles.begin() + static_cast<std::ptrdiff_t>(lastExpired));
+}
+
+// The sprite: kParticleTextureSize squared RGBA texels, each channel a linear
+// fall-off from 255 at the centre to 0 at a radius of half the size.
+inline constexpr int kParticleTextureSize = 64;
+std::vector<std::uint8_t> buildParticleImage();
+
+// ---- GL half ----------------------------------------------------------------
+
+// The sprite texture of every particle.
+struct ParticleTexture {
+    unsigned name = 0;
+};
+
+// Uploads buildParticleImage() as a clamped, linearly filtered texture.
+// Needs the GL context.
+void initParticleTexture(ParticleTexture& texture);
+
+// Draws the pass above: each visible particle a 0.4-wide square at its
+// position, turned to the viewer by billboard (the inverse view's rotation,
+// 16 floats in GL order), textured with the sprite in GL_BLEND mode, colour
+// and alpha at its shade level, alpha-tested above 0.1.
+void drawParticles(const ParticleTexture& texture, ParticleList& particles, const float billboard[16], float t,
+                   Vec3f eye, Vec3f lookAt);
 
 }  // namespace xmo

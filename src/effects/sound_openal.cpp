@@ -7,7 +7,8 @@
 #include <cstdio>
 #include <new>
 
-#include "effects/sound_output.h"
+#include "base/regular_file.h"
+#include "effects/sound.h"
 
 namespace xmo {
 
@@ -60,9 +61,9 @@ public:
     Decoder(const Decoder&) = delete;
     Decoder& operator=(const Decoder&) = delete;
 
-    DecodeResult decode(MemoryStream& stream) {
+    DecodeResult decode(MemoryStream& stream, long rate) {
         DecodeResult result;
-        if (!handle_ || !configure() ||
+        if (!handle_ || !configure(rate) ||
             mpg123_replace_reader_handle(handle_, readStream, seekStream, nullptr) != MPG123_OK ||
             mpg123_open_handle(handle_, &stream) != MPG123_OK) {
             result.error = SoundError::UnknownFormat;
@@ -76,10 +77,11 @@ public:
     }
 
 private:
-    // Signed 16-bit output, mono or stereo, at whatever rate the stream has;
-    // no messages of mpg123's own on standard error.
-    bool configure() {
+    // Signed 16-bit output, mono or stereo, at whatever rate the stream has
+    // or at the rate asked for; no messages of mpg123's own on standard error.
+    bool configure(long rate) {
         if (mpg123_param(handle_, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0) != MPG123_OK) return false;
+        if (rate > 0 && mpg123_param(handle_, MPG123_FORCE_RATE, rate, 0.0) != MPG123_OK) return false;
         if (mpg123_format_none(handle_) != MPG123_OK) return false;
         const long* rates = nullptr;
         size_t count = 0;
@@ -143,7 +145,7 @@ private:
 
 // ---- Output -----------------------------------------------------------------
 
-// A Sound's music: the OpenAL buffer that SoundOutput owns.
+// A Sound's music: the OpenAL buffer that the SoundSystem owns.
 class OpenAlSample : public SoundSample {
 public:
     explicit OpenAlSample(ALuint buffer) : buffer(buffer) {}
@@ -152,11 +154,11 @@ public:
 
 }  // namespace
 
-DecodeResult decodeMpegAudio(const std::uint8_t* data, std::size_t size) {
+DecodeResult decodeMpegAudio(const std::uint8_t* data, std::size_t size, long rate) {
     MemoryStream stream{data, data ? size : 0, 0};
     try {
         Decoder decoder;
-        return decoder.decode(stream);
+        return decoder.decode(stream, rate);
     } catch (const std::bad_alloc&) {
         DecodeResult result;
         result.error = SoundError::OutOfMemory;
@@ -164,9 +166,9 @@ DecodeResult decodeMpegAudio(const std::uint8_t* data, std::size_t size) {
     }
 }
 
-DecodeResult decodeMpegAudioFile(const std::string& path) {
+DecodeResult decodeMpegAudioFile(const std::string& path, long rate) {
     DecodeResult result;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    const RegularFile file(path);
     if (!file) {
         result.error = SoundError::FileNotFound;
         return result;
@@ -176,38 +178,37 @@ DecodeResult decodeMpegAudioFile(const std::string& path) {
     try {
         std::uint8_t block[65536];
         std::size_t n = 0;
-        while ((n = std::fread(block, 1, sizeof block, file)) > 0) bytes.insert(bytes.end(), block, block + n);
-        readFailed = std::ferror(file) != 0;
+        while ((n = std::fread(block, 1, sizeof block, file.stream())) > 0) bytes.insert(bytes.end(), block, block + n);
+        readFailed = std::ferror(file.stream()) != 0;
     } catch (const std::bad_alloc&) {
-        std::fclose(file);
         result.error = SoundError::OutOfMemory;
         return result;
     }
-    std::fclose(file);
     if (readFailed) {
         result.error = SoundError::LoadFailed;
         return result;
     }
-    return decodeMpegAudio(bytes.data(), bytes.size());
+    return decodeMpegAudio(bytes.data(), bytes.size(), rate);
 }
 
-SoundOutput::~SoundOutput() { release(); }
+SoundSystem::~SoundSystem() { release(); }
 
-std::optional<SoundError> SoundOutput::start(std::vector<std::unique_ptr<Sound>>& sounds) {
-    device_ = alcOpenDevice(nullptr);
-    if (!device_) return std::nullopt;
-    context_ = alcCreateContext(device_, nullptr);
-    if (!context_ || !alcMakeContextCurrent(context_)) return SoundError::OutputDevice;
+std::optional<SoundError> startSound(SoundSystem& system, std::vector<std::unique_ptr<Sound>>& sounds) {
+    if (!system.deviceWanted_) return std::nullopt;
+    system.device_ = alcOpenDevice(nullptr);
+    if (!system.device_) return std::nullopt;
+    system.context_ = alcCreateContext(system.device_, nullptr);
+    if (!system.context_ || !alcMakeContextCurrent(system.context_)) return SoundError::OutputDevice;
     // Sources are made as sounds start; room for all of them now keeps the
     // frame that starts one from allocating.
-    sources_.reserve(sounds.size());
-    buffers_.reserve(sounds.size());
+    system.sources_.reserve(sounds.size());
+    system.buffers_.reserve(sounds.size());
     for (auto& sound : sounds)
-        if (const auto error = load(*sound)) return error;
+        if (const auto error = system.load(*sound)) return error;
     return std::nullopt;
 }
 
-std::optional<SoundError> SoundOutput::load(Sound& sound) {
+std::optional<SoundError> SoundSystem::load(Sound& sound) {
     const DecodeResult decoded = decodeMpegAudioFile(sound.filename);
     if (decoded.error) return decoded.error;
     const DecodedAudio& audio = decoded.audio;
@@ -225,12 +226,12 @@ std::optional<SoundError> SoundOutput::load(Sound& sound) {
     return std::nullopt;
 }
 
-void SoundOutput::update(std::vector<std::unique_ptr<Sound>>& sounds, float t) {
-    if (isSilent()) return;
-    startDueSounds(sounds, t, [this](Sound& sound) { play(sound); });
+void updateSound(SoundSystem& system, std::vector<std::unique_ptr<Sound>>& sounds, float t) {
+    if (system.isSilent()) return;
+    startDueSounds(sounds, t, [&system](Sound& sound) { system.play(sound); });
 }
 
-void SoundOutput::play(Sound& sound) {
+void SoundSystem::play(Sound& sound) {
     const auto* sample = dynamic_cast<const OpenAlSample*>(sound.sample.get());
     if (!sample) return;
     alGetError();
@@ -244,12 +245,12 @@ void SoundOutput::play(Sound& sound) {
     alSourcePlay(source);
 }
 
-void SoundOutput::stop(std::vector<std::unique_ptr<Sound>>& sounds) {
+void stopSound(SoundSystem& system, std::vector<std::unique_ptr<Sound>>& sounds) {
     for (auto& sound : sounds) sound->sample.reset();
-    release();
+    system.release();
 }
 
-void SoundOutput::release() {
+void SoundSystem::release() {
     if (context_) {
         if (!sources_.empty()) {
             alSourceStopv(static_cast<ALsizei>(sources_.size()), sources_.data());

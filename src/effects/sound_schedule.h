@@ -3,7 +3,7 @@
 // Music runs on film time, whatever sequence is current: each Sound starts
 // once, in the first frame whose film time is strictly past its starttime,
 // and sounds due in the same frame start in list order. The output itself
-// (device, decoding, playing) is in sound_output.h.
+// (device, decoding, playing) is in sound.h.
 #pragma once
 
 #include <memory>

@@ -29,6 +29,7 @@ void spawnParticles(const XFunction& command, Sequence& sequence, const Mat4x4f&
     const Mat4x4f world = Mat4x4f(model->lastModelView) * inverseView;
     auto particle = std::make_unique<Particle>();
     particle->type = "fade";
+    particle->particleType = ParticleType::Fade;
     particle->fadetime = kSpawnedFadeTime;
     particle->position = Vec3f{world[3][0], world[3][1], world[3][2]};
     sequence.particles.push_back(std::move(particle));

@@ -1,8 +1,9 @@
 #include "effects/txf_format.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+#include "base/regular_file.h"
 
 namespace xmo {
 
@@ -114,21 +115,20 @@ TxfReadResult readTxf(const std::uint8_t* data, std::size_t size) {
 }
 
 std::string checkTxfFile(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return std::string("cannot open the font file: ") + std::strerror(errno);
+    const RegularFile file(path);
+    if (!file) return "cannot open the font file: " + file.problem();
     std::vector<std::uint8_t> bytes;
     std::uint8_t block[65536];
     std::size_t n = 0;
     bool tooLarge = false;
-    while ((n = std::fread(block, 1, sizeof block, file)) > 0) {
+    while ((n = std::fread(block, 1, sizeof block, file.stream())) > 0) {
         if (bytes.size() + n > kMaxTxfFileBytes) {
             tooLarge = true;
             break;
         }
         bytes.insert(bytes.end(), block, block + n);
     }
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
+    const bool failed = std::ferror(file.stream()) != 0;
     if (failed) return "cannot read the font file";
     if (tooLarge) return "larger than a TXF font may be (" + std::to_string(kMaxTxfFileBytes >> 20) + " MiB)";
     return readTxf(bytes.data(), bytes.size()).problem;

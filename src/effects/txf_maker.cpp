@@ -1,19 +1,14 @@
 #include "effects/txf_maker.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <numeric>
 
+#include "base/atomic_file.h"
 #include "effects/latin1_text.h"
 
 namespace xmo {
@@ -53,13 +48,6 @@ struct Rendered {
 
 bool fitsInt8(int v) { return v >= -128 && v <= 127; }
 
-std::string describe(char32_t code) {
-    if (code >= 0x20 && code < 0x7F) return std::string("'") + static_cast<char>(code) + "'";
-    char text[16];
-    std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(code));
-    return text;
-}
-
 // Copies FreeType's bitmap (grey levels or one bit per pixel, rows in either
 // direction) into coverage bytes, top row first.
 bool copyCoverage(const FT_Bitmap& bitmap, Rendered& glyph) {
@@ -80,17 +68,17 @@ bool copyCoverage(const FT_Bitmap& bitmap, Rendered& glyph) {
 }
 
 std::string renderGlyph(FT_Face face, char32_t code, int capital, Rendered& glyph) {
-    if (FT_Load_Char(face, code, FT_LOAD_RENDER) != 0) return "FreeType cannot render " + describe(code);
+    if (FT_Load_Char(face, code, FT_LOAD_RENDER) != 0) return "FreeType cannot render " + describeCharacter(code);
     const FT_GlyphSlot slot = face->glyph;
     glyph.code = code;
-    if (!copyCoverage(slot->bitmap, glyph)) return "FreeType renders " + describe(code) + " in an unusable pixel mode";
+    if (!copyCoverage(slot->bitmap, glyph)) return "FreeType renders " + describeCharacter(code) + " in an unusable pixel mode";
     glyph.left = slot->bitmap_left;
     glyph.bottom = slot->bitmap_top - glyph.height;
     glyph.advance = static_cast<int>(std::lround(slot->advance.x / 64.0 - kLoaderGap * capital));
     const int boxWidth = glyph.width + 2 * kBorder, boxHeight = glyph.height + 2 * kBorder;
     if (boxWidth > 255 || boxHeight > 255 || !fitsInt8(glyph.left - kBorder) || !fitsInt8(glyph.bottom - kBorder) ||
         !fitsInt8(glyph.advance))
-        return describe(code) + " is too large for a TXF font at this size; choose a smaller pixel size";
+        return describeCharacter(code) + " is too large for a TXF font at this size; choose a smaller pixel size";
     return {};
 }
 
@@ -166,7 +154,7 @@ std::string chosenCharacters(const std::string& text, std::u32string& codes) {
     std::sort(codes.begin(), codes.end());
     codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
     for (char32_t c : codes)
-        if (c > 0xFF) return describe(c) + " is not a Latin-1 character; caption fonts hold Latin-1 characters only";
+        if (c > 0xFF) return describeCharacter(c) + " is not a Latin-1 character; caption fonts hold Latin-1 characters only";
     if (codes.empty()) return "no characters chosen";
     return {};
 }
@@ -179,37 +167,14 @@ int capitalHeight(FT_Face face) {
     return std::max(1, static_cast<int>((face->size->metrics.ascender + 32) >> 6));
 }
 
-bool writeAll(int fd, const std::vector<std::uint8_t>& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// Writes bytes to a temporary file beside path, then renames it over path.
-std::string writeFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::string temporary = path + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) return "cannot create a file beside " + path + ": " + std::strerror(errno);
-    const bool written = ::fchmod(fd, 0644) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
-    const int writeError = errno;
-    if (::close(fd) != 0 || !written) {
-        ::unlink(temporary.c_str());
-        return "cannot write " + path + ": " + std::strerror(written ? errno : writeError);
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const int renameError = errno;
-        ::unlink(temporary.c_str());
-        return "cannot write " + path + ": " + std::strerror(renameError);
-    }
-    return {};
-}
-
 }  // namespace
+
+std::string describeCharacter(char32_t code) {
+    if (code >= 0x20 && code < 0x7F) return std::string("'") + static_cast<char>(code) + "'";
+    char text[16];
+    std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(code));
+    return text;
+}
 
 std::string defaultTxfCharacters() {
     std::u32string codes;
@@ -290,7 +255,12 @@ std::string makeTxfFont(const std::string& fontPath, const std::string& outPath,
     const TxfMakeResult made = renderTxfFont(fontPath, options);
     if (missing) *missing = made.missing;
     if (!made.font) return made.problem;
-    return writeFileAtomically(outPath, encodeTxf(*made.font));
+    const std::vector<std::uint8_t> bytes = encodeTxf(*made.font);
+    std::string error;
+    writeFileAtomically(
+        outPath, [&](std::FILE* file) { return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size(); },
+        error);
+    return error;
 }
 
 }  // namespace xmo

@@ -23,6 +23,9 @@ inline constexpr int kDefaultTxfPixelSize = 48;
 inline constexpr int kMinTxfPixelSize = 4;
 inline constexpr int kMaxTxfPixelSize = 100;
 
+// A character in messages: 'A' for printable ASCII, U+00C0 otherwise.
+std::string describeCharacter(char32_t code);
+
 // Printable ASCII and the Latin-1 letters, as UTF-8.
 std::string defaultTxfCharacters();
 

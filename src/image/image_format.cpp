@@ -3,17 +3,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
+#include "base/regular_file.h"
 #include "image/image.h"
 
 namespace xmo {
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
 
 std::uint32_t bigEndian16(const std::uint8_t* p) { return std::uint32_t(p[0]) << 8 | p[1]; }
 std::uint32_t bigEndian32(const std::uint8_t* p) { return bigEndian16(p) << 16 | bigEndian16(p + 2); }
@@ -89,10 +85,10 @@ ImageFormat detectImageFormat(const std::uint8_t* bytes, std::size_t size) {
 }
 
 ImageFormat detectImageFormat(const std::string& fileName) {
-    const std::unique_ptr<std::FILE, FileCloser> f(std::fopen(fileName.c_str(), "rb"));
-    if (!f) return kImageUnknown;
+    const RegularFile file(fileName);
+    if (!file) return kImageUnknown;
     std::uint8_t head[10];
-    return detectImageFormat(head, std::fread(head, 1, sizeof head, f.get()));
+    return detectImageFormat(head, std::fread(head, 1, sizeof head, file.stream()));
 }
 
 std::optional<ImageSize> readImageSize(ImageFormat format, const std::uint8_t* bytes, std::size_t size) {
@@ -110,22 +106,22 @@ std::optional<ImageSize> readImageSize(ImageFormat format, const std::uint8_t* b
 }
 
 bool readImageFileBytes(const std::string& fileName, std::vector<std::uint8_t>& bytes, std::string& reason) {
-    const std::unique_ptr<std::FILE, FileCloser> f(std::fopen(fileName.c_str(), "rb"));
-    if (!f) {
-        reason = std::strerror(errno);
+    const RegularFile file(fileName);
+    if (!file) {
+        reason = file.problem();
         return false;
     }
     bytes.clear();
     std::uint8_t chunk[1 << 16];
     std::size_t n = 0;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f.get())) > 0) {
+    while ((n = std::fread(chunk, 1, sizeof chunk, file.stream())) > 0) {
         if (static_cast<std::int64_t>(bytes.size() + n) > kMaxImageFileBytes) {
             reason = "the file is larger than " + std::to_string(kMaxImageFileBytes) + " bytes";
             return false;
         }
         bytes.insert(bytes.end(), chunk, chunk + n);
     }
-    if (std::ferror(f.get())) {
+    if (std::ferror(file.stream())) {
         reason = std::strerror(errno);
         return false;
     }
@@ -159,13 +155,15 @@ std::optional<std::string> findUndecodableHeader(ImageFormat format, const std::
     return std::nullopt;
 }
 
-std::optional<std::string> findImageFileProblem(const std::string& fileName) {
+std::optional<std::string> findImageFileProblem(const std::string& fileName, ImageSize* size) {
     std::vector<std::uint8_t> bytes;
     std::string reason;
     if (!readImageFileBytes(fileName, bytes, reason)) return "cannot read the image file: " + reason;
     const ImageFormat format = detectImageFormat(bytes.data(), bytes.size());
     if (format == kImageUnknown) return std::string("not a JFIF JPEG, PNG or BMP file");
-    return findUndecodableHeader(format, bytes.data(), bytes.size());
+    std::optional<std::string> problem = findUndecodableHeader(format, bytes.data(), bytes.size());
+    if (!problem && size) *size = *readImageSize(format, bytes.data(), bytes.size());
+    return problem;
 }
 
 }  // namespace xmo

@@ -53,9 +53,10 @@ std::optional<std::string> findUndecodableHeader(ImageFormat format, const std::
 // Why a file cannot give a picture, as far as can be told without decoding
 // it: it does not open, it is not one of the three formats ("not a JFIF JPEG,
 // PNG or BMP file", which is also what a JPEG with an Exif header gets), or
-// findUndecodableHeader has a reason. Nothing when it may decode.
+// findUndecodableHeader has a reason. Nothing when it may decode, and then
+// *size, when given, is the picture size the header claims.
 // The player stays silent about these; xmotool check reports them.
-std::optional<std::string> findImageFileProblem(const std::string& fileName);
+std::optional<std::string> findImageFileProblem(const std::string& fileName, ImageSize* size = nullptr);
 
 // Files beyond this size are not read: no picture of kMaxImagePixels pixels
 // needs more, in any of the three formats.

@@ -41,6 +41,25 @@ Mat4x4f transformPlacement(const Base& model) {
     return compose(rotationMatrix(model.rotation), translationMatrix(model.position));
 }
 
+Mat4x4f updateModelPlacement(Model& model) {
+    PhysicsWorld* physics = model.physics;
+    if (!physics || !model.physicalbased) return modelPlacement(model);
+    if (model.relativeModel) return compose(model.partWorld, translationMatrix(-model.centreOffset));
+
+    if (model.animatephysics) {
+        model.centreOffset = Vec3f{};
+        physics->setBodyOrientation(model.bodyIndex, model.rotation);
+        physics->setBodyPosition(model.bodyIndex, model.position);
+        physics->setBodyLinearVelocity(model.bodyIndex, Vec3f{});
+        physics->setBodyAngularVelocity(model.bodyIndex, Vec3f{});
+    }
+    // The rotation stays the model's own: only the position comes back.
+    model.position = physics->bodyPosition(model.bodyIndex);
+    float body[16];
+    physics->bodyMatrix(model.bodyIndex, body);
+    return compose(Mat4x4f(body), translationMatrix(-model.centreOffset));
+}
+
 Vec3f transformPoint(const Mat4x4f& m, const Vec3f& p) {
     Vec3f out;
     for (int c = 0; c < 3; ++c)

@@ -22,6 +22,16 @@ Mat4x4f compose(const Mat4x4f& outer, const Mat4x4f& inner);
 Mat4x4f modelPlacement(const Base& model);      // T(position) R(rotation)
 Mat4x4f transformPlacement(const Base& model);  // R(rotation) T(position)
 
+// What a Model draws its object with, each time it is drawn. A model with a
+// body of its own first hands its animated pose to the body while
+// animatephysics is set (and keeps a zero centreOffset from then on), then
+// takes its position from the body and is placed by the body's pose; an
+// attached part is placed by its collision part's world transform; both are
+// shifted by -centreOffset so the box centre sits on the body. Any other
+// model is placed by modelPlacement. Drawing again before the world steps
+// changes nothing further, so a frame may draw its models more than once.
+Mat4x4f updateModelPlacement(Model& model);
+
 // Where point p of the placed frame lands.
 Vec3f transformPoint(const Mat4x4f& m, const Vec3f& p);
 

@@ -1,7 +1,6 @@
 #include <GL/gl.h>
 
 #include "motion/placement.h"
-#include "physics/physics_world.h"
 #include "scene/renderer_state.h"
 
 namespace xmo {
@@ -20,29 +19,7 @@ void Model::draw(RendererState& renderer) {
     if (!enabled || !object) return;
     renderer.casterList.clear();
     glPushMatrix();
-
-    // Without a body (physics null) the model is placed by its own pose.
-    const bool ownBody = physics && physicalbased && !relativeModel;
-    if (ownBody && animatephysics) {
-        centreOffset = Vec3f{};
-        physics->setBodyOrientation(bodyIndex, rotation);
-        physics->setBodyPosition(bodyIndex, position);
-        physics->setBodyLinearVelocity(bodyIndex, Vec3f{});
-        physics->setBodyAngularVelocity(bodyIndex, Vec3f{});
-    }
-    if (physics && physicalbased && relativeModel) {
-        multiply(partWorld);
-        glTranslatef(-centreOffset.e[0], -centreOffset.e[1], -centreOffset.e[2]);
-    } else if (ownBody) {
-        position = physics->bodyPosition(bodyIndex);
-        float body[16];
-        physics->bodyMatrix(bodyIndex, body);
-        glMultMatrixf(body);
-        glTranslatef(-centreOffset.e[0], -centreOffset.e[1], -centreOffset.e[2]);
-    } else {
-        multiply(modelPlacement(*this));
-    }
-
+    multiply(updateModelPlacement(*this));
     object->draw(renderer);
     if (!function.empty()) {
         glGetFloatv(GL_MODELVIEW_MATRIX, lastModelView);

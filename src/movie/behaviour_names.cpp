@@ -37,4 +37,8 @@ CommandType commandTypeOf(const char* name) { return kCommands.find(name); }
 
 FadeType fadeTypeOf(const char* name) { return kFades.find(name); }
 
+ParticleType particleTypeOf(const char* name) {
+    return std::strcmp(name, "fade") == 0 ? ParticleType::Fade : ParticleType::Unseen;
+}
+
 }  // namespace xmo

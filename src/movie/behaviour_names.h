@@ -1,12 +1,13 @@
 // Names in a movie file that select behaviour: the easing of a camera
 // element or a key frame, the mode of an animation, the kind of a timed
-// command and of a screen fade.
+// command, of a screen fade and of a particle.
 //
 // The loader resolves each name to its enum once, as the element is read,
 // and keeps the file's text beside it for the writer and for messages; the
 // frame compares enums only. Names are compared exactly and case-sensitively;
 // a name that selects nothing gets the value that behaves as any other text
-// always did (linear, key pairs, a command or fade that does nothing).
+// always did (linear, key pairs, a command or fade that does nothing, a
+// particle that is never drawn).
 #pragma once
 
 namespace xmo {
@@ -37,9 +38,13 @@ enum class FadeType {
     StayBlack,
 };
 
+// Only "fade" particles are drawn; any other type moves and expires unseen.
+enum class ParticleType { Unseen, Fade };
+
 Easing easingOf(const char* name);
 AnimationMode animationModeOf(const char* name);
 CommandType commandTypeOf(const char* name);
 FadeType fadeTypeOf(const char* name);
+ParticleType particleTypeOf(const char* name);
 
 }  // namespace xmo

@@ -235,6 +235,7 @@ struct SpecialEffect {
 
 struct Particle {
     std::string type;
+    ParticleType particleType = ParticleType::Unseen;  // of type
     Vec3f position;
     Vec3f velocity;
     float fadetime = 0.0f;

@@ -177,6 +177,13 @@ private:
     }
     void modelReference(const char* name, const BaseModel* m) { reference<BaseModel>(name, m, modelIndex_); }
 
+    // A physics index, or null for the -1 of a record that got none.
+    void physicsIndex(const char* name, int index) {
+        json_.key(name);
+        if (index < 0) json_.null();
+        else json_.value(index);
+    }
+
     void begin(const char* type) {
         json_.beginObject();
         json_.field("type", std::string(type));
@@ -216,7 +223,7 @@ private:
         json_.field("enabled", m.enabled);
         if (placed) {
             json_.field("centreOffset", placed->centreOffset);
-            json_.field("bodyIndex", placed->bodyIndex);
+            physicsIndex("bodyIndex", placed->bodyIndex);
             json_.field("objectid", placed->objectid);
             reference<BaseObject>("object", placed->object, objectIndex_);
             json_.field("physicalbased", placed->physicalbased);
@@ -240,7 +247,7 @@ private:
         begin("Join");
         json_.field("id", j.id);
         json_.field("sourceLine", j.sourceLine);
-        json_.field("joint", j.joint);
+        physicsIndex("joint", j.joint);
         json_.field("modelid0", j.modelid0);
         json_.field("modelid1", j.modelid1);
         modelReference("model0", j.model0);

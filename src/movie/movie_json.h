@@ -6,7 +6,8 @@
 // is [x, y, z, w], floats are written with nine significant digits so they
 // read back exactly (non-finite ones as null). A resolved reference is
 // {"id": N, "index": I}, I being the model's position in the depth-first
-// tree order (for an object, its position in objects), or null.
+// tree order (for an object, its position in objects), or null. A model's
+// bodyIndex and a join's joint are null when the record got no body or joint.
 #pragma once
 
 #include <ostream>

@@ -1,6 +1,7 @@
 #include "movie/movie_loader.h"
 
 #include <exception>
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -301,7 +302,10 @@ void readSpecialEffect(SpecialEffect& e, const char** attributes) {
 void readParticle(Particle& p, const char** attributes) {
     forEachAttribute(attributes, [&](Attribute name, const char* v) {
         switch (name) {
-        case A::type: readString(v, p.type); break;
+        case A::type:
+            readString(v, p.type);
+            p.particleType = particleTypeOf(p.type.c_str());
+            break;
         case A::position: p.position = readVec3(v); break;
         case A::velocity: p.velocity = readVec3(v); break;
         case A::fadetime: readFloat(v, p.fadetime); break;
@@ -416,6 +420,16 @@ private:
         return currentTransform_ ? currentTransform_->children : movieRoot_->models;
     }
 
+    // A rotation that could not turn anything is kept as no rotation; the
+    // author likely forgot the axis.
+    void reportRotationsWithoutAxis(const char** a, int line) {
+        for (; *a; a += 2)
+            if (kAttributes.find(a[0]) == A::rotation && !hasRotationAxis(a[1]))
+                services_.diagnostics.report(DiagnosticKind::RotationWithoutAxis, fileName_, line,
+                                             std::string("rotation \"") + a[1] +
+                                                 "\" turns about an axis of zero length; it is read as no rotation");
+    }
+
     template <typename T>
     T& appendModel() {
         auto& list = modelList();
@@ -454,6 +468,7 @@ private:
             auto& m = appendModel<Model>();
             m.sourceLine = line;
             readModel(m, a);
+            reportRotationsWithoutAxis(a, line);
             break;
         }
         case Element::ModelTransform: {
@@ -466,6 +481,7 @@ private:
             t.parent = currentTransform_;
             currentTransform_ = &t;
             readModelTransform(t, a);
+            reportRotationsWithoutAxis(a, line);
             break;
         }
         case Element::Join: {
@@ -522,8 +538,14 @@ private:
             break;
         }
         case Element::KeyFramePosition: readKeyFramePosition(append(currentAnimation_->positionKeys), a); break;
-        case Element::KeyFrameRotation: readKeyFrameRotation(append(currentAnimation_->rotationKeys), a); break;
-        case Element::KeyFrameForce: readKeyFrameForce(append(currentAnimation_->forceKeys), a); break;
+        case Element::KeyFrameRotation:
+            readKeyFrameRotation(append(currentAnimation_->rotationKeys), a);
+            reportRotationsWithoutAxis(a, line);
+            break;
+        case Element::KeyFrameForce:
+            readKeyFrameForce(append(currentAnimation_->forceKeys), a);
+            reportRotationsWithoutAxis(a, line);
+            break;
         case Element::XFunction: {
             auto& x = append(currentSequence_->xfunctions);
             x.sourceLine = line;
@@ -621,16 +643,30 @@ private:
 
 }  // namespace
 
+namespace {
+
+// Whatever runs out of memory while a film loads (expat, a scene, the
+// records, the physics world) ends the load, never the process.
+template <typename Parse>
+std::unique_ptr<Movie> loadWith(const std::string& fileName, LoadServices& services, Parse&& parse) {
+    try {
+        MovieLoader loader(fileName, services);
+        std::unique_ptr<Movie> movie = parse(loader);
+        resolveMovie(*movie, services);
+        return movie;
+    } catch (const std::bad_alloc&) {
+        throw LoadError(fileName, 0, "out of memory while loading");
+    }
+}
+
+}  // namespace
+
 std::unique_ptr<Movie> loadMovieFromText(std::string_view text, const std::string& fileName, LoadServices& services) {
-    std::unique_ptr<Movie> movie = MovieLoader(fileName, services).parseText(text);
-    resolveMovie(*movie, services);
-    return movie;
+    return loadWith(fileName, services, [text](MovieLoader& loader) { return loader.parseText(text); });
 }
 
 std::unique_ptr<Movie> loadMovie(const std::string& path, LoadServices& services) {
-    std::unique_ptr<Movie> movie = MovieLoader(path, services).parseFile();
-    resolveMovie(*movie, services);
-    return movie;
+    return loadWith(path, services, [](MovieLoader& loader) { return loader.parseFile(); });
 }
 
 std::string formatLoadError(const LoadError& error) {

@@ -112,14 +112,17 @@ private:
         }
     }
 
-    // A join's modelid1 of -1 fixes model0 to the world; that is no fault.
+    // A join's modelid1 of -1 fixes model0 to the world; that is no fault. A
+    // contact's id left out is no id that failed to resolve: the body plan
+    // says what such a contact lacks.
     template <typename Pair>
-    void resolvePair(Pair& pair, const char* kind, bool worldAllowed) {
+    void resolvePair(Pair& pair, const char* kind, bool isJoin) {
         const std::string name = std::string(kind) + " " + std::to_string(pair.id);
         pair.model0 = index_.lastModel(pair.modelid0);
         pair.model1 = index_.lastModel(pair.modelid1);
-        if (!pair.model0) reportMissingModel(pair.sourceLine, name + ": modelid0", pair.modelid0);
-        if (!pair.model1 && !(worldAllowed && pair.modelid1 == -1))
+        if (!pair.model0 && (isJoin || pair.modelid0 != -1))
+            reportMissingModel(pair.sourceLine, name + ": modelid0", pair.modelid0);
+        if (!pair.model1 && pair.modelid1 != -1)
             reportMissingModel(pair.sourceLine, name + ": modelid1", pair.modelid1);
     }
 

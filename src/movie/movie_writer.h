@@ -1,11 +1,16 @@
 // The movie writer: a Movie back into the text of a movie file.
 //
 // Each record's writeXml returns its element as complete lines; saveMovie
-// writes the two header lines and the movie's text. Only objects, top-level
-// models and per sequence its camera and animations are written; a model
-// transform is written as an empty element. Numbers use the stream's default
-// six significant digits, rotations are written as a unit axis and an angle in
-// degrees, and string values are escaped so that every written file reads back.
+// writes the two header lines and the movie's text. Everything the film holds
+// is written, so that loading the written file gives the same film: objects,
+// models (inside their model transforms), joins, contacts, sounds, and per
+// sequence its camera, animations, commands, fades, particles, captions and
+// tiles, each section only when it has records. Attributes beyond the
+// classic set (id, objectid, position and rotation of a model) are written
+// only when they differ from the value a reader starts from, and values that
+// loading derives again (a top-level model's boxsize, the function a command
+// gives its model) are left out. Values are written by movie/value_text.h
+// so that they read back bit for bit.
 #pragma once
 
 #include <stdexcept>
@@ -24,8 +29,5 @@ public:
 // failure never leaves a half-written file. Throws SaveError naming the file
 // and the system's reason.
 void saveMovie(const Movie& movie, const std::string& path);
-
-// &, <, > and " as entities.
-std::string escapeXml(const std::string& text);
 
 }  // namespace xmo

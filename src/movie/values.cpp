@@ -1,5 +1,6 @@
 #include "movie/values.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "base/number_scan.h"
@@ -21,6 +22,12 @@ Vec<N> readFloats(const char* text) {
         result.e[i] = v;
     }
     return result;
+}
+
+bool hasLength(const Vec3f& axis) { return axis.e[0] != 0.0f || axis.e[1] != 0.0f || axis.e[2] != 0.0f; }
+
+bool isFinite(const Quatf& q) {
+    return std::isfinite(q.v.e[0]) && std::isfinite(q.v.e[1]) && std::isfinite(q.v.e[2]) && std::isfinite(q.w);
 }
 
 }  // namespace
@@ -45,7 +52,15 @@ Vec3f readVec3(const char* text) { return readFloats<3>(text); }
 
 Quatf readRotation(const char* text) {
     const Vec4f r = readFloats<4>(text);
-    return Quatf::fromAxisAngle(Vec3f{r.e[0], r.e[1], r.e[2]}, r.e[3]);
+    const Vec3f axis{r.e[0], r.e[1], r.e[2]};
+    if (!hasLength(axis)) return Quatf();
+    const Quatf q = Quatf::fromAxisAngle(axis, r.e[3]);
+    return isFinite(q) ? q : Quatf();
+}
+
+bool hasRotationAxis(const char* text) {
+    const Vec4f r = readFloats<4>(text);
+    return hasLength(Vec3f{r.e[0], r.e[1], r.e[2]}) || r.e[3] == 0.0f;
 }
 
 bool readBool(const char* text) { return std::strcmp(text, "true") == 0; }

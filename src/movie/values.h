@@ -22,8 +22,12 @@ bool readFloat(const char* text, float& value);
 
 Vec2f readVec2(const char* text);
 Vec3f readVec3(const char* text);
-// An axis and an angle in degrees; the axis is used as written.
+// An axis and an angle in degrees; the axis is used as written. An axis of
+// zero length gives no rotation: there is nothing to turn about.
 Quatf readRotation(const char* text);
+// False for a rotation that names an angle but an axis of zero length, which
+// readRotation reads as no rotation; the loader warns about it.
+bool hasRotationAxis(const char* text);
 // Exactly "true" is true; everything else, "True" and "1" too, is false.
 bool readBool(const char* text);
 // Every integer up to the first text that is not one.

@@ -215,6 +215,16 @@ private:
     }
 
     void planContact(const Contact& c) {
+        // An id left out is no id to resolve: the resolution pass leaves that to us.
+        if (c.modelid0 == -1 || c.modelid1 == -1) {
+            const char* given = c.modelid0 != -1 ? "only modelid0 is given"
+                                : c.modelid1 != -1 ? "only modelid1 is given"
+                                                   : "neither modelid0 nor modelid1 is given";
+            report(DiagnosticKind::WithoutBody, c.sourceLine,
+                   "Contact " + std::to_string(c.id) + ": " + given +
+                       "; a contact names the two models that must not collide, so it has no effect");
+            return;
+        }
         if (!c.model0 || !c.model1) return;
         const int index0 = contactGeometry(c, "modelid0", *c.model0);
         const int index1 = contactGeometry(c, "modelid1", *c.model1);
@@ -230,5 +240,10 @@ private:
 }  // namespace
 
 BodyPlan planBodies(const Movie& movie) { return Planner(movie).run(); }
+
+void numberPlannedRecords(const BodyPlan& plan) {
+    for (size_t i = 0; i < plan.bodies.size(); ++i) plan.bodies[i].model->bodyIndex = static_cast<int>(i);
+    for (size_t i = 0; i < plan.joins.size(); ++i) plan.joins[i].join->joint = static_cast<int>(i);
+}
 
 }  // namespace xmo

@@ -79,4 +79,9 @@ struct BodyPlan {
 // resolution pass has reported those ids.
 BodyPlan planBodies(const Movie& movie);
 
+// Gives each planned model its bodyIndex and each planned join its joint
+// index, the numbers a world built from the plan uses; every other model and
+// join keeps -1.
+void numberPlannedRecords(const BodyPlan& plan);
+
 }  // namespace xmo

@@ -72,9 +72,6 @@ std::uint64_t pairKey(int a, int b) {
 OdeWorld::OdeWorld() {
     dInitODE2(0);
     dAllocateODEDataForThread(dAllocateMaskAll);
-    // The iterative solver draws on the engine's one random sequence; every
-    // world starts it alike so a film plays the same way each time.
-    dRandSetSeed(0);
     world_ = dWorldCreate();
     dWorldSetGravity(world_, 0.0, kGravity, 0.0);
     dWorldSetAutoDisableFlag(world_, 0);
@@ -141,10 +138,10 @@ void OdeWorld::buildPhysicalModels(Movie& movie) {
         offset.row[3] = Vec4f{planned.offset.e[0], planned.offset.e[1], planned.offset.e[2], 1.0f};
         planned.model->partOffset = offset;
     }
+    numberPlannedRecords(plan_);
     for (size_t i = 0; i < entries_.size(); ++i) {
         Entry& entry = entries_[i];
         entry.model = plan_.bodies[i].model;
-        entry.model->bodyIndex = static_cast<int>(i);
         entry.model->physics = this;
         dGeomSetData(entry.geom, geomData(static_cast<int>(i)));
         dGeomDisable(entry.geom);
@@ -153,14 +150,13 @@ void OdeWorld::buildPhysicalModels(Movie& movie) {
     updatePartMatrices();
 }
 
+// Each join's joint index was given with the bodies: its place in the plan.
 void OdeWorld::createJoints(Movie&) {
-    for (size_t i = 0; i < plan_.joins.size(); ++i) {
-        const PlannedJoin& planned = plan_.joins[i];
+    for (const PlannedJoin& planned : plan_.joins) {
         BallJoint ball{dJointCreateBall(world_, nullptr), planned.body0, planned.body1};
         dJointAttach(ball.joint, bodyAt(planned.body0), planned.body1 >= 0 ? bodyAt(planned.body1) : nullptr);
         dJointSetBallAnchor(ball.joint, planned.anchor.e[0], planned.anchor.e[1], planned.anchor.e[2]);
         joints_.push_back(ball);
-        planned.join->joint = static_cast<int>(i);
     }
     updateJointSwitches();
 }
@@ -185,7 +181,12 @@ void OdeWorld::stepPhysics(float h) {
     const double pieces = std::ceil(h / kLongestStep * (1.0 - 1e-6));
     const int count = pieces < kMostPiecesPerStep ? static_cast<int>(pieces) : kMostPiecesPerStep;
     const double piece = std::min(static_cast<double>(h) / count, kLongestStep);
+    // The iterative solver draws on the engine's one random sequence of the
+    // process. Each world runs its own from the same start, so a film plays
+    // the same way each time, however many worlds take turns.
+    dRandSetSeed(randomSeed_);
     for (int i = 0; i < count; ++i) substep(piece);
+    randomSeed_ = dRandGetSeed();
     updatePartMatrices();
 }
 

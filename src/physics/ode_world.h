@@ -23,6 +23,8 @@
 //   thousands of bodies dropped on one spot cost time but never hang.
 // - A body that leaves the world (kWorldLimit) or whose state is no longer
 //   finite is put back where it was before that step and switched off.
+// - The same film stepped the same way moves the same, to the bit, in every
+//   world and every run.
 #pragma once
 
 #include <cstdint>
@@ -99,6 +101,7 @@ private:
     std::vector<BallJoint> joints_;
     std::vector<std::uint64_t> switchedOff_;  // sorted index pairs, lower index high
     int contactsThisStep_ = 0;
+    unsigned long randomSeed_ = 0;  // where this world's random sequence stands
 };
 
 }  // namespace xmo

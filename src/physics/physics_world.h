@@ -25,9 +25,8 @@ class PhysicsWorld {
 public:
     virtual ~PhysicsWorld() = default;
 
-    // Start-up: world, ground plane, collision space. OdeWorld has its world
-    // and space from construction on; only the plane is a step of its own.
-    virtual void initPhysicsWorld() {}
+    // Start-up, after the world is made: the ground plane, then the
+    // collision space. A world has its dynamics and space from construction.
     virtual void createGroundPlane() {}
     virtual void refreshCollisionSpace() {}
 

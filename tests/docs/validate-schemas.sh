@@ -38,9 +38,11 @@ validate() {
 
 # Test files that break the format on purpose, each with its reason.
 excluded="
+tests/data/app/falling_brick.xmo|a collisiontype of 2: tests that such a model is not simulated
 tests/data/app/malformed.xmo|not well-formed: tests the player's refusal of broken XML
 tests/data/movie/broken.xmo|not well-formed: tests the loader's syntax error message
 tests/data/movie/no-camera.xmo|a Sequence without a Camera: tests the loader's refusal
+tests/data/movie/physics.xmo|a collisiontype of 2 and values the simulation cannot use: tests what check reports
 tests/data/scene/broken_after_group.x3d|not well-formed: tests that a scene keeps what it read before the error
 "
 
@@ -84,6 +86,9 @@ save_and_validate() {
 save_and_validate assets/demo BrikBasics.xmo
 save_and_validate tests/data movie/basic.xmo
 save_and_validate docs/examples keyframes.xmo
+for example in caption commands contact join model-transform music particles tile; do
+    save_and_validate docs/examples $example.xmo
+done
 
 # 3. Edits of valid files. Each line: the file, a sed script, and either
 # "valid" or what xmllint's first message must hold, line number included.

@@ -75,6 +75,7 @@ TEST(PlayerExit, FilmsThatCannotBeUsedEndWithCodeThree) {
         {"app/no-such-film.xmo", "app/no-such-film.xmo: cannot open the movie file: No such file or directory", "."},
         {"app/missing_scene.xmo", "app/missing_scene.xmo:4: Object 1: app/no-such-scene.x3d: cannot open the scene file",
          ".Error in loading file app/no-such-scene.x3d\n"},
+        {"/dev/zero", "/dev/zero: not a regular file\n", "."},
     };
     for (const RefusedFilm& c : cases) {
         const test::ProcessResult r = play(c.movie);

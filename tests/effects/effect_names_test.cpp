@@ -34,6 +34,9 @@ TEST(EffectNames, NamesSelectTheirKindExactlyAndCaseSensitively) {
     EXPECT_EQ(easingOf("Hermite"), Easing::Linear);
     EXPECT_EQ(animationModeOf("bspline"), AnimationMode::BSpline);
     EXPECT_EQ(animationModeOf("bspline "), AnimationMode::KeyPairs);
+    EXPECT_EQ(particleTypeOf("fade"), ParticleType::Fade);
+    EXPECT_EQ(particleTypeOf("Fade"), ParticleType::Unseen);
+    EXPECT_EQ(particleTypeOf("smoke"), ParticleType::Unseen);
 }
 
 TEST(EffectNames, UnknownCommandsAndFadesAreReportedWithTheirLines) {

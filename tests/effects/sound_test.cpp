@@ -12,7 +12,7 @@
 #include <random>
 #include <thread>
 
-#include "effects/sound_output.h"
+#include "effects/sound.h"
 #include "effects/sound_schedule.h"
 #include "support/process.h"
 
@@ -85,15 +85,19 @@ TEST(SoundSchedule, ErrorTextsAreTheFixedOnes) {
     for (const auto& c : cases) EXPECT_STREQ(soundErrorText(c.error), c.text);
 }
 
+// At its own rate (44100 Hz), and resampled for a sound track of another rate.
 TEST(MpegDecoding, TheToneComesOutWhole) {
-    const DecodeResult tone = decodeMpegAudioFile(kTone);
-    ASSERT_FALSE(tone.error) << soundErrorText(*tone.error);
-    EXPECT_EQ(tone.audio.rate, 44100);
-    ASSERT_EQ(tone.audio.channels, 1);
-    const std::size_t frames = tone.audio.samples.size();
-    EXPECT_NEAR(frames / 44100.0, 2.0, 0.06);
-    EXPECT_NEAR(crossingsPerSecond(tone.audio.samples.data(), frames, 1, 44100) / 2, 440.0, 5.0);
-    EXPECT_NEAR(rms(tone.audio.samples.data(), frames, 1), 0.5 * 32767 / std::sqrt(2.0), 1500.0);
+    for (const long rate : {0L, 48000L, 22050L}) {
+        const DecodeResult tone = decodeMpegAudioFile(kTone, rate);
+        ASSERT_FALSE(tone.error) << soundErrorText(*tone.error);
+        const long expectedRate = rate ? rate : 44100;
+        EXPECT_EQ(tone.audio.rate, expectedRate);
+        ASSERT_EQ(tone.audio.channels, 1);
+        const std::size_t frames = tone.audio.samples.size();
+        EXPECT_NEAR(double(frames) / expectedRate, 2.0, 0.06) << rate;
+        EXPECT_NEAR(crossingsPerSecond(tone.audio.samples.data(), frames, 1, expectedRate) / 2, 440.0, 5.0) << rate;
+        EXPECT_NEAR(rms(tone.audio.samples.data(), frames, 1), 0.5 * 32767 / std::sqrt(2.0), 1500.0) << rate;
+    }
 }
 
 TEST(MpegDecoding, BadFilesFailWithTheirReasonAndNeverCrash) {
@@ -151,13 +155,13 @@ void inChildWithOpenAlConfig(const std::string& config, const std::function<int(
     fs::remove_all(file.parent_path());
 }
 
-TEST(SoundOutput, WithoutAnyDeviceTheFilmIsSilentAndNothingIsLoaded) {
+TEST(SoundSystem, WithoutAnyDeviceTheFilmIsSilentAndNothingIsLoaded) {
     inChildWithOpenAlConfig("[general]\ndrivers=no-such-driver\n", [] {
         auto sounds = soundsAt({0.0f}, "no-such-music.mp3");
-        SoundOutput output;
-        if (output.start(sounds) || !output.isSilent()) return 1;
-        output.update(sounds, 1.0f);
-        output.stop(sounds);
+        SoundSystem system;
+        if (startSound(system, sounds) || !system.isSilent()) return 1;
+        updateSound(system, sounds, 1.0f);
+        stopSound(system, sounds);
         return sounds[0]->sample ? 2 : 0;
     });
 }
@@ -181,7 +185,7 @@ Recording readRecording(const fs::path& wave, const fs::path& marker) {
     return r;
 }
 
-TEST(SoundOutput, TheRecordedMixIsSilentUntilTheMusicStartsThenCarriesIt) {
+TEST(SoundSystem, TheRecordedMixIsSilentUntilTheMusicStartsThenCarriesIt) {
     const fs::path folder = scratchFolder("mix");
     const fs::path wave = folder / "mix.wav", marker = folder / "started-at";
     inChildWithOpenAlConfig(
@@ -189,18 +193,18 @@ TEST(SoundOutput, TheRecordedMixIsSilentUntilTheMusicStartsThenCarriesIt) {
             "\n",
         [&] {
             auto sounds = soundsAt({0.5f});
-            SoundOutput output;
-            if (output.start(sounds) || output.isSilent()) return 1;
+            SoundSystem system;
+            if (startSound(system, sounds) || system.isSilent()) return 1;
             const auto begin = std::chrono::steady_clock::now();
             for (;;) {
                 const float t = std::chrono::duration<float>(std::chrono::steady_clock::now() - begin).count();
                 if (t > 1.6f) break;
                 const auto before = fs::file_size(wave);
-                output.update(sounds, t);
+                updateSound(system, sounds, t);
                 if (sounds[0]->started && !fs::exists(marker)) std::ofstream(marker) << before;
                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
             }
-            output.stop(sounds);
+            stopSound(system, sounds);
             return fs::exists(marker) ? 0 : 2;
         });
     const Recording r = readRecording(wave, marker);

@@ -131,6 +131,7 @@ TEST(TimedCommands, ParticlesStartWhereTheModelWasDrawn) {
     ASSERT_EQ(f.sequence.particles.size(), 1u);
     const Particle& p = *f.sequence.particles[0];
     EXPECT_EQ(p.type, "fade");
+    EXPECT_EQ(p.particleType, ParticleType::Fade);
     EXPECT_FLOAT_EQ(p.fadetime, 4.0f);
     EXPECT_EQ(p.position, (Vec3f{8, 21, 33}));
     EXPECT_EQ(p.velocity, Vec3f());

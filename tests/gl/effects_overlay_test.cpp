@@ -10,10 +10,10 @@
 #include <memory>
 
 #include "app/gl_setup.h"
-#include "effects/caption_printer.h"
+#include "effects/captions.h"
 #include "effects/fades.h"
-#include "effects/particle_sprites.h"
-#include "effects/tile_overlay.h"
+#include "effects/particles.h"
+#include "effects/tiles.h"
 #include "effects/txf_maker.h"
 #include "support/gl_window.h"
 #include "support/process.h"
@@ -55,7 +55,8 @@ protected:
 // ---- Particles --------------------------------------------------------------
 
 TEST_F(EffectsOnScreen, AParticleIsASpriteAtItsPlaceThatFadesAndGoes) {
-    const unsigned texture = createParticleTexture();
+    ParticleTexture texture;
+    initParticleTexture(texture);
     glLoadIdentity();
     const Vec3f eye{0, 0, 2}, lookAt{0, 0, 0};
     gluLookAt(eye[0], eye[1], eye[2], lookAt[0], lookAt[1], lookAt[2], 0, 1, 0);
@@ -64,6 +65,7 @@ TEST_F(EffectsOnScreen, AParticleIsASpriteAtItsPlaceThatFadesAndGoes) {
     ParticleList particles;
     particles.push_back(std::make_unique<Particle>());
     particles.back()->type = "fade";
+    particles.back()->particleType = ParticleType::Fade;
     particles.back()->fadetime = 4.0f;
     particles.back()->position = {0.5f, 0, 0};  // right of the centre on screen
 
@@ -72,7 +74,7 @@ TEST_F(EffectsOnScreen, AParticleIsASpriteAtItsPlaceThatFadesAndGoes) {
     const int cx = 400 + static_cast<int>(0.5f / (2.0f * std::tan(0.5236f)) * 300.0f), cy = 300;
     const int ring = cx + 26;  // half way out, where the sprite is lightest
     paint(0.2f, 0.2f, 0.2f);
-    drawParticleSprites(particles, texture, billboard, 10.0f, eye, lookAt);
+    drawParticles(texture, particles, billboard, 10.0f, eye, lookAt);
     const test::Rgba centre = test::pixelAt(cx, cy), rim = test::pixelAt(ring, cy), away = test::pixelAt(200, cy);
     const std::string frame = test::saveFrameForInspection("particle-born");
     EXPECT_LT(centre.r, 30) << "the sprite darkens its centre; frame " << frame;
@@ -80,14 +82,14 @@ TEST_F(EffectsOnScreen, AParticleIsASpriteAtItsPlaceThatFadesAndGoes) {
     EXPECT_NEAR(away.r, 51, 1) << frame;
 
     paint(0.2f, 0.2f, 0.2f);
-    drawParticleSprites(particles, texture, billboard, 13.9f, eye, lookAt);
+    drawParticles(texture, particles, billboard, 13.9f, eye, lookAt);
     EXPECT_NEAR(test::pixelAt(cx, cy).r, 51, 1)
         << "faded out under the alpha test; frame " << test::saveFrameForInspection("particle-faded");
     ASSERT_EQ(particles.size(), 1u);
-    drawParticleSprites(particles, texture, billboard, 14.1f, eye, lookAt);
+    drawParticles(texture, particles, billboard, 14.1f, eye, lookAt);
     EXPECT_TRUE(particles.empty());
     glLoadIdentity();
-    glDeleteTextures(1, &texture);
+    glDeleteTextures(1, &texture.name);
 }
 
 // ---- Captions ---------------------------------------------------------------
@@ -137,13 +139,13 @@ int screenX(float x) { return static_cast<int>(400 + x * 800 / 120); }
 int screenY(float y) { return static_cast<int>(300 - y * 600 / 120); }
 
 TEST_F(Captions, GlyphsAppearWhereThePositionPutsThemAndTheRendererCarriesOn) {
-    CaptionPrinter printer;
+    CaptionRenderer captions;
     std::vector<std::unique_ptr<TextChunk>> chunks;
     chunks.push_back(chunk(1.0f, 3.0f));
     chunks[0]->texts.push_back(text("H", {-40, 0}, 20, true));
     chunks[0]->texts.push_back(text("I"));  // after the H, at the same size
     paint(0, 0, 0);
-    printer.draw(chunks, 2.0f);
+    drawTextChunks(captions, chunks, 2.0f);
     const std::string frame = test::saveFrameForInspection("caption-carry");
     // The H's capitals stand on the baseline, 20 units (100 pixels) tall.
     EXPECT_GT(brightPixels(screenX(-40), screenY(20), screenX(-26), screenY(0)), 1000) << frame;
@@ -167,25 +169,25 @@ TEST_F(Captions, GlyphsAppearWhereThePositionPutsThemAndTheRendererCarriesOn) {
     chunks[0]->starttime = 2.5f;
     chunks[1]->texts.push_back(text("H", {10, -30}));
     paint(0, 0, 0);
-    printer.draw(chunks, 2.0f);
+    drawTextChunks(captions, chunks, 2.0f);
     const std::string next = test::saveFrameForInspection("caption-next-frame");
     EXPECT_GT(brightPixels(screenX(10), screenY(-10), screenX(24), screenY(-30)), 1000) << next;
     EXPECT_EQ(brightPixels(0, 0, screenX(9), 600), 0) << next;
     // Strict window: nothing at either end.
     for (float t : {1.0f, 3.0f}) {
         paint(0, 0, 0);
-        printer.draw(chunks, t);
+        drawTextChunks(captions, chunks, t);
         EXPECT_EQ(brightPixels(0, 0, 800, 600), 0) << "at " << t;
     }
 }
 
 TEST_F(Captions, PointSizeIsTenUntilATextSetsOne) {
-    CaptionPrinter printer;
+    CaptionRenderer captions;
     std::vector<std::unique_ptr<TextChunk>> chunks;
     chunks.push_back(chunk(0.0f, 1.0f));
     chunks[0]->texts.push_back(text("H", {0, 0}, 0, true));
     paint(0, 0, 0);
-    printer.draw(chunks, 0.5f);
+    drawTextChunks(captions, chunks, 0.5f);
     const std::string frame = test::saveFrameForInspection("caption-default-size");
     EXPECT_GT(brightPixels(screenX(0), screenY(10), screenX(7), screenY(0)), 300) << frame;
     EXPECT_EQ(brightPixels(0, 0, 800, screenY(11)), 0) << frame;
@@ -205,25 +207,25 @@ TEST_F(Captions, AFontFileCutShortNeverReachesTheFontLibrary) {
 // ---- Tiles ------------------------------------------------------------------
 
 TEST_F(Captions, ATileShowsItsFirstRowAtTheTopHidesCaptionsAndAFadeCoversIt) {
-    std::vector<std::uint8_t> bgra;
+    Image card{640, 480, {}};
     for (int y = 0; y < 480; ++y)
         for (int x = 0; x < 640; ++x)
-            bgra.insert(bgra.end(), {std::uint8_t(y < 240 ? 0 : 255), 0, std::uint8_t(y < 240 ? 255 : 0), 255});
+            card.pixels.insert(card.pixels.end(), {std::uint8_t(y < 240 ? 0 : 255), 0, std::uint8_t(y < 240 ? 255 : 0), 255});
     std::vector<std::unique_ptr<Tiles>> tiles;
     tiles.push_back(std::make_unique<Tiles>());
     tiles[0]->starttime = 2.0f;
     tiles[0]->endtime = 5.0f;
-    uploadTile(*tiles[0], {640, 480, bgra.data(), bgra.size()});
+    uploadTile(*tiles[0], card);
     ASSERT_NE(tiles[0]->texture, 0u);
 
-    CaptionPrinter printer;
+    CaptionRenderer captions;
     std::vector<std::unique_ptr<TextChunk>> chunks;
     chunks.push_back(chunk(0.0f, 10.0f));
     chunks[0]->texts.push_back(text("HHHH", {-40, 0}, 20, true));
     const auto drawAt = [&](float t) {
         paint(0, 0, 0);
-        printer.draw(chunks, t);
-        drawTileOverlays(tiles, t);
+        drawTextChunks(captions, chunks, t);
+        drawTiles(tiles, t);
     };
     drawAt(2.0f);
     const std::string frame = test::saveFrameForInspection("tile-red-over-blue");

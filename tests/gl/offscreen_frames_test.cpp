@@ -12,8 +12,8 @@
 #include "app/frame_capture.h"
 #include "app/gl_setup.h"
 #include "app/player.h"
+#include "app/player_media_loader.h"
 #include "app/render_options.h"
-#include "app/tool_media_loader.h"
 #include "support/gl_window.h"
 #include "support/png_read.h"
 #include "support/process.h"
@@ -37,8 +37,9 @@ std::vector<std::vector<std::uint8_t>> playInWindow() {
     long frame = 0;
     std::ostringstream console;
     Player player([&frame] { return frameTicks(frame, kFps); }, console, console);
-    ToolMediaLoader media;
-    startPlayer(player, "BrikBasics.xmo", media);
+    player.sound.keepSilent();  // as xmotool render plays it
+    PlayerMediaLoader media(console);
+    EXPECT_TRUE(startPlayer(player, "BrikBasics.xmo", media));
     fs::current_path(testDir);
 
     std::vector<std::vector<std::uint8_t>> frames;

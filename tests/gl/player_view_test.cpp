@@ -7,7 +7,7 @@
 
 #include "app/gl_setup.h"
 #include "app/player.h"
-#include "app/tool_media_loader.h"
+#include "app/player_media_loader.h"
 #include "scene/renderer_state.h"
 #include "support/gl_window.h"
 
@@ -104,8 +104,9 @@ TEST_F(PlayerView, StartUpSwitchesOnExactlyTheLightsTheScenesTook) {
         for (unsigned i = 0; i < 8; ++i) glDisable(kGlLight0 + i);
         std::ostringstream sink;
         Player player([] { return 0u; }, sink, sink);
-        ToolMediaLoader media;
-        startPlayer(player, c.film, media);
+        player.sound.keepSilent();
+        PlayerMediaLoader media(sink);
+        ASSERT_TRUE(startPlayer(player, c.film, media)) << c.film;
         for (unsigned i = 0; i < 8; ++i) EXPECT_EQ(glIsEnabled(kGlLight0 + i), i < c.lightsOn) << c.film << " light " << i;
     }
 }

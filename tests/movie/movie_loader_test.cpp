@@ -127,6 +127,34 @@ TEST(MovieLoader, FontsLoadOnlyWhenNamedAndEveryTileLoadsItsImage) {
     EXPECT_EQ(t.media.tileImages, (std::vector<std::string>{"b.png", ""}));
 }
 
+TEST(MovieLoader, WarnsAboutRotationsWithoutAnAxis) {
+    TestLoad t;
+    const auto movie = t.load(movieText("<Model id='1' rotation='0 0 0 90'/>\n"
+                                        "<ModelTransform id='2' rotation='0 0 0 0'/>",
+                                        "\n<Animation><KeyFrameRotation rotation='0 0 0 45'/>\n"
+                                        "<KeyFrameForce rotation='0 1 0 45'/></Animation>"));
+    EXPECT_EQ(movie->models.at(0)->rotation, Quatf());
+    EXPECT_EQ(t.messages(DiagnosticKind::RotationWithoutAxis),
+              (std::vector<std::string>{
+                  "test.xmo:1: rotation \"0 0 0 90\" turns about an axis of zero length; it is read as no rotation",
+                  "test.xmo:3: rotation \"0 0 0 45\" turns about an axis of zero length; it is read as no rotation"}));
+}
+
+// Whatever part of loading runs out of memory, the load ends with a message.
+TEST(MovieLoader, RunningOutOfMemoryIsALoadError) {
+    struct GreedyMedia final : MediaLoader {
+        void loadFont(Text&, const char*, Diagnostics&) override {}
+        void loadTile(Tiles&, const char*, Diagnostics&) override { throw std::bad_alloc(); }
+    } media;
+    QuietLoadServices quiet(&media);
+    try {
+        loadMovieFromText(movieText("", "<Tiles loadimage='huge.png'/>"), "huge.xmo", quiet.services);
+        FAIL() << "loaded";
+    } catch (const LoadError& e) {
+        EXPECT_EQ(formatLoadError(e), "huge.xmo: out of memory while loading");
+    }
+}
+
 TEST(MovieLoader, RecordsKnowTheirFileLines) {
     TestLoad t;
     const auto movie = t.load("\n\n<Movie>\n  <Objects>\n    <BrikObject id='1'/>\n  </Objects>\n\n\n"

@@ -139,7 +139,6 @@ TEST(MovieResolve, ReportsEveryReferenceThatResolvesToNothing) {
     EXPECT_EQ(references, (std::vector<std::string>{
                                 "film.xmo:5: Model 2: objectid 4 names no object",
                                 "film.xmo:7: Join 4: modelid0 9 names no model",
-                                "film.xmo:8: Contact 5: modelid1 -1 names no model",
                                 "film.xmo:5: Model 2: relativemodelid 8 names no model",
                                 "film.xmo:10: Animation: modelid 6 names no model",
                                 "film.xmo:12: XFunction \"createparticles\": modelid 12 names no model",

@@ -72,9 +72,15 @@ TEST(AttributeValues, RotationsAreAnAxisAndDegrees) {
     // The axis is not normalised.
     const Quatf scaled = readRotation("0 0 2 90");
     EXPECT_NEAR(scaled.v.z(), 1.4142136f, 1e-6f);
-    // Nothing readable gives no rotation.
+    // Nothing readable gives no rotation, and so does an axis of zero length,
+    // which only an angle of 0 makes harmless.
     EXPECT_EQ(readRotation(""), Quatf());
     EXPECT_EQ(readRotation("0 1 0"), Quatf());
+    EXPECT_EQ(readRotation("0 0 0 90"), Quatf());
+    EXPECT_FALSE(hasRotationAxis("0 0 0 90"));
+    EXPECT_FALSE(hasRotationAxis("-0 0 0 -360"));
+    EXPECT_TRUE(hasRotationAxis("0 0 0 0"));
+    EXPECT_TRUE(hasRotationAxis("0 0 1e-30 90"));
 }
 
 TEST(AttributeValues, OnlyLowerCaseTrueIsTrue) {

@@ -46,10 +46,30 @@ TEST(XmotoolCheck, ReportsProblemsAndWhetherTheFilmIsPlayable) {
          "movie/missing.xmo: cannot open the movie file: No such file or directory\n"
          "movie/missing.xmo: 1 problem, the player would refuse this film\n"},
         {"check movie/media.xmo", 0,
-         "movie/media.xmo:5: the image file \"movie/not-an-image.txt\" is not a PNG, a JFIF JPEG or a BMP image\n"
-         "movie/media.xmo:6: cannot open the image file \"movie/no-such-image.png\": No such file or directory\n"
-         "movie/media.xmo:8: cannot open the font file \"movie/no-such-font.txf\": No such file or directory\n"
-         "movie/media.xmo: 3 problems, playable\n"},
+         "movie/media.xmo:4: Tiles: movie/signature-only.png: the header gives no picture size\n"
+         "movie/media.xmo:5: Tiles: movie/not-an-image.txt: not a JFIF JPEG, PNG or BMP file\n"
+         "movie/media.xmo:6: Tiles: movie/no-such-image.png: cannot read the image file: No such file or directory\n"
+         "movie/media.xmo:7: Tiles: movie/wide.png: 1100 x 10 pixels, larger than a tile's 1024 x 1024: it is "
+         "scaled down to 1024 x 9\n"
+         "movie/media.xmo:9: Text: movie/no-such-font.txf: cannot open the font file: No such file or directory\n"
+         "movie/media.xmo:10: Text: movie/media.xmo: not a TXF font (it does not start with 0xFF \"txf\")\n"
+         "movie/media.xmo:15: Sound: movie/no-such-music.mp3: cannot open the music file: No such file or directory\n"
+         "movie/media.xmo:16: Sound: movie/empty.mp3: the music file is empty\n"
+         "movie/media.xmo: 8 problems, playable\n"},
+        {"check movie/physics.xmo", 0,
+         "movie/physics.xmo:7: Model 2: collisiontype 2 is neither 0 (box) nor 1 (sphere); the model gets no body "
+         "and is not simulated\n"
+         "movie/physics.xmo:8: Model 3: relativemodelid 2 names a model without a body of its own; the part gets no "
+         "collision geometry\n"
+         "movie/physics.xmo:9: Model 4: mass 0 is not a positive number; 1 is used\n"
+         "movie/physics.xmo:11: Model 6: boxsize 0 1 1 is not a usable size; 0.8 1 1 is used\n"
+         "movie/physics.xmo:11: Model 6: mass -2 is not a positive number; 1 is used\n"
+         "movie/physics.xmo:11: Model 6: position 3.40282e+38 1 0 lies outside the world; 0 1 0 is used\n"
+         "movie/physics.xmo:17: Join 21: modelid0 2 has no body of its own; the join is skipped\n"
+         "movie/physics.xmo:22: Contact 31: only modelid0 is given; a contact names the two models that must not "
+         "collide, so it has no effect\n"
+         "movie/physics.xmo:23: Contact 32: modelid0 3 has no collision geometry; the contact has no effect\n"
+         "movie/physics.xmo: 9 problems, playable\n"},
     };
     for (const Case& c : cases) {
         const ToolRun r = xmotool(c.arguments);
@@ -85,12 +105,33 @@ TEST(XmotoolDump, WritesOnlyJsonOnStandardOutput) {
     EXPECT_EQ(broken.out, "");
 }
 
+// The values of every "key": in the JSON text, in document order.
+std::vector<std::string> jsonValues(const std::string& json, const std::string& key) {
+    std::vector<std::string> values;
+    const std::string marker = "\"" + key + "\": ";
+    for (size_t at = json.find(marker); at != std::string::npos; at = json.find(marker, at + 1)) {
+        const size_t from = at + marker.size();
+        values.push_back(json.substr(from, json.find_first_of(",\n", from) - from));
+    }
+    return values;
+}
+
+TEST(XmotoolDump, GivesTheBodyAndJointIndexesThePlayerWouldGive) {
+    const ToolRun r = xmotool("dump movie/physics.xmo", Errors::Apart);
+    EXPECT_EQ(r.exitCode, 0);
+    // Models 1, 4, 6 and 7 get bodies; 2's collisiontype and 3's relative
+    // model (2) give them none. Join 21 names model 2.
+    EXPECT_EQ(jsonValues(r.out, "bodyIndex"), (std::vector<std::string>{"0", "null", "null", "1", "2", "3"}));
+    EXPECT_EQ(jsonValues(r.out, "joint"), (std::vector<std::string>{"0", "null", "1"}));
+}
+
 TEST(XmotoolSave, WritesAFileThatLoadsAgain) {
     const fs::path out = fs::temp_directory_path() / "xmotool-save-test.xmo";
     const ToolRun first = xmotool("save movie/basic.xmo " + out.string());
     EXPECT_EQ(first.exitCode, 0) << first.out;
     const std::string saved = xmo::test::readFile(out.string());
-    EXPECT_NE(saved.find("  <Model id=\"10\" objectid=\"1\" position=\"0 0.5 0\" rotation=\"0 1 0 90\"/>\n"),
+    EXPECT_NE(saved.find("  <Model id=\"10\" objectid=\"1\" position=\"0 0.5 0\" rotation=\"0 1 0 90\""
+                         " physicalbased=\"true\" castshadow=\"true\" mass=\"2\"/>\n"),
               std::string::npos)
         << saved;
     EXPECT_EQ(xmotool("check " + out.string()).exitCode, 0);

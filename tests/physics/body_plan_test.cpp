@@ -238,6 +238,8 @@ TEST(BodyPlan, JoinsNeedBodiesAndContactsNeedGeometry) {
                             "test.xmo:3: Join 12: modelid1 4 has no body of its own; the join is skipped",
                             "test.xmo:4: Join 13: joins model 1 to itself; the join is skipped",
                             "test.xmo:8: Contact 21: modelid0 4 has no collision geometry; the contact has no effect",
+                            "test.xmo:9: Contact 22: only modelid0 is given; a contact names the two models that "
+                            "must not collide, so it has no effect",
                         }));
 }
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -44,12 +45,13 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const ProcessOpti
     ProcessResult result;
     const auto start = std::chrono::steady_clock::now();
     int status = 0;
+    struct rusage usage {};
     for (;;) {
-        if (waitpid(pid, &status, WNOHANG) == pid) break;
+        if (wait4(pid, &status, WNOHANG, &usage) == pid) break;
         const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (elapsed > options.timeoutSeconds) {
             kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
+            wait4(pid, &status, 0, &usage);
             result.timedOut = true;
             break;
         }
@@ -57,6 +59,9 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const ProcessOpti
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     if (!result.timedOut && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+    result.maxResidentKb = usage.ru_maxrss;
+    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    result.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
     close(outFd);
     close(errFd);
     result.out = readFile(outTemplate);

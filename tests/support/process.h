@@ -11,6 +11,8 @@ struct ProcessResult {
     int exitCode = -1;     // -1 when killed by a signal or timed out
     bool timedOut = false;
     std::string out, err;  // standard output and standard error
+    long maxResidentKb = 0;  // the child's peak resident memory
+    double cpuSeconds = 0;   // the child's user and system time
 };
 
 struct ProcessOptions {

@@ -1,0 +1,39 @@
+#include "app/render_run.h"
+
+#include <GL/gl.h>
+
+#include "app/fixed_step.h"
+#include "app/frame_capture.h"
+#include "app/gl_setup.h"
+#include "app/player.h"
+
+namespace xmo {
+
+RunResult playFrames(Player& player, PlaybackTicks& ticks, int fps, const std::vector<long>& frames, FrameSink& sink,
+                     const volatile std::sig_atomic_t& stop) {
+    RunResult result;
+    if (frames.empty()) return result;
+    std::vector<std::uint8_t> picture;
+    std::size_t next = 0;
+    result.lastFrame = playFixedSteps(player, ticks, fps, frames.back(), [&](long frame) {
+        if (frame == frames[next]) {
+            glFinish();
+            readFramePicture(kScreenWidth, kScreenHeight, picture);
+            if (!sink.take(frame, picture, result.error)) {
+                result.end = RunEnd::SinkFailed;
+                return false;
+            }
+            ++result.taken;
+            ++next;
+        }
+        if (stop && next < frames.size()) {
+            result.end = RunEnd::Interrupted;
+            return false;
+        }
+        return true;
+    });
+    if (result.end == RunEnd::AllFrames && next < frames.size()) result.end = RunEnd::ExitCommand;
+    return result;
+}
+
+}  // namespace xmo

@@ -1,0 +1,46 @@
+#include "base/regular_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace xmo {
+
+RegularFile::RegularFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        problem_ = std::strerror(errno);
+        return;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+        problem_ = std::strerror(errno);
+        ::close(fd);
+        return;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        problem_ = "not a regular file";
+        notRegular_ = true;
+        ::close(fd);
+        return;
+    }
+    // Reads of a regular file never block anyway; the flag only kept the open
+    // itself from waiting.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    stream_ = ::fdopen(fd, "rb");
+    if (!stream_) {
+        problem_ = std::strerror(errno);
+        ::close(fd);
+        return;
+    }
+    size_ = static_cast<std::uint64_t>(status.st_size);
+}
+
+RegularFile::~RegularFile() {
+    if (stream_) std::fclose(stream_);
+}
+
+}  // namespace xmo

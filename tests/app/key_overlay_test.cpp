@@ -1,0 +1,49 @@
+#include "app/key_overlay.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+namespace xmo {
+namespace {
+
+// The lit cells of one character at scale 1, as rows of '#' and '.'.
+std::vector<std::string> cellsOf(char c) {
+    std::vector<std::string> rows(kGlyphHeight, std::string(kGlyphWidth, '.'));
+    for (const PixelRect& r : layoutBitmapText(std::string(1, c), 0, 0, 1)) {
+        EXPECT_EQ(r.height, 1);
+        for (int x = r.x; x < r.x + r.width; ++x) rows.at(r.y).at(x) = '#';
+    }
+    return rows;
+}
+
+TEST(KeyOverlay, GlyphsAreCellsOfTheirBoxAndEveryOneDiffers) {
+    EXPECT_EQ(cellsOf('T'), (std::vector<std::string>{"#####", "..#..", "..#..", "..#..", "..#..", "..#..", "..#.."}));
+    EXPECT_EQ(cellsOf('e'), cellsOf('E')) << "small letters are capitals";
+    EXPECT_TRUE(layoutBitmapText(" ~", 0, 0, 1).empty()) << "blank, and a sign the font lacks";
+    std::set<std::vector<std::string>> seen;
+    for (char c : std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/().,:-")) {
+        const auto cells = cellsOf(c);
+        EXPECT_TRUE(seen.insert(cells).second) << "'" << c << "' looks like another character";
+    }
+}
+
+TEST(KeyOverlay, TheLineFitsTheScreenInsideItsBand) {
+    const KeyOverlay overlay = layoutKeyOverlay(800, 600);
+    EXPECT_EQ(overlay.band.y + overlay.band.height, 600);
+    EXPECT_EQ(overlay.band.width, 800);
+    int left = 800, right = 0;
+    for (const PixelRect& r : overlay.letters) {
+        EXPECT_GE(r.y, overlay.band.y);
+        EXPECT_LE(r.y + r.height, 600);
+        left = std::min(left, r.x);
+        right = std::max(right, r.x + r.width);
+    }
+    EXPECT_GT(left, 0);
+    EXPECT_LT(right, 800);
+    EXPECT_LE(std::abs(left - (800 - right)), 2 * 6) << "centred";
+}
+
+}  // namespace
+}  // namespace xmo
