@@ -2,7 +2,7 @@
 # The programs' command-line manners and their manual pages: the pages format
 # without a warning; --help of each program and of each xmotool command goes
 # to standard output with exit 0 and names the same long options as the
-# page's option sections; --version prints the version the build was given;
+# page's option paragraphs; --version prints the version the build was given;
 # a usage error goes to standard error with exit 2.
 #
 # usage: check-command-line.sh SOURCE_DIR BIN_DIR VERSION
@@ -37,12 +37,14 @@ long_options() {
     grep -o -- '--[a-z][a-z-]*' "$@" | sort -u
 }
 
-# The page as plain text, only the sections named (one a line in $2).
-page_sections() {
-    groff -man -Tascii -P-cbou "$man/$1" 2>/dev/null |
-        awk -v wanted="$2" 'BEGIN { split(wanted, w, ",") }
-            /^[A-Z][A-Z ]*$/ { keep = 0; for (i in w) if ($0 == w[i]) keep = 1; next }
-            keep'
+# The tags of a page's indented paragraphs (.TP): its options, commands,
+# keys and exit codes, in the page's source.
+tags() {
+    awk 'previous == ".TP" { print } { previous = $0 }' "$man/$1"
+}
+
+page_options() {
+    tags "$1" | grep -o -- '\\-\\-[a-z][a-z-]*' | sed 's/\\-/-/g' | sort -u
 }
 
 for page in xmoplay.1 xmotool.1; do
@@ -53,13 +55,12 @@ done
 # xmoplay
 run xmoplay-help 0 "$bin/xmoplay" --help
 [ -s "$work/xmoplay-help.out" ] && [ ! -s "$work/xmoplay-help.err" ] || fail "xmoplay --help: output in the wrong stream"
-page_sections xmoplay.1 OPTIONS >"$work/xmoplay-page"
-long_options "$work/xmoplay-page" >"$work/xmoplay-page.opts"
+page_options xmoplay.1 >"$work/xmoplay-page.opts"
 long_options "$work/xmoplay-help.out" >"$work/xmoplay-help.opts"
 diff -u "$work/xmoplay-help.opts" "$work/xmoplay-page.opts" >"$work/diff" ||
     fail "xmoplay --help and xmoplay.1 name different options: $(cat "$work/diff")"
 for key in Escape Space R F1; do
-    page_sections xmoplay.1 KEYS | grep -q "$key" || fail "xmoplay.1 does not name the key $key"
+    tags xmoplay.1 | grep -q "$key" || fail "xmoplay.1 does not name the key $key"
     grep -q "$key" "$work/xmoplay-help.out" || fail "xmoplay --help does not name the key $key"
 done
 
@@ -68,17 +69,16 @@ run xmotool-help 0 "$bin/xmotool" --help
 [ -s "$work/xmotool-help.out" ] && [ ! -s "$work/xmotool-help.err" ] || fail "xmotool --help: output in the wrong stream"
 commands=$(sed -n '/^commands:/,/^$/s/^  \([a-z][a-z]*\) .*/\1/p' "$work/xmotool-help.out" | sort -u)
 [ "$(echo "$commands" | wc -w)" -ge 4 ] || fail "xmotool --help lists only: $commands"
-page_sections xmotool.1 "COMMANDS,OPTIONS" >"$work/xmotool-page"
 cp "$work/xmotool-help.out" "$work/all-help"
 for command in $commands; do
     run "$command-help" 0 "$bin/xmotool" "$command" --help
     head -n 1 "$work/$command-help.out" | grep -q "^usage: xmotool $command" ||
         fail "xmotool $command --help does not open with its usage: $(head -n 1 "$work/$command-help.out")"
-    grep -q "^       $command " "$work/xmotool-page" || fail "xmotool.1 does not describe the command $command"
+    tags xmotool.1 | grep -Eq "^\.BI? $command( |\$)" || fail "xmotool.1 does not describe the command $command"
     cat "$work/$command-help.out" >>"$work/all-help"
 done
 long_options "$work/all-help" >"$work/xmotool-help.opts"
-long_options "$work/xmotool-page" >"$work/xmotool-page.opts"
+page_options xmotool.1 >"$work/xmotool-page.opts"
 diff -u "$work/xmotool-help.opts" "$work/xmotool-page.opts" >"$work/diff" ||
     fail "xmotool's help texts and xmotool.1 name different options: $(cat "$work/diff")"
 
