@@ -36,7 +36,7 @@ deb="$work/out/xmoplay_${version}_$(dpkg --print-architecture).deb"
 }
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 libexpat1 libpng16 libsdl1.2 libegl1; do
+for library in libc6 libexpat1 libpng16 libsdl1.2 libegl1 libode libmpg123 libopenal1 libplib1 libfreetype6; do
     echo "$depends" | grep -q "$library" || fail "Depends does not name $library: $depends"
 done
 [ -n "$(dpkg-deb -f "$deb" Maintainer)" ] || fail "no Maintainer"
