@@ -51,11 +51,16 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"check",
-     "usage: xmotool check MOVIE\n"
+     "usage: xmotool check [--json] MOVIE\n"
      "\n"
      "Loads MOVIE as the player would and prints every problem an author should\n"
-     "fix, one a line as FILE:LINE: message, then a summary line. Run it from the\n"
-     "film's folder: the file names in a movie are relative to the working directory.\n"
+     "fix, one a line as FILE:LINE: message, then a summary line. Warnings (unknown\n"
+     "names, numbers not read in full, repeated ids and the like) do not refuse the\n"
+     "film. Run it from the film's folder: the file names in a movie are relative to\n"
+     "the working directory.\n"
+     "\n"
+     "  --json    the problems as one JSON array of {file, line, kind, message}\n"
+     "            objects and nothing else; a refusal comes last, of kind \"refused\"\n"
      "\n"
      "Exit codes: 0 the player would play the film; 2 usage error; 3 the player\n"
      "would refuse it.\n",
