@@ -81,7 +81,7 @@ class Film:
             self.objects.append('  <BrikObject id="%d" size="%s" color="%d"/>' % (oid, vec(*size), colour))
         return self._brick_ids[key]
 
-    def model(self, mid, oid, position, rotation=None, mass=None, shadow=True, indent="  "):
+    def model(self, mid, oid, position, rotation=None, mass=None, shadow=True, held=False, indent="  "):
         attrs = 'id="%d" objectid="%d" position="%s"' % (mid, oid, vec(*position))
         if rotation:
             attrs += ' rotation="%s"' % vec(*rotation)
@@ -89,6 +89,8 @@ class Film:
             attrs += ' castshadow="true"'
         if mass is not None:
             attrs += ' physicalbased="true" mass="%g"' % mass
+        if held:
+            attrs += ' animatephysics="true"'
         self.models.append("%s<Model %s/>" % (indent, attrs))
         self.placed[mid] = position
         return mid
@@ -198,10 +200,13 @@ def carousel(film):
 
 def wall(film):
     """Five courses of physical bricks in running bond, and the brick that
-    will be thrown at it lying in front. Returns the thrown brick's id."""
+    will be thrown at it lying in front. The wall's bodies are held where
+    the file puts them until the throw: a stack left to the simulation
+    for half a minute settles and, at a coarse frame rate, slumps.
+    Returns the thrown brick's id and the wall's ids."""
     x0, z = WALL_AT
     long_colours, short_colours = [9, 13, 3, 5, 15, 2, 8], [10, 4, 11, 6]
-    mid = 110
+    mid, ids = 110, []
     for row in range(5):
         y = resting_centre(3) + row * (3 * PLATE + BOX_EXTRA + 0.001)
         if row % 2 == 0:
@@ -211,11 +216,12 @@ def wall(film):
         for k, (dx, width) in enumerate(places):
             colours = long_colours if width == 4 else short_colours
             oid = film.brick((width, 3, 2), colours[(row * 3 + k) % len(colours)])
-            film.scenery.append(film.model(mid, oid, (x0 + dx, y, z), mass=0.4))
+            ids.append(film.model(mid, oid, (x0 + dx, y, z), mass=0.4, held=True))
             mid += 1
+    film.scenery += ids
     thrown = film.model(150, film.brick((2, 3, 2), 0), (x0 + 0.2, resting_centre(3), z + 2.2), mass=3)
     film.scenery.append(thrown)
-    return thrown
+    return thrown, ids
 
 
 def shower(film):
@@ -304,10 +310,11 @@ def falling_bricks(film, drops):
     return s
 
 
-def toppling_wall(film, thrown):
+def toppling_wall(film, thrown, wall_ids):
     s = Sequence(12)
     s.fade("blackfadein", 0, 1)
     s.title(0.5, 4, "Walls topple", "a force key throws a brick")
+    s.command("disableanimatephysics", 3.8, modelids=" ".join(str(m) for m in wall_ids))
     s.throw(film, thrown, 4, (0, 3.4, -7))
     x, z = WALL_AT
     s.shot(6, [(x, 0.5, z)] * 4, [(x + 3.5, 1.4, z + 4.5), (x + 3.0, 1.3, z + 4.2), (x + 2.6, 1.2, z + 3.8),
@@ -409,13 +416,13 @@ def main():
     film = Film()
     launch_site(film)
     carousel(film)
-    thrown = wall(film)
+    thrown, wall_ids = wall(film)
     pair = passing_pair(film)
     chain = gallows(film)
     drops = shower(film)
     film.sounds += ['  <Sound filename="theme.mp3" starttime="0"/>',
                     '  <Sound filename="liftoff.mp3" starttime="48.5"/>']
-    film.sequences += [opening(film), falling_bricks(film, drops), toppling_wall(film, thrown),
+    film.sequences += [opening(film), falling_bricks(film, drops), toppling_wall(film, thrown, wall_ids),
                        joins_and_contacts(film, chain, pair), countdown(film), liftoff(film), credits(film)]
     write(film, out)
 
