@@ -19,9 +19,9 @@ protected:
         test::ProcessOptions options;
         options.workingDir = std::string(XMO_SOURCE_DIR) + "/assets/demo";
         options.timeoutSeconds = 300;
-        // 9 s: the wall stands, seen from the front; 43.5 s: inside the
-        // closing "stayblack".
-        result_ = test::runProcess({XMOTOOL_BIN, "render", "BrikBasics.xmo", "--fps", "10", "--at", "9,43.5",
+        // 24 s: the wall stands, seen from the front before the throw;
+        // 74.7 s: inside the closing "stayblack", before the exit command.
+        result_ = test::runProcess({XMOTOOL_BIN, "render", "BrikBasics.xmo", "--fps", "10", "--at", "24,74.7",
                                     "--out", out_},
                                    options);
     }
@@ -49,7 +49,7 @@ TEST_F(DemoFilm, LoadsWithoutProblemsAndRenders) {
 }
 
 TEST_F(DemoFilm, TheCameraLooksAtARedBrickOfTheWall) {
-    const test::Picture p = frame(90);
+    const test::Picture p = frame(240);
     ASSERT_EQ(p.width, 800);
     const auto centre = p.at(400, 300);
     EXPECT_GT(centre.r, 200);
@@ -59,7 +59,7 @@ TEST_F(DemoFilm, TheCameraLooksAtARedBrickOfTheWall) {
 }
 
 TEST_F(DemoFilm, StayBlackCoversEverything) {
-    const test::Picture p = frame(435);
+    const test::Picture p = frame(747);
     ASSERT_EQ(p.width, 800);
     int lit = 0;
     for (int y = 0; y < p.height; y += 3)
