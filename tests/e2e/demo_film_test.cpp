@@ -46,6 +46,8 @@ TEST_F(DemoFilm, LoadsWithoutProblemsAndRenders) {
         test::runProcess({XMOTOOL_BIN, "check", std::string(XMO_SOURCE_DIR) + "/assets/demo/BrikBasics.xmo"},
                          {{}, std::string(XMO_SOURCE_DIR) + "/assets/demo", 60, {}});
     EXPECT_EQ(check.exitCode, 0) << check.out;
+    EXPECT_EQ(check.out, std::string(XMO_SOURCE_DIR) + "/assets/demo/BrikBasics.xmo: 0 problems, playable\n")
+        << "no warnings either";
 }
 
 TEST_F(DemoFilm, TheCameraLooksAtARedBrickOfTheWall) {
