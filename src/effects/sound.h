@@ -64,12 +64,18 @@ private:
     friend std::optional<SoundError> startSound(SoundSystem&, std::vector<std::unique_ptr<Sound>>&);
     friend void updateSound(SoundSystem&, std::vector<std::unique_ptr<Sound>>&, float);
     friend void stopSound(SoundSystem&, std::vector<std::unique_ptr<Sound>>&);
+    friend void pauseSound(SoundSystem&, std::vector<std::unique_ptr<Sound>>&);
+    friend void resumeSound(SoundSystem&, std::vector<std::unique_ptr<Sound>>&);
+    friend void seekSound(SoundSystem&, std::vector<std::unique_ptr<Sound>>&, float);
 
     std::optional<SoundError> load(Sound& sound);
-    void play(Sound& sound);
+    // Starts the sound's music `offset` seconds in (paused while the system
+    // is), on a source of its own kept for a later seek.
+    void play(Sound& sound, float offset);
     void release();
 
     bool deviceWanted_ = true;
+    bool paused_ = false;
     ALCdevice* device_ = nullptr;
     ALCcontext* context_ = nullptr;
     std::vector<unsigned> buffers_;
@@ -93,11 +99,11 @@ void stopSound(SoundSystem& system, std::vector<std::unique_ptr<Sound>>& sounds)
 // sound that updateSound starts while paused begins paused (a fixed-step run
 // to a start time plays its frames paused, so nothing is heard on the way);
 // resuming plays them on from there. A seek to film time t puts every sound
-// whose start time is at or before t at offset t - starttime within its
-// buffer and marks it started; a later one is stopped and left for
-// updateSound. Not built yet, like the rest of the sound system.
-inline void pauseSound(SoundSystem&, std::vector<std::unique_ptr<Sound>>& /*sounds*/) {}
-inline void resumeSound(SoundSystem&, std::vector<std::unique_ptr<Sound>>& /*sounds*/) {}
-inline void seekSound(SoundSystem&, std::vector<std::unique_ptr<Sound>>& /*sounds*/, float /*t*/) {}
+// due by then (start time before t, as updateSound counts it) at offset
+// t - starttime within its music and marks it started; a later one is
+// stopped and left for updateSound. Without a device only the marks change.
+void pauseSound(SoundSystem& system, std::vector<std::unique_ptr<Sound>>& sounds);
+void resumeSound(SoundSystem& system, std::vector<std::unique_ptr<Sound>>& sounds);
+void seekSound(SoundSystem& system, std::vector<std::unique_ptr<Sound>>& sounds, float t);
 
 }  // namespace xmo

@@ -145,12 +145,24 @@ private:
 
 // ---- Output -----------------------------------------------------------------
 
-// A Sound's music: the OpenAL buffer that the SoundSystem owns.
+// A Sound's music: the OpenAL buffer that the SoundSystem owns, and the
+// source that plays it once the sound has started.
 class OpenAlSample : public SoundSample {
 public:
     explicit OpenAlSample(ALuint buffer) : buffer(buffer) {}
     const ALuint buffer;
+    ALuint source = 0;
 };
+
+// Holds every started source where it is (sources that have played to the
+// end stay stopped).
+void pauseSources(const std::vector<unsigned>& sources) {
+    for (const ALuint source : sources) {
+        ALint state = AL_STOPPED;
+        alGetSourcei(source, AL_SOURCE_STATE, &state);
+        if (state == AL_PLAYING) alSourcePause(source);
+    }
+}
 
 }  // namespace
 
@@ -228,21 +240,64 @@ std::optional<SoundError> SoundSystem::load(Sound& sound) {
 
 void updateSound(SoundSystem& system, std::vector<std::unique_ptr<Sound>>& sounds, float t) {
     if (system.isSilent()) return;
-    startDueSounds(sounds, t, [&system](Sound& sound) { system.play(sound); });
+    startDueSounds(sounds, t, [&system](Sound& sound) { system.play(sound, 0.0f); });
 }
 
-void SoundSystem::play(Sound& sound) {
-    const auto* sample = dynamic_cast<const OpenAlSample*>(sound.sample.get());
+void SoundSystem::play(Sound& sound, float offset) {
+    auto* sample = dynamic_cast<OpenAlSample*>(sound.sample.get());
     if (!sample) return;
-    alGetError();
-    ALuint source = 0;
-    alGenSources(1, &source);
-    if (alGetError() != AL_NO_ERROR) return;
-    sources_.push_back(source);
-    // Music is not placed in the world: it plays at the listener.
-    alSourcei(source, AL_SOURCE_RELATIVE, AL_TRUE);
-    alSourcei(source, AL_BUFFER, static_cast<ALint>(sample->buffer));
-    alSourcePlay(source);
+    if (!sample->source) {
+        alGetError();
+        ALuint source = 0;
+        alGenSources(1, &source);
+        if (alGetError() != AL_NO_ERROR) return;
+        sources_.push_back(source);
+        // Music is not placed in the world: it plays at the listener.
+        alSourcei(source, AL_SOURCE_RELATIVE, AL_TRUE);
+        alSourcei(source, AL_BUFFER, static_cast<ALint>(sample->buffer));
+        sample->source = source;
+    }
+    alSourceRewind(sample->source);
+    if (offset > 0.0f) {
+        ALint bytes = 0, bits = 16, channels = 1, rate = 1;
+        alGetBufferi(sample->buffer, AL_SIZE, &bytes);
+        alGetBufferi(sample->buffer, AL_BITS, &bits);
+        alGetBufferi(sample->buffer, AL_CHANNELS, &channels);
+        alGetBufferi(sample->buffer, AL_FREQUENCY, &rate);
+        const double frames = double(bytes) / (std::max(bits / 8, 1) * std::max(channels, 1));
+        if (offset >= frames / std::max(rate, 1)) return;  // already played to its end
+        alSourcef(sample->source, AL_SEC_OFFSET, offset);
+    }
+    alSourcePlay(sample->source);
+    if (paused_) alSourcePause(sample->source);
+}
+
+void pauseSound(SoundSystem& system, std::vector<std::unique_ptr<Sound>>& /*sounds*/) {
+    system.paused_ = true;
+    pauseSources(system.sources_);
+}
+
+void resumeSound(SoundSystem& system, std::vector<std::unique_ptr<Sound>>& /*sounds*/) {
+    system.paused_ = false;
+    for (const ALuint source : system.sources_) {
+        ALint state = AL_STOPPED;
+        alGetSourcei(source, AL_SOURCE_STATE, &state);
+        if (state == AL_PAUSED) alSourcePlay(source);
+    }
+}
+
+void seekSound(SoundSystem& system, std::vector<std::unique_ptr<Sound>>& sounds, float t) {
+    for (auto& sound : sounds) {
+        auto* sample = dynamic_cast<OpenAlSample*>(sound->sample.get());
+        const bool due = sound->starttime < t;
+        sound->started = due;
+        if (system.isSilent() || !sample) continue;
+        if (due) {
+            system.play(*sound, t - sound->starttime);
+        } else if (sample->source) {
+            alSourceStop(sample->source);
+        }
+    }
 }
 
 void stopSound(SoundSystem& system, std::vector<std::unique_ptr<Sound>>& sounds) {

@@ -222,5 +222,69 @@ TEST(SoundSystem, TheRecordedMixIsSilentUntilTheMusicStartsThenCarriesIt) {
     fs::remove_all(folder);
 }
 
+// A seek marks what the player would have started by then, also without a
+// device, so the sounds after it start on film time as they would have.
+TEST(SoundSystem, ASeekMarksTheSoundsDueByThen) {
+    auto sounds = soundsAt({0.0f, 1.0f, 1.0f, 3.0f});
+    sounds[3]->started = true;  // a sound the film had started before going back
+    SoundSystem system;
+    system.keepSilent();
+    ASSERT_FALSE(startSound(system, sounds));
+    seekSound(system, sounds, 1.0f);
+    const bool expected[] = {true, false, false, false};
+    for (std::size_t i = 0; i < sounds.size(); ++i) EXPECT_EQ(sounds[i]->started, expected[i]) << "sound " << i;
+}
+
+// Paused, a sound that comes due starts silent; resumed, it is heard; a seek
+// past the end of its music silences it.
+TEST(SoundSystem, PauseHoldsTheMusicAndASeekPastItsEndSilencesIt) {
+    const fs::path folder = scratchFolder("pause");
+    const fs::path wave = folder / "mix.wav";
+    std::vector<std::uintmax_t> marks;  // the recording's size at each step
+    inChildWithOpenAlConfig(
+        "[general]\ndrivers=wave\nfrequency=44100\nchannels=mono\nsample-type=int16\n[wave]\nfile=" + wave.string() +
+            "\n",
+        [&] {
+            auto sounds = soundsAt({0.0f});
+            SoundSystem system;
+            if (startSound(system, sounds) || system.isSilent()) return 1;
+            std::ofstream log(folder / "marks");
+            const auto mark = [&] { log << fs::file_size(wave) << "\n"; };
+            const auto wait = [] { std::this_thread::sleep_for(std::chrono::milliseconds(600)); };
+            pauseSound(system, sounds);
+            updateSound(system, sounds, 0.1f);
+            mark();
+            wait();
+            mark();
+            resumeSound(system, sounds);
+            wait();
+            mark();
+            seekSound(system, sounds, 5.0f);
+            wait();
+            mark();
+            stopSound(system, sounds);
+            return 0;
+        });
+    std::ifstream log(folder / "marks");
+    for (std::uintmax_t m; log >> m;) marks.push_back(m);
+    ASSERT_EQ(marks.size(), 4u);
+    const std::string bytes = test::readFile(wave.string());
+    const std::size_t data = bytes.find("data");
+    ASSERT_NE(data, std::string::npos);
+    const auto loudness = [&](std::uintmax_t fromByte, std::uintmax_t toByte) {
+        // The mixer works ahead of the file: skip a quarter second after a change.
+        const std::size_t from = static_cast<std::size_t>(fromByte) + 2 * 11025;
+        const std::size_t to = std::min<std::size_t>(static_cast<std::size_t>(toByte), bytes.size());
+        if (from >= to) return -1.0;
+        std::vector<std::int16_t> samples((to - from) / 2);
+        std::memcpy(samples.data(), bytes.data() + from, samples.size() * 2);
+        return rms(samples.data(), samples.size(), 1);
+    };
+    EXPECT_LT(loudness(marks[0], marks[1]), 50.0) << "heard while paused";
+    EXPECT_GT(loudness(marks[1], marks[2]), 2000.0) << "not heard once resumed";
+    EXPECT_LT(loudness(marks[2], marks[3]), 50.0) << "heard after a seek past its end";
+    fs::remove_all(folder);
+}
+
 }  // namespace
 }  // namespace xmo
