@@ -2,6 +2,36 @@
 
 namespace xmo {
 
+const char* diagnosticKindName(DiagnosticKind kind) {
+    switch (kind) {
+    case DiagnosticKind::UnresolvedId: return "unresolved-id";
+    case DiagnosticKind::ModelWithoutObject: return "model-without-object";
+    case DiagnosticKind::ObjectNotLoaded: return "object-not-loaded";
+    case DiagnosticKind::MisplacedElement: return "misplaced-element";
+    case DiagnosticKind::BadIndex: return "bad-index";
+    case DiagnosticKind::MissingCoordinates: return "missing-coordinates";
+    case DiagnosticKind::ParseError: return "parse-error";
+    case DiagnosticKind::ColorOutOfRange: return "color-out-of-range";
+    case DiagnosticKind::SizeOutOfRange: return "size-out-of-range";
+    case DiagnosticKind::UnknownName: return "unknown-name";
+    case DiagnosticKind::ImageProblem: return "image-problem";
+    case DiagnosticKind::FontProblem: return "font-problem";
+    case DiagnosticKind::RotationWithoutAxis: return "rotation-without-axis";
+    case DiagnosticKind::MusicProblem: return "music-problem";
+    case DiagnosticKind::NotPhysical: return "not-physical";
+    case DiagnosticKind::BadPhysicsValue: return "bad-physics-value";
+    case DiagnosticKind::WithoutBody: return "without-body";
+    case DiagnosticKind::UnknownElement: return "unknown-element";
+    case DiagnosticKind::UnknownAttribute: return "unknown-attribute";
+    case DiagnosticKind::DuplicateId: return "duplicate-id";
+    case DiagnosticKind::ReplacedMovie: return "replaced-movie";
+    case DiagnosticKind::BadDuration: return "bad-duration";
+    case DiagnosticKind::UnreadValue: return "unread-value";
+    case DiagnosticKind::SaturatedNumber: return "saturated-number";
+    }
+    return "problem";
+}
+
 std::string formatDiagnostic(const Diagnostic& d) {
     std::string text = d.file;
     if (d.line > 0) text += ":" + std::to_string(d.line);

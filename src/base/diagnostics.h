@@ -30,7 +30,18 @@ enum class DiagnosticKind {
     NotPhysical,         // a physical model whose collisiontype gives it no body
     BadPhysicsValue,     // a mass, size, position or anchor the simulation cannot use
     WithoutBody,         // a part, join or contact naming a model without a body or geometry, or one model only
+    UnknownElement,      // an element name the format does not know, skipped
+    UnknownAttribute,    // an attribute its element does not read, skipped
+    DuplicateId,         // a second object or model of one id
+    ReplacedMovie,       // a second "Movie" element that discards the first
+    BadDuration,         // a sequence duration that is zero or negative
+    UnreadValue,         // a value not read in full: no number, extra text, too few numbers
+    SaturatedNumber,     // a number beyond its type's range, read as the nearest it holds
 };
+
+// The kind as a stable lower-case name ("unknown-attribute"), for machine
+// readers of the problems.
+const char* diagnosticKindName(DiagnosticKind kind);
 
 struct Diagnostic {
     DiagnosticKind kind;

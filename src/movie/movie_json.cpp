@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <unordered_map>
 
+#include "base/json_string.h"
+
 namespace xmo {
 
 namespace {
@@ -106,22 +108,7 @@ private:
         out_ << ']';
     }
     void string(const char* s) { string(s, std::char_traits<char>::length(s)); }
-    void string(const char* s, size_t n) {
-        out_ << '"';
-        for (size_t i = 0; i < n; ++i) {
-            const unsigned char c = static_cast<unsigned char>(s[i]);
-            if (c == '"') out_ << "\\\"";
-            else if (c == '\\') out_ << "\\\\";
-            else if (c == '\n') out_ << "\\n";
-            else if (c == '\t') out_ << "\\t";
-            else if (c < 0x20) {
-                char buffer[8];
-                std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
-                out_ << buffer;
-            } else out_ << s[i];
-        }
-        out_ << '"';
-    }
+    void string(const char* s, size_t n) { writeJsonString(out_, std::string_view(s, n)); }
 
     std::ostream& out_;
     std::vector<bool> firstInLevel_;

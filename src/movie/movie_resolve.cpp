@@ -19,7 +19,9 @@ class ModelIndex {
 public:
     explicit ModelIndex(const Movie& movie) {
         forEachModel(movie.models, [&](BaseModel& m) {
-            lastWithId_[m.id] = &m;
+            BaseModel*& last = lastWithId_[m.id];
+            if (last) duplicates_.emplace_back(last, &m);
+            last = &m;
             if (auto* model = dynamic_cast<Model*>(&m)) {
                 const int position = static_cast<int>(models_.size());
                 positionsWithId_[model->id].push_back(position);
@@ -31,6 +33,8 @@ public:
     }
 
     const std::vector<Model*>& models() const { return models_; }
+    // Each model whose id an earlier one already has, after that earlier one.
+    const std::vector<std::pair<BaseModel*, BaseModel*>>& duplicates() const { return duplicates_; }
     Model* at(int position) const { return models_[static_cast<size_t>(position)]; }
 
     // Tree positions of the models of one id, in tree order; null when none.
@@ -65,6 +69,7 @@ private:
     std::unordered_map<int, std::vector<int>> positionsWithId_;
     std::unordered_map<int, BaseModel*> lastWithId_;
     std::vector<std::pair<int, int>> byId_;  // (id, tree position), sorted
+    std::vector<std::pair<BaseModel*, BaseModel*>> duplicates_;
 };
 
 std::string quoted(const std::string& s) { return "\"" + s + "\""; }
@@ -74,6 +79,7 @@ public:
     Resolver(Movie& movie, LoadServices& services) : movie_(movie), services_(services), index_(movie) {}
 
     void run() {
+        reportDuplicateModels();
         resolveObjectsOfModels();
         for (auto& join : movie_.joins) resolvePair(*join, "Join", true);
         loadObjects();
@@ -99,9 +105,31 @@ private:
                    (transformOnly ? " names only a ModelTransform, which cannot be used here" : " names no model"));
     }
 
+    static const char* recordName(const BaseObject& o) { return dynamic_cast<const Object*>(&o) ? "Object" : "BrikObject"; }
+    static const char* recordName(const BaseModel& m) { return dynamic_cast<const Model*>(&m) ? "Model" : "ModelTransform"; }
+
+    template <typename Record>
+    void reportDuplicate(const Record& earlier, const Record& later, const char* consequence) {
+        report(DiagnosticKind::DuplicateId, later.sourceLine,
+               std::string(recordName(later)) + " id " + std::to_string(later.id) + " is taken by the " +
+                   recordName(earlier) + " at line " + std::to_string(earlier.sourceLine) + " already; " + consequence);
+    }
+
+    void reportDuplicateModels() {
+        for (const auto& [earlier, later] : index_.duplicates())
+            reportDuplicate(*earlier, *later,
+                            dynamic_cast<const Model*>(later)
+                                ? "animations, commands, joins and contacts use the last Model of an id"
+                                : "animations use the last model of an id, this ModelTransform included; commands, "
+                                  "joins and contacts the last Model");
+    }
+
     void resolveObjectsOfModels() {
         std::unordered_map<int, BaseObject*> firstWithId;
-        for (auto& object : movie_.objects) firstWithId.emplace(object->id, object.get());
+        for (auto& object : movie_.objects) {
+            const auto [first, inserted] = firstWithId.emplace(object->id, object.get());
+            if (!inserted) reportDuplicate(*first->second, *object, "models use the first object of an id");
+        }
         for (Model* model : index_.models()) {
             const auto it = firstWithId.find(model->objectid);
             model->object = it == firstWithId.end() ? nullptr : it->second;

@@ -77,10 +77,15 @@ TEST(AttributeValues, RotationsAreAnAxisAndDegrees) {
     EXPECT_EQ(readRotation(""), Quatf());
     EXPECT_EQ(readRotation("0 1 0"), Quatf());
     EXPECT_EQ(readRotation("0 0 0 90"), Quatf());
-    EXPECT_FALSE(hasRotationAxis("0 0 0 90"));
-    EXPECT_FALSE(hasRotationAxis("-0 0 0 -360"));
-    EXPECT_TRUE(hasRotationAxis("0 0 0 0"));
-    EXPECT_TRUE(hasRotationAxis("0 0 1e-30 90"));
+    // Only an angle about no axis is worth a warning.
+    for (const auto& [text, fault] : {std::pair{"0 0 0 90", ValueFault::ZeroAxis},
+                                      std::pair{"-0 0 0 -360", ValueFault::ZeroAxis},
+                                      std::pair{"0 0 0 0", ValueFault::None},
+                                      std::pair{"0 0 1e-30 90", ValueFault::None}}) {
+        ValueFault found = ValueFault::None;
+        readRotation(text, &found);
+        EXPECT_EQ(found, fault) << text;
+    }
 }
 
 TEST(AttributeValues, OnlyLowerCaseTrueIsTrue) {

@@ -54,7 +54,7 @@ TEST_F(XmotoolHostile, FilesThatAreNotFilmsAreRefusedAtOnce) {
     };
     for (const auto& f : files) {
         std::ofstream(path("film.xmo")) << "<Movie><Objects>\n<Object id='1' filename='" << f.file
-                                        << "' objectname='A'/></Objects><Sequence><Camera/></Sequence></Movie>";
+                                        << "' objectname='A'/></Objects><Sequence duration='1'><Camera/></Sequence></Movie>";
         for (const bool asScene : {false, true}) {
             SCOPED_TRACE(f.file + (asScene ? " as a scene file" : " as the movie"));
             const ProcessResult r = xmotool({"check", asScene ? path("film.xmo") : f.file});

@@ -2,7 +2,11 @@
 // tests/data/movie (the tests run from tests/data).
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <stdexcept>
 #include <sstream>
 #include <vector>
 
@@ -57,6 +61,7 @@ TEST(XmotoolCheck, ReportsProblemsAndWhetherTheFilmIsPlayable) {
          "movie/media.xmo:16: Sound: movie/empty.mp3: the music file is empty\n"
          "movie/media.xmo: 8 problems, playable\n"},
         {"check movie/physics.xmo", 0,
+         "movie/physics.xmo:11: position of Model: \"1e39 1 0\" is out of range; it reads as 3.40282e+38 1 0\n"
          "movie/physics.xmo:7: Model 2: collisiontype 2 is neither 0 (box) nor 1 (sphere); the model gets no body "
          "and is not simulated\n"
          "movie/physics.xmo:8: Model 3: relativemodelid 2 names a model without a body of its own; the part gets no "
@@ -69,7 +74,7 @@ TEST(XmotoolCheck, ReportsProblemsAndWhetherTheFilmIsPlayable) {
          "movie/physics.xmo:22: Contact 31: only modelid0 is given; a contact names the two models that must not "
          "collide, so it has no effect\n"
          "movie/physics.xmo:23: Contact 32: modelid0 3 has no collision geometry; the contact has no effect\n"
-         "movie/physics.xmo: 9 problems, playable\n"},
+         "movie/physics.xmo: 10 problems, playable\n"},
     };
     for (const Case& c : cases) {
         const ToolRun r = xmotool(c.arguments);
@@ -84,11 +89,111 @@ TEST(XmotoolCheck, ReportsProblemsAndWhetherTheFilmIsPlayable) {
 }
 
 TEST(Xmotool, UsageErrorsExitWithTwo) {
-    for (const char* arguments : {"check", "check a b", "dump", "dump a b", "save movie/basic.xmo"}) {
+    for (const char* arguments : {"check", "check a b", "check --json", "check --xml a", "dump", "dump a b", "save movie/basic.xmo"}) {
         const ToolRun r = xmotool(arguments);
         EXPECT_EQ(r.exitCode, 2) << arguments;
         EXPECT_EQ(r.out.rfind("usage: xmotool ", 0), 0u) << arguments;
     }
+}
+
+// Just enough JSON to read check's output back: an array of flat objects
+// whose values are strings or integers, kept as their decoded text.
+class ProblemArrayReader {
+public:
+    explicit ProblemArrayReader(const std::string& text) : s_(text) {}
+
+    std::vector<std::map<std::string, std::string>> read() {
+        std::vector<std::map<std::string, std::string>> problems;
+        expect('[');
+        if (!take(']')) {
+            do problems.push_back(object());
+            while (take(','));
+            expect(']');
+        }
+        skipBlanks();
+        if (i_ != s_.size()) throw std::runtime_error("text after the array");
+        return problems;
+    }
+
+private:
+    std::map<std::string, std::string> object() {
+        std::map<std::string, std::string> members;
+        expect('{');
+        do {
+            const std::string key = string();
+            expect(':');
+            skipBlanks();
+            members[key] = s_.at(i_) == '"' ? string() : integer();
+        } while (take(','));
+        expect('}');
+        return members;
+    }
+    std::string string() {
+        expect('"');
+        std::string value;
+        for (char c; (c = s_.at(i_++)) != '"';) {
+            if (c != '\\') {
+                value += c;
+                continue;
+            }
+            const char e = s_.at(i_++);
+            if (e == 'n') value += '\n';
+            else if (e == 't') value += '\t';
+            else if (e == 'u') value += static_cast<char>(std::stoi(s_.substr(i_, 4), nullptr, 16)), i_ += 4;
+            else value += e;
+        }
+        return value;
+    }
+    std::string integer() {
+        const size_t start = i_;
+        while (i_ < s_.size() && (std::isdigit(static_cast<unsigned char>(s_[i_])) || s_[i_] == '-')) ++i_;
+        if (i_ == start) throw std::runtime_error("no value at " + std::to_string(start));
+        return s_.substr(start, i_ - start);
+    }
+    void skipBlanks() {
+        while (i_ < s_.size() && std::isspace(static_cast<unsigned char>(s_[i_]))) ++i_;
+    }
+    bool take(char c) {
+        skipBlanks();
+        if (i_ < s_.size() && s_[i_] == c) return ++i_, true;
+        return false;
+    }
+    void expect(char c) {
+        if (!take(c)) throw std::runtime_error(std::string("expected ") + c + " at " + std::to_string(i_));
+    }
+
+    const std::string& s_;
+    size_t i_ = 0;
+};
+
+TEST(XmotoolCheck, JsonListsTheProblemsWithTheSameExitCodes) {
+    const fs::path movie = fs::temp_directory_path() / "xmotool-json-test.xmo";
+    std::ofstream(movie) << "<Movie>\n<Objects><BrikObject id='1' size='1 1 1' color='1'/></Objects>\n"
+                            "<Models><Model id='1' objectid='1' mass='a\"b\\c\t' postion='0 0 0'/></Models>\n"
+                            "<Sequence duration='1'><Camera/></Sequence></Movie>\n";
+    const ToolRun r = xmotool("check --json " + movie.string(), Errors::Apart);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.err, "");
+    using Problem = std::map<std::string, std::string>;
+    const std::vector<Problem> expected = {
+        {{"file", movie.string()}, {"line", "3"}, {"kind", "unread-value"},
+         {"message", "mass of Model: \"a\"b\\c \" is not a number; it reads as 0"}},
+        {{"file", movie.string()}, {"line", "3"}, {"kind", "unknown-attribute"},
+         {"message", "unknown attribute \"postion\" of Model; did you mean \"position\"?"}},
+    };
+    EXPECT_EQ(ProblemArrayReader(r.out).read(), expected) << r.out;
+
+    std::ofstream(movie) << "<Movie><Sequence duration='1'><Camera/></Sequence></Movie>";
+    const ToolRun clean = xmotool("check --json " + movie.string(), Errors::Apart);
+    EXPECT_EQ(clean.exitCode, 0);
+    EXPECT_EQ(ProblemArrayReader(clean.out).read(), std::vector<Problem>{}) << clean.out;
+    fs::remove(movie);
+
+    const ToolRun broken = xmotool("check --json movie/broken.xmo", Errors::Apart);
+    EXPECT_EQ(broken.exitCode, 3);
+    EXPECT_EQ(ProblemArrayReader(broken.out).read(), (std::vector<Problem>{
+        {{"file", "movie/broken.xmo"}, {"line", "4"}, {"kind", "refused"}, {"message", "mismatched tag at line 4"}},
+    }));
 }
 
 TEST(XmotoolDump, WritesOnlyJsonOnStandardOutput) {
