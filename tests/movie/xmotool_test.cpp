@@ -212,7 +212,13 @@ private:
 };
 
 TEST(XmotoolCheck, JsonListsTheProblemsWithTheSameExitCodes) {
-    const fs::path movie = fs::temp_directory_path() / "xmotool-json-test.xmo";
+    // A folder of its own, with the world the player reads beside the film.
+    const fs::path folder = fs::temp_directory_path() / "xmotool-json-test";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    for (const char* image : {"test4.jpg", "heigh.bmp", "moon512.jpg"})
+        fs::create_symlink(fs::absolute(fs::path("world") / image), folder / image);
+    const fs::path movie = folder / "film.xmo";
     std::ofstream(movie) << "<Movie>\n<Objects><BrikObject id='1' size='1 1 1' color='1'/></Objects>\n"
                             "<Models><Model id='1' objectid='1' mass='a\"b\\c\t' postion='0 0 0'/></Models>\n"
                             "<Sequence duration='1'><Camera/></Sequence></Movie>\n";
@@ -232,7 +238,7 @@ TEST(XmotoolCheck, JsonListsTheProblemsWithTheSameExitCodes) {
     const ToolRun clean = xmotool("check --json " + movie.string(), Errors::Apart);
     EXPECT_EQ(clean.exitCode, 0);
     EXPECT_EQ(ProblemArrayReader(clean.out).read(), std::vector<Problem>{}) << clean.out;
-    fs::remove(movie);
+    fs::remove_all(folder);
 
     const ToolRun broken = xmotool("check --json movie/broken.xmo", Errors::Apart);
     EXPECT_EQ(broken.exitCode, 3);
