@@ -9,7 +9,7 @@ XVFB     = xvfb-run -a -s "-screen 0 1024x768x24"
 LSAN     = LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
 FUZZ_SECONDS ?= 30
 
-.PHONY: deps build test test-release test-sanitize demo golden bench soak fuzz fuzz-smoke clean
+.PHONY: deps build test test-release test-sanitize demo golden bench soak fuzz fuzz-smoke package clean
 
 deps:
 	./scripts/install-deps
@@ -45,6 +45,10 @@ demo: build
 # Look at the thumbnails before committing them.
 golden: build
 	cd $(BUILD) && XMO_UPDATE_GOLDEN=1 ctest -R '^GoldenFrames\.' --output-on-failure
+
+# build/xmoplay_VERSION_ARCH.deb
+package: build
+	cmake --build $(BUILD) --target package
 
 bench: build
 	./scripts/run-bench $(BUILD)

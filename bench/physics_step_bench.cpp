@@ -12,29 +12,13 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
-#include <new>
 
+#include "new_counter.h"
 #include "physics/ode_world.h"
 
 namespace {
 
-long operatorNewCalls = 0;
 long engineAllocations = 0;
-
-}  // namespace
-
-// Counting every allocation of the process means replacing the global
-// operator new; GCC mistakes the malloc and free behind it for a mismatch.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t size) {
-    ++operatorNewCalls;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-
-namespace {
 
 constexpr float kFrameTime = 1.0f / 30.0f;
 constexpr double kSettleSeconds = 3.0;
@@ -190,11 +174,11 @@ public:
 template <typename Heap>
 void reportAllocations(const char* name, int count) {
     Heap& heap = settledHeap<Heap>(count);
-    const long newBefore = operatorNewCalls;
+    const long newBefore = xmo::bench::operatorNewCalls();
     const long engineBefore = engineAllocations;
     for (int i = 0; i < kCountedFrames; ++i) heap.frame();
     std::printf("allocations over %d frames of %d settled boxes, %s: operator new %ld, ODE's allocator %ld\n",
-                kCountedFrames, count, name, operatorNewCalls - newBefore, engineAllocations - engineBefore);
+                kCountedFrames, count, name, xmo::bench::operatorNewCalls() - newBefore, engineAllocations - engineBefore);
 }
 
 }  // namespace

@@ -2,8 +2,10 @@
 // offscreen on the fixed-step clock, against the same film with its bricks
 // not physical (the baseline, measured in the same run, the two alternated).
 // Prints the ratio of the frame times and, once the first second has passed,
-// the heap allocations per frame by kind (gl/allocation_count.h).
+// the heap allocations per frame: calls of operator new (the program, the GL
+// driver's C++ code included) and calls of ODE's own allocator, apart.
 #include <GL/gl.h>
+#include <ode/ode.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,16 +24,29 @@
 #include "app/player.h"
 #include "app/render_options.h"
 #include "app/tool_media_loader.h"
-#include "gl/allocation_count.h"
+#include "new_counter.h"
 #include "scene/brick_geometry.h"
 
 namespace {
+
+long engineAllocations = 0;
+
 
 constexpr int kFps = 25;
 constexpr long kFirstSecond = kFps;
 constexpr long kFramesPerRound = 100;
 constexpr int kRounds = 7;
 constexpr int kBricks = 40;
+
+void* countedAlloc(dsizeint size) {
+    ++engineAllocations;
+    return std::malloc(size);
+}
+void* countedRealloc(void* p, dsizeint, dsizeint size) {
+    ++engineAllocations;
+    return std::realloc(p, size);
+}
+void countedFree(void* p, dsizeint) { std::free(p); }
 
 // Two layers of bricks, the upper one shifted by half a brick: a physical
 // film drops them a little onto the plane and onto each other, the baseline
@@ -86,7 +101,9 @@ double median(std::vector<double> v) {
 }  // namespace
 
 int main() {
-    xmo::test::countEngineAllocations();
+    dSetAllocHandler(countedAlloc);
+    dSetReallocHandler(countedRealloc);
+    dSetFreeHandler(countedFree);
     xmo::OffscreenContext context;
     std::string error;
     if (!context.open(xmo::kScreenWidth, xmo::kScreenHeight, error)) {
@@ -104,14 +121,13 @@ int main() {
     physical.play(kFirstSecond);
     still.play(kFirstSecond);
 
-    const xmo::test::AllocationCounts before = xmo::test::allocationCounts();
+    const long newBefore = xmo::bench::operatorNewCalls();
+    const long engineBefore = engineAllocations;
     physical.play(kFramesPerRound);
-    const xmo::test::AllocationCounts counted = xmo::test::allocationCounts() - before;
     std::printf("allocations per frame after the first second, %d physical bricks: operator new %.2f, "
-                "ODE's allocator %.2f, C (the GL driver) %.2f\n",
-                kBricks, static_cast<double>(counted.operatorNew) / kFramesPerRound,
-                static_cast<double>(counted.engine) / kFramesPerRound,
-                static_cast<double>(counted.cMalloc) / kFramesPerRound);
+                "ODE's allocator %.2f\n",
+                kBricks, static_cast<double>(xmo::bench::operatorNewCalls() - newBefore) / kFramesPerRound,
+                static_cast<double>(engineAllocations - engineBefore) / kFramesPerRound);
 
     std::vector<double> withPhysics, without;
     for (int round = 0; round < kRounds; ++round) {

@@ -5,6 +5,11 @@ A body of revolution (nose cone, hull, engine skirt), four fins and a window,
 each its own Shape with its own Material, all in one Group named "Rocket".
 Coordinates are baked in (the player applies only the scale of a Transform),
 the rocket stands on y = 0 and its meshes cast shadows.
+
+A shadow volume is extruded only from edges that join two faces, so every
+casting mesh is closed: each part of the body is capped at both ends by a fan
+of triangles (a shadow face holds at most four corners), or ends in a point.
+The window lies flat on the hull, which casts its shadow for it.
 """
 import math
 import os
@@ -23,18 +28,32 @@ def ring(height, radius):
              radius * math.sin(2 * math.pi * k / SEGMENTS)) for k in range(SEGMENTS)]
 
 
-def revolve(profile, close_bottom=False):
-    """Quads between consecutive rings, wound counter-clockwise seen from outside."""
+def revolve(profile):
+    """A closed body of revolution: quads between consecutive rings, wound
+    counter-clockwise seen from outside; an end of radius 0 is one point,
+    any other end a fan of triangles round its centre."""
     points, faces = [], []
+    ends = []
     for h, r in profile:
-        points.extend(ring(h, r))
+        ends.append(len(points))
+        points.extend(ring(h, r) if r > 0 else [(0.0, h, 0.0)])
+
+    def corner(i, k):
+        return ends[i] + (k % SEGMENTS if profile[i][1] > 0 else 0)
+
     for i in range(len(profile) - 1):
-        a, b = i * SEGMENTS, (i + 1) * SEGMENTS
         for k in range(SEGMENTS):
-            k1 = (k + 1) % SEGMENTS
-            faces.append([a + k, b + k, b + k1, a + k1])
-    if close_bottom:
-        faces.append(list(range(SEGMENTS)))
+            quad = [corner(i, k), corner(i + 1, k), corner(i + 1, k + 1), corner(i, k + 1)]
+            faces.append([v for n, v in enumerate(quad) if v not in quad[:n]])
+    for i, outward in ((0, -1), (len(profile) - 1, 1)):
+        h, r = profile[i]
+        if r == 0:
+            continue
+        centre = len(points)
+        points.append((0.0, h, 0.0))
+        for k in range(SEGMENTS):
+            a, b = corner(i, k), corner(i, k + 1)
+            faces.append([centre, a, b] if outward < 0 else [centre, b, a])
     return points, faces
 
 
@@ -67,17 +86,17 @@ def window():
     return points, faces
 
 
-def shape(name, colour, points, faces, shininess=0.4):
+def shape(name, colour, points, faces, shininess=0.4, casts=True):
     coords = ", ".join("%.4f %.4f %.4f" % p for p in points)
     index = " ".join(" ".join(str(i) for i in f) + " -1" for f in faces)
     r, g, b = colour
     return ("   <Shape DEF=\"%s\">\n"
             "    <Appearance><Material diffuseColor=\"%.3f %.3f %.3f\" specularColor=\"0.4 0.4 0.4\""
             " shininess=\"%.2f\"/></Appearance>\n"
-            "    <IndexedFaceSet castshadow=\"true\" coordIndex=\"%s\">\n"
+            "    <IndexedFaceSet castshadow=\"%s\" coordIndex=\"%s\">\n"
             "     <Coordinate point=\"%s\"/>\n"
             "    </IndexedFaceSet>\n"
-            "   </Shape>\n") % (name, r, g, b, shininess, index, coords)
+            "   </Shape>\n") % (name, r, g, b, shininess, "true" if casts else "false", index, coords)
 
 
 def main():
@@ -86,9 +105,9 @@ def main():
     parts = [
         shape("Hull", (0.92, 0.92, 0.88), *revolve(HULL)),
         shape("Nose", (0.85, 0.08, 0.06), *revolve(NOSE)),
-        shape("Skirt", (0.25, 0.25, 0.28), *revolve(SKIRT, close_bottom=True)),
+        shape("Skirt", (0.25, 0.25, 0.28), *revolve(SKIRT)),
         shape("Fins", (0.05, 0.25, 0.75), *fins()),
-        shape("Window", (0.3, 0.75, 0.95), *window(), shininess=0.9),
+        shape("Window", (0.3, 0.75, 0.95), *window(), shininess=0.9, casts=False),
     ]
     with open(out, "w") as f:
         f.write("<?xml version=\"1.0\"?>\n<!-- The toy rocket of the demo film, made by"

@@ -62,7 +62,7 @@ void renderFrame(Player& p) {
     drawSky(p.sky, p.eyePoint, p.lookAtPoint, p.fieldOfViewX, p.fieldOfViewY);
     applyView(p);
     applyAnimations(sequence.animations, local, p.animationScratch, p.console);
-    drawModelPass(movie, p.terrain, p.renderer, p.console);
+    drawModelPass(movie, p.terrain, p.inverseView, p.renderer, p.console);
 
     const float halfFrame = p.movieClock.frameTime() * kParticleTimeScale;
     updateParticles(sequence.particles, halfFrame);

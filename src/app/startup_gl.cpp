@@ -16,8 +16,8 @@ bool startPlayer(Player& p, const std::string& moviePath, MediaLoader& media) {
     // The physics world itself was made with the player.
     p.physics.createGroundPlane();
     p.physics.refreshCollisionSpace();
-    loadSkyTexture(p.sky);
-    loadTerrain(p.terrain);
+    loadSkyTexture(p.sky, p.errors);
+    loadTerrain(p.terrain, p.errors);
     buildTerrain(p.terrain);
 
     // One dot now and one per loaded object: the progress line of loading.

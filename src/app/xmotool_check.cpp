@@ -4,6 +4,7 @@
 // the refusal (if any) last with the kind "refused". Exit 0 when the player
 // would play the film, 3 when it would refuse it, either way.
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <optional>
 
@@ -14,6 +15,7 @@
 #include "effects/effect_names.h"
 #include "effects/music_files.h"
 #include "movie/movie_loader.h"
+#include "terrain/world_files.h"
 
 namespace xmo {
 
@@ -64,6 +66,10 @@ int runCheck(int argc, char** argv) {
         planPhysics(*movie, tool.diagnostics);
         reportUnknownEffectNames(*movie, tool.diagnostics);
         reportUnusableMusicFiles(*movie, tool.diagnostics);
+        // The player reads the world from its working directory, which is the
+        // film's folder when the film is played from there. A refused film
+        // never gets that far.
+        reportWorldImageProblems(std::filesystem::path(path).parent_path().string(), tool.diagnostics);
     } catch (const LoadError& e) {
         refusal = e;
     }

@@ -40,19 +40,52 @@ constexpr const char* kUsage =
     "                            by xmotool-txf, which must be beside xmotool)\n"
     "\n"
     "options:\n"
-    "  --help                    this text\n"
+    "  --help                    this text; after a command, that command's help\n"
     "  --version                 the version\n";
 
 struct Command {
     const char* name;
+    const char* help;  // what `xmotool NAME --help` prints
     int (*run)(int, char**);
 };
 
 constexpr Command kCommands[] = {
-    {"check", xmo::runCheck},
-    {"dump", xmo::runDump},
-    {"save", xmo::runSave},
+    {"check",
+     "usage: xmotool check [--json] MOVIE\n"
+     "\n"
+     "Loads MOVIE as the player would and prints every problem an author should\n"
+     "fix, one a line as FILE:LINE: message, then a summary line. Warnings (unknown\n"
+     "names, numbers not read in full, repeated ids and the like) do not refuse the\n"
+     "film. Run it from the film's folder: the file names in a movie are relative to\n"
+     "the working directory.\n"
+     "\n"
+     "  --json    the problems as one JSON array of {file, line, kind, message}\n"
+     "            objects and nothing else; a refusal comes last, of kind \"refused\"\n"
+     "\n"
+     "Exit codes: 0 the player would play the film; 2 usage error; 3 the player\n"
+     "would refuse it.\n",
+     xmo::runCheck},
+    {"dump",
+     "usage: xmotool dump MOVIE\n"
+     "\n"
+     "Prints the loaded and resolved movie as JSON on standard output: every\n"
+     "object, model and sequence with the values the player would use.\n"
+     "\n"
+     "Exit codes: 0 done; 2 usage error; 3 the movie cannot be used.\n",
+     xmo::runDump},
+    {"save",
+     "usage: xmotool save MOVIE OUT\n"
+     "\n"
+     "Loads MOVIE and writes it again to OUT, in the form the player's own writer\n"
+     "gives it. OUT is written beside itself and renamed, so a failed save leaves\n"
+     "no half-written file.\n"
+     "\n"
+     "Exit codes: 0 done; 1 OUT cannot be written; 2 usage error; 3 the movie\n"
+     "cannot be used.\n",
+     xmo::runSave},
 };
+
+bool isHelpOption(const char* arg) { return std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0; }
 
 // Commands that need heavy libraries (render: a GL driver and the playback
 // libraries; txf: FreeType), whose loading would cost check, dump and save
@@ -82,7 +115,7 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return 2;
     }
-    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+    if (isHelpOption(argv[1])) {
         std::fputs(kUsage, stdout);
         return 0;
     }
@@ -90,8 +123,14 @@ int main(int argc, char** argv) {
         std::printf("xmotool %s\n", XMO_VERSION);
         return 0;
     }
-    for (const Command& c : kCommands)
-        if (std::strcmp(argv[1], c.name) == 0) return c.run(argc - 1, argv + 1);
+    for (const Command& c : kCommands) {
+        if (std::strcmp(argv[1], c.name) != 0) continue;
+        if (argc == 3 && isHelpOption(argv[2])) {
+            std::fputs(c.help, stdout);
+            return 0;
+        }
+        return c.run(argc - 1, argv + 1);
+    }
     for (const ProgramCommand& c : kProgramCommands)
         if (std::strcmp(argv[1], c.name) == 0) return runProgram(c, argv + 1);
     std::fprintf(stderr, "xmotool: unknown command '%s'\n\n%s", argv[1], kUsage);

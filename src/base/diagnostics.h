@@ -30,6 +30,7 @@ enum class DiagnosticKind {
     NotPhysical,         // a physical model whose collisiontype gives it no body
     BadPhysicsValue,     // a mass, size, position or anchor the simulation cannot use
     WithoutBody,         // a part, join or contact naming a model without a body or geometry, or one model only
+    LargeShadowPolygon,  // a shadow-casting polygon of more than four vertices
     UnknownElement,      // an element name the format does not know, skipped
     UnknownAttribute,    // an attribute its element does not read, skipped
     DuplicateId,         // a second object or model of one id

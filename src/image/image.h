@@ -33,6 +33,12 @@ inline constexpr std::int64_t kMaxImagePixels = std::int64_t{8192} * 8192;
 
 bool isImageSizeAccepted(std::int64_t width, std::int64_t height);
 
+// The largest texture side the player counts on. How large a texture the GL
+// takes whole (GL_MAX_TEXTURE_SIZE) only a GL context can tell, and the
+// windowless tools have none; desktop drivers have taken 8192 and more for
+// many years. A picture with a longer side may be scaled down on upload.
+inline constexpr int kPortableTextureSide = 8192;
+
 // The texture bytes of an image: red, green, blue and 255 per pixel, in the
 // record's order. The image's own alpha is not used. `out` is resized.
 void buildTextureBytes(const Image& image, std::vector<std::uint8_t>& out);

@@ -112,6 +112,9 @@ public:
     void computeExtents() override;
     std::string writeXml() const override;
     void setEnabled(bool value) override;
+    // The shadow volumes of the meshes its last draw recorded (drawing
+    // library, scene/model_pass_gl.cpp); nothing unless castshadow is set.
+    void drawShadow(const Mat4x4f& inverseView, RendererState& renderer) const;
 
     Vec3f centreOffset;
     int bodyIndex = -1;

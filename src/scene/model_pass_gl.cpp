@@ -1,14 +1,59 @@
-#include "scene/model_pass.h"
+#include <GL/gl.h>
 
+#include "movie/movie.h"
+#include "scene/model_pass.h"
+#include "scene/renderer_state.h"
 #include "terrain/terrain.h"
 
 namespace xmo {
 
-// One fully lit pass until the stencil shadow pass takes over with its dim
-// and bright passes around the shadow volumes.
-void drawModelPass(Movie& movie, Terrain& terrain, RendererState& renderer, std::ostream& console) {
-    terrain.draw();
-    drawAllModels(movie, renderer, console);
+namespace {
+
+class ModelPassWorld : public ShadowedWorld {
+public:
+    ModelPassWorld(Movie& movie, Terrain& terrain, const Mat4x4f& inverseView, RendererState& renderer,
+                   std::ostream& console)
+        : movie_(movie), terrain_(terrain), inverseView_(inverseView), renderer_(renderer), console_(console) {}
+
+    void drawWorld() override {
+        terrain_.draw();
+        drawAllModels(movie_, renderer_, console_);
+    }
+    void drawShadowVolumes() override { xmo::drawShadowVolumes(movie_.models, inverseView_, renderer_); }
+
+private:
+    Movie& movie_;
+    Terrain& terrain_;
+    const Mat4x4f& inverseView_;
+    RendererState& renderer_;
+    std::ostream& console_;
+};
+
+}  // namespace
+
+void Model::drawShadow(const Mat4x4f& inverseView, RendererState& renderer) const {
+    if (!castshadow) return;
+    // Each volume loads its caster's recorded matrix.
+    glPushMatrix();
+    for (const ShadowCaster& caster : casters) drawShadowVolume(caster, inverseView, renderer.shadowQuads);
+    glPopMatrix();
+}
+
+void drawShadowVolumes(const std::vector<std::unique_ptr<BaseModel>>& models, const Mat4x4f& inverseView,
+                       RendererState& renderer) {
+    for (const auto& entry : models) {
+        if (!entry->enabled) continue;
+        if (const auto* model = dynamic_cast<const Model*>(entry.get()))
+            model->drawShadow(inverseView, renderer);
+        else if (const auto* transform = dynamic_cast<const ModelTransform*>(entry.get()))
+            drawShadowVolumes(transform->children, inverseView, renderer);
+    }
+}
+
+void drawModelPass(Movie& movie, Terrain& terrain, const Mat4x4f& inverseView, RendererState& renderer,
+                   std::ostream& console) {
+    ModelPassWorld world(movie, terrain, inverseView, renderer, console);
+    drawStencilShadowPass(world);
 }
 
 }  // namespace xmo

@@ -57,13 +57,18 @@ public:
 
 // One polygon of a shadow-casting mesh: up to four point indices, its plane
 // a.x + b.y + c.z + d = 0 (normal not normalised) and the faces that share
-// its edges (edge e joins slots e and (e + 1) mod 4).
+// its edges. Edge e starts at slot e and ends at slot edgeEnd(e).
 struct ShadowFace {
     int vertex[4] = {-1, -1, -1, -1};
     Vec3f plane;
     float d = 0.0f;
     int neighbour[4] = {-1, -1, -1, -1};
     bool lit = false;
+
+    // (e + 1) mod 4, except that a triangle (slot 3 empty) closes its third
+    // edge back to slot 0: without that edge the volume of a triangle mesh
+    // would have open sides and the stencil count would leak through them.
+    int edgeEnd(int e) const { return e == 2 && vertex[3] < 0 ? 0 : (e + 1) % 4; }
 };
 
 class IndexedFaceSet : public Geometry {

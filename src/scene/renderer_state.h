@@ -1,6 +1,6 @@
-// The scene renderer's state for one run: the light counter and the caster
-// list. The player owns one RendererState and hands it to everything that
-// draws models; tests make their own.
+// The scene renderer's state for one run: the light counter, the caster
+// list and the shadow volumes' scratch. The player owns one RendererState
+// and hands it to everything that draws models; tests make their own.
 //
 // Lights are numbered while scenes load, without OpenGL, and switched on by
 // one drawing-layer step after loading and before the first frame, so the
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "scene/nodes.h"
+#include "scene/shadow_volume.h"
 
 namespace xmo {
 
@@ -33,6 +34,9 @@ struct RendererState {
     // model-view matrix; emptied when a model starts drawing.
     std::vector<ShadowCaster> casterList;
     LightCounter lights;
+    // The silhouette quads of the mesh whose volume is being drawn; it grows
+    // to the largest mesh once and is reused by every volume of every frame.
+    std::vector<ShadowQuad> shadowQuads;
 };
 
 // Drawing library:

@@ -10,6 +10,7 @@
 #include "movie/values.h"
 #include "scene/mesh_geometry.h"
 #include "scene/scene_values.h"
+#include "scene/shadow_mesh.h"
 
 namespace xmo {
 
@@ -285,6 +286,9 @@ void SceneFileLoader::finishFaceSet() {
     currentFaceSet_->finish();
     if (const auto problem = findFaceSetProblem(*currentFaceSet_))
         diagnostics_.report(problem->kind, fileName_, faceSetLine_, problem->message);
+    if (currentFaceSet_->castshadow)
+        if (const auto polygon = findLargeShadowPolygon(currentFaceSet_->coordIndex))
+            diagnostics_.report(DiagnosticKind::LargeShadowPolygon, fileName_, faceSetLine_, *polygon);
     currentFaceSet_ = nullptr;
 }
 

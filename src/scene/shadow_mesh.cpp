@@ -24,7 +24,7 @@ void computePlane(ShadowFace& face, const std::vector<Vec3f>& points) {
 // when a slot of the edge is empty.
 std::optional<std::uint64_t> edgeKey(const ShadowFace& face, int s) {
     const int a = face.vertex[s];
-    const int b = face.vertex[(s + 1) % 4];
+    const int b = face.vertex[face.edgeEnd(s)];
     if (a < 0 || b < 0) return std::nullopt;
     const auto lo = static_cast<std::uint32_t>(a < b ? a : b);
     const auto hi = static_cast<std::uint32_t>(a < b ? b : a);

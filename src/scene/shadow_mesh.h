@@ -3,8 +3,9 @@
 // per face edge, the face across that edge.
 //
 // A face holds four vertex slots. A polygon of more than four vertices keeps
-// its first four; a triangle leaves slot 3 empty (-1). An edge joins slots e
-// and (e + 1) mod 4; an edge with an empty slot (any negative index) joins
+// its first four; a triangle leaves slot 3 empty (-1). A quad's edge e joins
+// slots e and (e + 1) mod 4; a triangle's edges are 0-1, 1-2 and 2-0 (see
+// ShadowFace::edgeEnd). An edge with an empty slot (any negative index) joins
 // nothing and never gets a neighbour. Depends on scene/nodes.h (ShadowFace)
 // and math/.
 #pragma once

@@ -34,7 +34,7 @@ void buildSilhouetteQuads(const std::vector<ShadowFace>& faces, const std::vecto
             if (n < 0 || static_cast<std::size_t>(n) >= faces.size() || faces[static_cast<std::size_t>(n)].lit)
                 continue;
             const int ia = face.vertex[e];
-            const int ib = face.vertex[(e + 1) % 4];
+            const int ib = face.vertex[face.edgeEnd(e)];
             if (!isPoint(ia) || !isPoint(ib)) continue;
             const Vec3f& a = points[static_cast<std::size_t>(ia)];
             const Vec3f& b = points[static_cast<std::size_t>(ib)];

@@ -56,8 +56,8 @@ void drawStencilShadowPass(ShadowedWorld& world) {
 }
 
 void drawShadowVolume(const ShadowCaster& caster, const Mat4x4f& inverseView, std::vector<ShadowQuad>& scratch) {
+    if (!caster.mesh || !caster.mesh->coord) return;
     IndexedFaceSet& mesh = *caster.mesh;
-    if (!mesh.coord) return;
     const Vec3f light = lightInMeshSpace(caster.matrix, inverseView);
     markLitFaces(mesh.shadowFaces, light);
     buildSilhouetteQuads(mesh.shadowFaces, mesh.coord->point, light, scratch);

@@ -1,19 +1,35 @@
-// The sky backdrop: a screen-filling picture of "test4.jpg" scrolled with the
-// camera's heading and pitch, drawn first in every frame.
+// The sky backdrop: a screen-filling window of the picture "test4.jpg",
+// scrolled with the camera's heading and pitch and drawn first in every
+// frame, before the view is set (sky_window.h computes the window).
 //
-// Not built yet: no sky texture is loaded and the backdrop draws nothing, so
-// the picture behind the models is the clear colour.
+// The player owns one SkyTexture; loadSkyTexture is part of the playback
+// library xmo_world (it decodes and uploads), drawSky of the drawing library.
 #pragma once
 
+#include <ostream>
+
+#include "image/texture.h"
 #include "math/vec.h"
 
 namespace xmo {
 
-// The sky's texture, loaded once at start-up and owned by the player.
-struct SkyTexture {};
+struct SkyTexture {
+    Texture texture;
+};
 
-inline void loadSkyTexture(SkyTexture&) {}
-inline void drawSky(const SkyTexture&, Vec3f /*eye*/, Vec3f /*lookAt*/, float /*fieldOfViewX*/,
-                    float /*fieldOfViewY*/) {}
+// Reads the sky image from the working directory and uploads it, then sets
+// the texture environment to GL_REPLACE: global state that everything drawn
+// later keeps until a step changes it (the terrain's list puts it back).
+// A recognised image that cannot be decoded writes one line to `errors`; a
+// missing or unrecognised one gives a texture of 0 x 0 in silence.
+void loadSkyTexture(SkyTexture& sky, std::ostream& errors);
+
+// One polygon over the whole screen in an orthographic projection (-1..1,
+// near -10, far 100) with depth writes off, textured with the window of the
+// sky that the camera from eye towards lookAt sees; nothing is drawn for a
+// sky of 0 x 0, whose polygon would show untextured. It replaces the
+// modelview matrix with the identity and leaves it selected; the projection
+// is restored.
+void drawSky(const SkyTexture& sky, Vec3f eye, Vec3f lookAt, float fieldOfViewX, float fieldOfViewY);
 
 }  // namespace xmo

@@ -1,10 +1,12 @@
 #include <GL/gl.h>
 
+#include "terrain/sky.h"
 #include "terrain/sky_window.h"
 
 namespace xmo {
 
-void drawSkyWindow(const SkyWindow& window, unsigned texture) {
+void drawSky(const SkyTexture& sky, Vec3f eye, Vec3f lookAt, float fieldOfViewX, float fieldOfViewY) {
+    const SkyCorners corners = buildSkyCorners(computeSkyWindow(eye, lookAt, fieldOfViewX, fieldOfViewY));
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -13,15 +15,18 @@ void drawSkyWindow(const SkyWindow& window, unsigned texture) {
     glLoadIdentity();
     glDepthMask(GL_FALSE);
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, texture);
+    glBindTexture(GL_TEXTURE_2D, sky.texture.name);
 
-    const SkyCorners corners = buildSkyCorners(window);
-    glBegin(GL_POLYGON);
-    for (int i = 0; i < 4; ++i) {
-        glTexCoord2f(corners.texCoord[i].e[0], corners.texCoord[i].e[1]);
-        glVertex3f(corners.vertex[i].e[0], corners.vertex[i].e[1], corners.vertex[i].e[2]);
+    // Without a picture the polygon would show in the lit grey of the
+    // global ambient light; the clear colour shows instead.
+    if (sky.texture.width > 0 && sky.texture.height > 0) {
+        glBegin(GL_POLYGON);
+        for (int i = 0; i < 4; ++i) {
+            glTexCoord2f(corners.texCoord[i].e[0], corners.texCoord[i].e[1]);
+            glVertex3f(corners.vertex[i].e[0], corners.vertex[i].e[1], corners.vertex[i].e[2]);
+        }
+        glEnd();
     }
-    glEnd();
 
     glDisable(GL_TEXTURE_2D);
     glDepthMask(GL_TRUE);

@@ -1,5 +1,5 @@
 // The sky backdrop as plain data: which window of the sky texture fills the
-// screen for a camera, and the GL half that draws it.
+// screen for a camera (drawSky, sky.h, draws it).
 //
 // The window is as wide as the horizontal field of view and as high as the
 // vertical one, both as fractions of a full turn. Turning the camera scrolls
@@ -34,11 +34,5 @@ struct SkyCorners {
     Vec3f vertex[4];
 };
 SkyCorners buildSkyCorners(const SkyWindow& window);
-
-// GL half: one screen-filling polygon in an orthographic projection (-1..1,
-// near -10, far 100) with depth writes off, textured with the sky texture
-// under the texture environment in force. It replaces the modelview matrix
-// with the identity and leaves it selected; the projection is restored.
-void drawSkyWindow(const SkyWindow& window, unsigned texture);
 
 }  // namespace xmo

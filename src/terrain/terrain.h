@@ -2,19 +2,41 @@
 // "heigh.bmp", textured with "moon512.jpg", compiled into a display list on
 // its first draw and drawn in both lighting passes of the model pass.
 //
-// Not built yet: a Terrain holds nothing, loading and building do nothing
-// and the model pass draws no ground.
+// The player owns one Terrain. Start-up loads both images (loadTerrain, in
+// the playback library xmo_world: it decodes and uploads) and builds the
+// triangles (buildTerrain, no GL); the model pass draws it twice per frame.
+// Missing or unreadable images leave a terrain without rows and columns,
+// which draws nothing, or a surface of 0 x 0, which samples as no texture.
+// Depends on image/ and terrain_geometry.h.
 #pragma once
+
+#include <ostream>
+#include <vector>
+
+#include "image/texture.h"
+#include "terrain/terrain_geometry.h"
 
 namespace xmo {
 
-// The one terrain of a run, owned by the player.
 struct Terrain {
-    void draw() {}
+    TerrainGrid grid;
+    std::vector<TerrainTriangle> triangles;
+    Texture texture;  // the surface image
+    unsigned displayList = 0;
+    bool compilePending = true;
+
+    // The first call only compiles the list (nothing is drawn, so the model
+    // pass's second call in the first frame is the first to show the ground);
+    // every later call calls it. The list sets the texture environment to
+    // GL_BLEND for the ground and leaves GL_REPLACE behind.
+    void draw();
 };
 
-// Start-up, in this order: read both images, then build the triangles.
-inline void loadTerrain(Terrain&) {}
-inline void buildTerrain(Terrain&) {}
+// Start-up, in this order: read both images from the working directory,
+// then build the triangles. A recognised image that cannot be decoded writes
+// one line to `errors`; a missing or unrecognised one is passed over in
+// silence (xmotool check reports both).
+void loadTerrain(Terrain& terrain, std::ostream& errors);
+void buildTerrain(Terrain& terrain);
 
 }  // namespace xmo

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "terrain/terrain.h"
+
 namespace xmo {
 
 TerrainGrid buildTerrainGrid(const Image& heightMap) {
@@ -34,9 +36,13 @@ Vec3f vertexNormal(const TerrainGrid& grid, int c, int r) {
     return len > 0.0f ? n / len : Vec3f{0.0f, -1.0f, 0.0f};
 }
 
-std::vector<TerrainTriangle> buildTerrainTriangles(const TerrainGrid& grid) {
-    std::vector<TerrainTriangle> triangles;
-    if (grid.columns < 2 || grid.rows < 2) return triangles;
+// Two triangles per cell, columns outer and rows inner: (c, r), (c+1, r+1),
+// (c+1, r) and then (c, r), (c, r+1), (c+1, r+1).
+void buildTerrain(Terrain& terrain) {
+    const TerrainGrid& grid = terrain.grid;
+    std::vector<TerrainTriangle>& triangles = terrain.triangles;
+    triangles.clear();
+    if (grid.columns < 2 || grid.rows < 2) return;
     triangles.reserve(static_cast<std::size_t>(grid.columns - 1) * (grid.rows - 1) * 2);
     const auto point = [&grid](int c, int r) {
         return Vec3f{c * grid.spacingX, grid.height(c, r), r * grid.spacingZ};
@@ -55,7 +61,6 @@ std::vector<TerrainTriangle> buildTerrainTriangles(const TerrainGrid& grid) {
             triangle(c, r, c + 1, r + 1, c + 1, r);
             triangle(c, r, c, r + 1, c + 1, r + 1);
         }
-    return triangles;
 }
 
 Vec2f terrainTexCoord(const TerrainGrid& grid, const Vec3f& local) {

@@ -1,7 +1,6 @@
 // The height-field terrain as plain data: the grid of heights read from the
-// height map, its vertex normals, the triangles it is drawn from and their
-// texture coordinates, and the GL half that compiles them into a display
-// list.
+// height map, its vertex normals, the triangles it is drawn from (built by
+// buildTerrain, terrain.h) and their texture coordinates.
 //
 // Grid point (column c, row r) lies at grid-local (c x spacingX, height,
 // r x spacingZ); columns run along x, rows along z, and the grid's corner is
@@ -55,25 +54,8 @@ TerrainGrid buildTerrainGrid(const Image& heightMap);
 // field gives (0, -1, 0), and the drawing negates it.
 Vec3f vertexNormal(const TerrainGrid& grid, int c, int r);
 
-// Two triangles per cell, columns outer and rows inner: (c, r), (c+1, r+1),
-// (c+1, r) and then (c, r), (c, r+1), (c+1, r+1).
-std::vector<TerrainTriangle> buildTerrainTriangles(const TerrainGrid& grid);
-
 // The surface texture's coordinates of a grid-local point: the texture spans
 // the grid's columns x spacingX and rows x spacingZ once.
 Vec2f terrainTexCoord(const TerrainGrid& grid, const Vec3f& local);
-
-// The terrain's display list, compiled on its first draw.
-struct TerrainDisplayList {
-    unsigned name = 0;
-    bool compilePending = true;
-};
-
-// GL half. The first call only compiles the list (nothing is drawn, so the
-// model pass's second call in the first frame is the first to show the
-// ground); every later call calls it. The list sets the texture environment
-// to GL_BLEND for the ground and leaves GL_REPLACE behind.
-void drawTerrainTriangles(TerrainDisplayList& list, const TerrainGrid& grid,
-                          const std::vector<TerrainTriangle>& triangles, unsigned texture);
 
 }  // namespace xmo

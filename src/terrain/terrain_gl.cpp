@@ -1,14 +1,15 @@
 #include <GL/gl.h>
 
-#include "terrain/terrain_geometry.h"
+#include "terrain/terrain.h"
 
 namespace xmo {
 
 namespace {
 
-void compileTerrain(const TerrainGrid& grid, const std::vector<TerrainTriangle>& triangles, unsigned texture) {
+void compileTerrain(const Terrain& terrain) {
+    const TerrainGrid& grid = terrain.grid;
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, texture);
+    glBindTexture(GL_TEXTURE_2D, terrain.texture.name);
     // With the default black environment colour the ground shows the lit
     // colour times one minus the texture colour.
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_BLEND);
@@ -20,8 +21,15 @@ void compileTerrain(const TerrainGrid& grid, const std::vector<TerrainTriangle>&
     const float diffuse[4] = {0.75f, 0.75f, 0.75f, 1.0f};
     glMaterialfv(GL_FRONT, GL_EMISSION, emission);
     glMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
+    // Ambient and specular as OpenGL starts them: left as they were, they
+    // would be those of the model drawn last, and the brightly lit ground
+    // would shine in that model's colour.
+    const float ambient[4] = {0.2f, 0.2f, 0.2f, 1.0f};
+    const float specular[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    glMaterialfv(GL_FRONT, GL_AMBIENT, ambient);
+    glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
     glBegin(GL_TRIANGLES);
-    for (const TerrainTriangle& t : triangles)
+    for (const TerrainTriangle& t : terrain.triangles)
         for (int i = 0; i < 3; ++i) {
             const Vec2f uv = terrainTexCoord(grid, t.vertex[i]);
             glTexCoord2f(uv.e[0], uv.e[1]);
@@ -36,16 +44,15 @@ void compileTerrain(const TerrainGrid& grid, const std::vector<TerrainTriangle>&
 
 }  // namespace
 
-void drawTerrainTriangles(TerrainDisplayList& list, const TerrainGrid& grid,
-                          const std::vector<TerrainTriangle>& triangles, unsigned texture) {
-    if (!list.compilePending) {
-        glCallList(list.name);
+void Terrain::draw() {
+    if (!compilePending) {
+        glCallList(displayList);
         return;
     }
-    list.compilePending = false;
-    list.name = glGenLists(1);
-    glNewList(list.name, GL_COMPILE);
-    compileTerrain(grid, triangles, texture);
+    compilePending = false;
+    displayList = glGenLists(1);
+    glNewList(displayList, GL_COMPILE);
+    compileTerrain(*this);
     glEndList();
 }
 

@@ -1,8 +1,8 @@
 #!/bin/sh
 # The example films of docs/examples: xmotool check must find each playable
 # and without a problem, run from the examples' folder as an author would;
-# docs/format.md must link every example film and every example file it
-# links must exist.
+# docs/format.md must link every example film and show its picture, and
+# every example file it links must exist.
 #
 # usage: check-examples.sh SOURCE_DIR XMOTOOL
 set -eu
@@ -38,6 +38,7 @@ for movie in *.xmo; do
         cat "$work/out"
     fi
     grep -qF "(examples/$movie)" "$page" || fail "docs/format.md does not link examples/$movie"
+    grep -qF "(examples/pictures/${movie%.xmo}.png)" "$page" || fail "docs/format.md shows no picture of $movie"
 done
 [ "$count" -ge 15 ] || fail "only $count example films found"
 

@@ -31,7 +31,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // One frame of each sequence, and one inside a fade-out.
-constexpr const char* kTimes = "9,11.5,16,28,38";
+constexpr const char* kTimes = "6,9.5,16,26.4,43.2,50,58,67.5";
 constexpr const char* kFps = "10";
 constexpr int kThumbScale = 4;
 constexpr int kTolerance = 24;         // per channel, in a thumbnail pixel

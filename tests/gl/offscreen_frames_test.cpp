@@ -24,8 +24,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kFps = 10;
-// The wall seen from the front at 9 s, the rocket close up at 20 s.
-constexpr long kFrames[] = {90, 200};
+// The title over the whole set at 6 s, bricks falling at 20 s.
+constexpr long kFrames[] = {60, 200};
 
 const std::string kDemoDir = std::string(XMO_SOURCE_DIR) + "/assets/demo";
 
@@ -66,7 +66,7 @@ TEST(OffscreenFrames, AreThePixelsOfThePlayersWindow) {
     options.workingDir = kDemoDir;
     options.timeoutSeconds = 300;
     const test::ProcessResult rendered =
-        test::runProcess({XMOTOOL_BIN, "render", "BrikBasics.xmo", "--fps", std::to_string(kFps), "--at", "9,20",
+        test::runProcess({XMOTOOL_BIN, "render", "BrikBasics.xmo", "--fps", std::to_string(kFps), "--at", "6,20",
                           "--out", out},
                          options);
     ASSERT_EQ(rendered.exitCode, 0) << rendered.err;

@@ -35,6 +35,11 @@ protected:
     }
 
     static void clear() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
+    static Mat4x4f inverseView() {
+        float view[16];
+        glGetFloatv(GL_MODELVIEW_MATRIX, view);
+        return invertAffine(Mat4x4f(view));
+    }
 
     std::ostringstream progress, errors, console;
     Diagnostics diagnostics;
@@ -64,7 +69,7 @@ TEST_F(SceneDraw, BricksAloneEnableNoLight) {
     Movie movie;
     movie.models.push_back(placedModel(*brick, Vec3f{0, 0, 0}));
     enableSceneLights(renderer.lights);
-    drawModelPass(movie, terrain, renderer, console);
+    drawModelPass(movie, terrain, inverseView(), renderer, console);
     test::saveFrameForInspection("scene_brick_unlit");
     EXPECT_LT(test::pixelAt(kCentreX, kCentreY).r, 40);
 }
@@ -84,7 +89,7 @@ TEST_F(SceneDraw, ARedBrickShowsRedFromTheFirstFrameOnceASceneEnabledALight) {
     ASSERT_TRUE(scene->loaded) << progress.str();
 
     enableSceneLights(renderer.lights);
-    drawModelPass(movie, terrain, renderer, console);
+    drawModelPass(movie, terrain, inverseView(), renderer, console);
     test::saveFrameForInspection("scene_red_brick");
     const test::Rgba lit = test::pixelAt(kCentreX, kCentreY);
     EXPECT_GT(lit.r, 200);

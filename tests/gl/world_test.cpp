@@ -1,17 +1,20 @@
 // The world in the player's own GL context: texture upload, the terrain's
-// display list, the sky backdrop and the stencil shadow pass.
+// display list, the sky backdrop and the model pass with its stencil shadows.
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "app/gl_setup.h"
 #include "image/texture.h"
 #include "movie/movie.h"
+#include "scene/model_pass.h"
 #include "scene/renderer_state.h"
 #include "scene/shadow_volume.h"
 #include "support/gl_window.h"
-#include "terrain/sky_window.h"
-#include "terrain/terrain_geometry.h"
+#include "terrain/sky.h"
+#include "terrain/terrain.h"
 
 namespace xmo {
 namespace {
@@ -26,16 +29,19 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     }
 
-    // Looks straight down on the origin from `height`, +x to the right and
-    // -z up the screen; GL_LIGHT0 stands at (13, 10, 8) in the world.
-    void lookDown(float height) {
+    // The view from eye towards centre; GL_LIGHT0 stands at (13, 10, 8) in
+    // the world.
+    static void look(const Vec3f& eye, const Vec3f& centre, const Vec3f& up) {
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
-        gluLookAt(0.0, height, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, -1.0);
+        gluLookAt(eye.e[0], eye.e[1], eye.e[2], centre.e[0], centre.e[1], centre.e[2], up.e[0], up.e[1], up.e[2]);
         glEnable(GL_LIGHT0);
         const float position[4] = {13.0f, 10.0f, 8.0f, 1.0f};
         glLightfv(GL_LIGHT0, GL_POSITION, position);
     }
+    // Straight down on the origin from `height`, +x to the right and -z up
+    // the screen.
+    static void lookDown(float height) { look(Vec3f{0, height, 0}, Vec3f{}, Vec3f{0, 0, -1}); }
 
     // The window pixel (from the top left) where a world point shows.
     static std::pair<int, int> pixelOf(const Vec3f& p) {
@@ -68,16 +74,16 @@ TEST_F(World, TheTerrainOnlyCompilesOnItsFirstDrawAndLeavesReplaceBehind) {
     Image black;
     black.width = black.height = 21;
     black.pixels.assign(pixelBytes(black), 0);
-    const TerrainGrid grid = buildTerrainGrid(black);
-    const std::vector<TerrainTriangle> triangles = buildTerrainTriangles(grid);
-    const Texture surface = plainTexture(128, 128, 128);
-    TerrainDisplayList list;
+    Terrain terrain;
+    terrain.grid = buildTerrainGrid(black);
+    buildTerrain(terrain);
+    terrain.texture = plainTexture(128, 128, 128);
     lookDown(50.0f);  // the whole grid in view, with its far edge
 
-    drawTerrainTriangles(list, grid, triangles, surface.name);
+    terrain.draw();
     const test::Rgba first = pixelAt(Vec3f{0, 0, 0});
     EXPECT_EQ(first.r + first.g + first.b, 0) << "the compiling draw shows nothing";
-    drawTerrainTriangles(list, grid, triangles, surface.name);
+    terrain.draw();
     test::saveFrameForInspection("world_terrain");
     const test::Rgba ground = pixelAt(Vec3f{0, 0, 0});
     const test::Rgba beyond = pixelAt(Vec3f{0, 0, -24});  // past the grid's far edge
@@ -104,7 +110,7 @@ TEST_F(World, TheSkyShowsTheBandOfTheTextureTheCameraHeadsFor) {
             const std::uint8_t* c = colours[x / 2];
             bands.pixels.insert(bands.pixels.end(), {c[0], c[1], c[2], 255});
         }
-    const Texture sky = uploadTexture(bands);
+    const SkyTexture sky{uploadTexture(bands)};
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
 
     struct Case {
@@ -121,7 +127,7 @@ TEST_F(World, TheSkyShowsTheBandOfTheTextureTheCameraHeadsFor) {
     glGetFloatv(GL_PROJECTION_MATRIX, projectionBefore);
     for (const Case& c : cases) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        drawSkyWindow(computeSkyWindow(Vec3f{}, c.lookAt, fov_.x, fov_.y), sky.name);
+        drawSky(sky, Vec3f{}, c.lookAt, fov_.x, fov_.y);
         test::saveFrameForInspection(std::string("world_sky_") + c.name);
         const test::Rgba got = test::pixelAt(kScreenWidth / 2, kScreenHeight / 2);
         EXPECT_EQ(got.r, c.colour.r) << c.name;
@@ -138,99 +144,175 @@ TEST_F(World, TheSkyShowsTheBandOfTheTextureTheCameraHeadsFor) {
     EXPECT_EQ(matrixMode, GL_MODELVIEW);
 }
 
-// Flat lit ground and casting bricks, drawn the way the model pass does.
-class BrickWorld : public ShadowedWorld {
+// A film on flat ground, played frame by frame through the model pass. The
+// ground is the terrain of a black height map with a black surface, which
+// the terrain's GL_BLEND environment shows in its plain lit colour.
+class Film {
 public:
-    explicit BrickWorld(const Mat4x4f& inverseView) : inverseView_(inverseView) {}
+    Film() {
+        Image black;
+        black.width = black.height = 21;
+        black.pixels.assign(pixelBytes(black), 0);
+        terrain.grid = buildTerrainGrid(black);
+        buildTerrain(terrain);
+        black.width = black.height = 1;
+        black.pixels.assign(pixelBytes(black), 0);
+        terrain.texture = uploadTexture(black);
+    }
 
-    void addBrick(const Vec3f& at) {
+    BaseObject& brick() {
         auto brick = std::make_unique<BrikObject>();
-        brick->size = Vec3f{5, 12, 5};  // about a unit cube
+        brick->size = Vec3f{5, 12, 5};  // about a unit cube round its origin
         brick->color = 15;
-        bricks_.push_back(std::move(brick));
-        positions_.push_back(at);
+        return keep(std::move(brick));
     }
-    std::vector<Vec3f> positions_;
+    // A unit cube of scene/shadow_boxes.x3d: "Marked" casts, "Unmarked" does not.
+    BaseObject& box(const char* group) {
+        auto object = std::make_unique<Object>();
+        object->filename = "scene/shadow_boxes.x3d";
+        object->objectname = group;
+        return keep(std::move(object));
+    }
 
-    void drawWorld() override {
-        renderer_.casterList.clear();
-        const float white[4] = {0.8f, 0.8f, 0.8f, 1.0f};
-        glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, white);
-        glBegin(GL_QUADS);
-        glNormal3f(0.0f, 1.0f, 0.0f);
-        glVertex3f(-10.0f, 0.0f, -10.0f);
-        glVertex3f(-10.0f, 0.0f, 10.0f);
-        glVertex3f(10.0f, 0.0f, 10.0f);
-        glVertex3f(10.0f, 0.0f, -10.0f);
-        glEnd();
-        for (std::size_t i = 0; i < bricks_.size(); ++i) {
-            glPushMatrix();
-            glTranslatef(positions_[i].e[0], positions_[i].e[1], positions_[i].e[2]);
-            bricks_[i]->draw(renderer_);
-            glPopMatrix();
-        }
+    Model& add(BaseObject& object, const Vec3f& position, bool castshadow,
+               std::vector<std::unique_ptr<BaseModel>>* into = nullptr) {
+        auto model = std::make_unique<Model>();
+        model->object = &object;
+        model->position = position;
+        model->castshadow = castshadow;
+        model->enabled = true;
+        Model& added = *model;
+        (into ? *into : movie.models).push_back(std::move(model));
+        return added;
     }
-    void drawShadowVolumes() override {
-        glPushMatrix();
-        for (const ShadowCaster& caster : renderer_.casterList) drawShadowVolume(caster, inverseView_, quads_);
-        glPopMatrix();
+
+    // One frame's model pass under the view in force.
+    void play() {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        float view[16];
+        glGetFloatv(GL_MODELVIEW_MATRIX, view);
+        drawModelPass(movie, terrain, invertAffine(Mat4x4f(view)), renderer, console);
     }
+
+    Movie movie;
+    Terrain terrain;
+    RendererState renderer;
+    std::ostringstream console;
 
 private:
-    Mat4x4f inverseView_;
-    RendererState renderer_;
-    std::vector<std::unique_ptr<BrikObject>> bricks_;
-    std::vector<ShadowQuad> quads_;
+    BaseObject& keep(std::unique_ptr<BaseObject> object) {
+        std::ostringstream progress;
+        ObjectLoadContext context{progress, diagnostics_, progress, renderer.lights};
+        object->load(context);
+        EXPECT_TRUE(object->loaded) << progress.str();
+        movie.objects.push_back(std::move(object));
+        return *movie.objects.back();
+    }
+    Diagnostics diagnostics_;
 };
 
-TEST_F(World, BricksDarkenTheGroundWhereTheirVolumesFallAndNowhereElse) {
-    lookDown(12.0f);
-    float view[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, view);
-    const Mat4x4f inverseView = invertAffine(Mat4x4f(view));
-    const auto brightness = [](const test::Rgba& c) { return c.r + c.g + c.b; };
-    // A brick centred at c shadows the ground point below c along the light
-    // offset (13, 10, 8) taken from c: c - 0.15 x (13, 10, 8) for c.y = 1.5.
-    const Vec3f shadowed{-1.95f, 0.0f, -1.2f};
-    const Vec3f lit{-3.0f, 0.0f, 3.0f};
+int brightness(const test::Rgba& c) { return c.r + c.g + c.b; }
 
-    BrickWorld one(inverseView);
-    one.addBrick(Vec3f{0, 1.5f, 0});
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawStencilShadowPass(one);
+// A unit cube centred 1.5 above the origin shadows the ground point below
+// its centre along the light offset (13, 10, 8) from it: -0.15 x (13, 10, 8).
+constexpr Vec3f kShadowed{-1.95f, 0.0f, -1.2f};
+constexpr Vec3f kLightSide{1.95f, 0.0f, 1.2f};
+
+TEST_F(World, CastersDarkenTheGroundWhereTheirVolumesFallAndNowhereElse) {
+    Film film;
+    Model& first = film.add(film.brick(), Vec3f{0, 1.5f, 0}, true);
+    lookDown(12.0f);
+    film.play();  // the first frame only compiles the ground
+    film.play();
     test::saveFrameForInspection("world_shadow_one");
-    const int dim = brightness(pixelAt(shadowed));
-    const int bright = brightness(pixelAt(lit));
-    EXPECT_GT(bright, 2 * dim) << "shadow " << dim << ", lit " << bright;
+    const int dim = brightness(pixelAt(kShadowed));
+    const int bright = brightness(pixelAt(Vec3f{-3.0f, 0.0f, 3.0f}));
+    EXPECT_GT(2 * bright, 3 * dim) << "shadow " << dim << ", lit " << bright;
     // The positional light shades the ground a little from place to place.
     const auto isLit = [&](const Vec3f& p) { return brightness(pixelAt(p)) > (dim + bright) / 2; };
-    EXPECT_TRUE(isLit(Vec3f{1.95f, 0.0f, 1.2f})) << "the light side of the brick";
+    EXPECT_TRUE(isLit(kLightSide)) << "the light side of the brick";
     EXPECT_TRUE(isLit(Vec3f{0, 2, 0})) << "the brick's top";
     EXPECT_TRUE(isLit(Vec3f{-0.5f, 0.0f, -0.8f})) << "ground seen through the volume: in and out again";
 
     // Moved by 2 along x, the shadow moves with it.
-    one.positions_[0] = Vec3f{2, 1.5f, 0};
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawStencilShadowPass(one);
+    first.position = Vec3f{2, 1.5f, 0};
+    film.play();
     test::saveFrameForInspection("world_shadow_moved");
-    EXPECT_TRUE(isLit(shadowed));
-    EXPECT_FALSE(isLit(shadowed + Vec3f{2, 0, 0}));
+    EXPECT_TRUE(isLit(kShadowed));
+    EXPECT_FALSE(isLit(kShadowed + Vec3f{2, 0, 0}));
 
     // A second brick higher up on the same line of light: the point lies in
     // both volumes and stays as dim as under one.
-    BrickWorld two(inverseView);
-    two.addBrick(Vec3f{0, 1.5f, 0});
-    two.addBrick(shadowed + 0.25f * kShadowLight);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawStencilShadowPass(two);
+    first.position = Vec3f{0, 1.5f, 0};
+    film.add(film.brick(), kShadowed + 0.25f * kShadowLight, true);
+    film.play();
     test::saveFrameForInspection("world_shadow_overlap");
-    EXPECT_NEAR(brightness(pixelAt(shadowed)), dim, 3);
-    EXPECT_TRUE(isLit(lit));
+    EXPECT_NEAR(brightness(pixelAt(kShadowed)), dim, 3);
+    EXPECT_TRUE(isLit(Vec3f{-3.0f, 0.0f, 3.0f}));
 
     GLint stencilFunc = 0;
     glGetIntegerv(GL_STENCIL_FUNC, &stencilFunc);
     EXPECT_EQ(stencilFunc, GL_ALWAYS) << "the pass restores every attribute";
     EXPECT_FALSE(glIsEnabled(GL_STENCIL_TEST));
+}
+
+TEST_F(World, OnlyMarkedMeshesOfEnabledCastingModelsUnderEnabledTransformsCast) {
+    struct Case {
+        const char* name;
+        const char* object;  // a group of scene/shadow_boxes.x3d, or a brick
+        bool castshadow;
+        bool nested;                                // in a ModelTransform
+        void (*switchOff)(Model&, ModelTransform&);  // after two frames with everything on
+        bool shadow;
+    };
+    const auto none = [](Model&, ModelTransform&) {};
+    const Case cases[] = {
+        {"marked mesh, casting model", "Marked", true, false, none, true},
+        {"marked mesh, model without castshadow", "Marked", false, false, none, false},
+        {"unmarked mesh, casting model", "Unmarked", true, false, none, false},
+        {"brick, casting model", nullptr, true, false, none, true},
+        {"casting model in a transform", "Marked", true, true, none, true},
+        {"disabled model", "Marked", true, false, [](Model& m, ModelTransform&) { m.enabled = false; }, false},
+        {"disabled transform", "Marked", true, true, [](Model&, ModelTransform& t) { t.enabled = false; }, false},
+    };
+    for (const Case& c : cases) {
+        Film film;
+        BaseObject& object = c.object ? film.box(c.object) : film.brick();
+        auto transform = std::make_unique<ModelTransform>();
+        Model& model = film.add(object, Vec3f{0, 1.5f, 0}, c.castshadow, c.nested ? &transform->children : nullptr);
+        ModelTransform& transformRef = *transform;
+        film.movie.models.push_back(std::move(transform));
+        lookDown(12.0f);
+        film.play();
+        film.play();
+        c.switchOff(model, transformRef);
+        film.play();
+        test::saveFrameForInspection(std::string("world_casting ") + c.name);
+        // The light side is lit in every case; the shadowed point, a little
+        // further from the light, is lit almost as brightly unless shadowed.
+        const int shadowed = brightness(pixelAt(kShadowed));
+        const int lit = brightness(pixelAt(kLightSide));
+        EXPECT_EQ(10 * shadowed < 7 * lit, c.shadow) << c.name << ": " << shadowed << " against " << lit;
+    }
+}
+
+TEST_F(World, TheModelPassDrawsEveryModelTwiceAndAFreshMeshShowsInTheFirstFrame) {
+    Film film;
+    film.add(film.box("Marked"), Vec3f{0, 1.5f, 0}, true);
+    auto lost = std::make_unique<Model>();
+    lost->id = 7;
+    lost->enabled = true;
+    film.movie.models.push_back(std::move(lost));
+    // From between the cube and its light: the volume lies right behind the
+    // cube's middle, where a view ray meets none of its sides.
+    const Vec3f centre{0, 1.5f, 0};
+    look(centre + 0.4f * kShadowLight, centre, Vec3f{0, 1, 0});
+    film.play();
+    test::saveFrameForInspection("world_first_frame");
+    EXPECT_EQ(film.console.str(), "Object 7 does not exist\nObject 7 does not exist\n");
+    const test::Rgba middle = pixelAt(centre);
+    EXPECT_GT(middle.g, 200) << "the fully lit pass shows the mesh its dim pass only compiled";
+    EXPECT_LT(middle.r + middle.b, 40);
 }
 
 }  // namespace

@@ -113,10 +113,28 @@ TEST(ImageFormat, SaysWhyAFileCannotGiveAPicture) {
     };
     for (const Case& c : cases) EXPECT_EQ(findImageFileProblem(c.file), c.problem) << c.file;
 
-    const auto headless = std::filesystem::temp_directory_path() / "xmo-headless.bmp";
-    std::ofstream(headless, std::ios::binary) << "BM0123456789";
-    EXPECT_EQ(findImageFileProblem(headless.string()), "the header gives no picture size");
-    std::filesystem::remove(headless);
+    // Headers alone: the check reads no further than the picture size.
+    const auto le32 = [](std::uint32_t v) {
+        return std::string{char(v & 0xFF), char(v >> 8 & 0xFF), char(v >> 16 & 0xFF), char(v >> 24)};
+    };
+    struct Header {
+        std::string info;  // after the file header
+        std::optional<std::string> problem;
+        ImageSize size;
+    };
+    const Header headers[] = {
+        {"", "the header gives no picture size", {}},
+        {le32(40) + le32(9000) + le32(4), std::nullopt, {9000, 4}},
+    };
+    const auto file = std::filesystem::temp_directory_path() / "xmo-header.bmp";
+    for (const Header& h : headers) {
+        std::ofstream(file, std::ios::binary) << "BM" + std::string(12, '\0') + h.info;
+        ImageSize size;
+        EXPECT_EQ(findImageFileProblem(file.string(), &size), h.problem) << h.problem.value_or("whole");
+        EXPECT_EQ(size.width, h.size.width);
+        EXPECT_EQ(size.height, h.size.height);
+    }
+    std::filesystem::remove(file);
 }
 
 }  // namespace

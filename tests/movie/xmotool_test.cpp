@@ -88,6 +88,51 @@ TEST(XmotoolCheck, ReportsProblemsAndWhetherTheFilmIsPlayable) {
         << basic.out;
 }
 
+TEST(XmotoolCheck, ReportsTheWorldImagesOfTheFilmsFolder) {
+    const fs::path folder = fs::temp_directory_path() / "xmotool-check-world";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    fs::copy_file("app/still.xmo", folder / "still.xmo");
+    const std::string film = (folder / "still.xmo").string();
+    const std::string dir = folder.string() + "/";
+    // A bitmap header alone, of a picture wider than some GL takes whole.
+    const std::string wide = dir + "wide.bmp";
+    std::ofstream(wide, std::ios::binary) << "BM" + std::string(12, '\0') +
+                                                 std::string{40, 0, 0, 0, char(0x28), 0x23, 0, 0, 4, 0, 0, 0};
+    struct Case {
+        const char* name;
+        std::vector<std::pair<std::string, const char*>> files;  // fixture copied to a world image's name
+        std::string out;
+    };
+    const Case cases[] = {
+        {"none",
+         {},
+         dir + "test4.jpg: cannot read the image file: No such file or directory\n" + dir +
+             "heigh.bmp: cannot read the image file: No such file or directory\n" + dir +
+             "moon512.jpg: cannot read the image file: No such file or directory\n" + film +
+             ": 3 problems, playable\n"},
+        {"an Exif JPEG and a cut PNG",
+         {{"image/exif.jpg", "test4.jpg"}, {"image/truncated.png", "heigh.bmp"}, {"image/baseline.jpg", "moon512.jpg"}},
+         dir + "test4.jpg: not a JFIF JPEG, PNG or BMP file\n" + dir +
+             "heigh.bmp: the file ends inside the chunk \"IDAT\"\n" + film + ": 2 problems, playable\n"},
+        {"all three",
+         {{"image/baseline.jpg", "test4.jpg"}, {"image/red.bmp", "heigh.bmp"}, {"image/progressive.jpg", "moon512.jpg"}},
+         film + ": 0 problems, playable\n"},
+        {"a sky 9000 pixels wide",
+         {{wide, "test4.jpg"}},
+         dir + "test4.jpg: 9000 x 4 pixels: a side longer than 8192 may be scaled down to the GL's largest texture\n" +
+             film + ": 1 problem, playable\n"},
+    };
+    for (const Case& c : cases) {
+        for (const auto& [fixture, name] : c.files)
+            fs::copy_file(fixture, folder / name, fs::copy_options::overwrite_existing);
+        const ToolRun r = xmotool("check " + film);
+        EXPECT_EQ(r.exitCode, 0) << c.name;
+        EXPECT_EQ(r.out, c.out) << c.name;
+    }
+    fs::remove_all(folder);
+}
+
 TEST(Xmotool, UsageErrorsExitWithTwo) {
     for (const char* arguments : {"check", "check a b", "check --json", "check --xml a", "dump", "dump a b", "save movie/basic.xmo"}) {
         const ToolRun r = xmotool(arguments);
@@ -167,7 +212,13 @@ private:
 };
 
 TEST(XmotoolCheck, JsonListsTheProblemsWithTheSameExitCodes) {
-    const fs::path movie = fs::temp_directory_path() / "xmotool-json-test.xmo";
+    // A folder of its own, with the world the player reads beside the film.
+    const fs::path folder = fs::temp_directory_path() / "xmotool-json-test";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    for (const char* image : {"test4.jpg", "heigh.bmp", "moon512.jpg"})
+        fs::create_symlink(fs::absolute(fs::path("world") / image), folder / image);
+    const fs::path movie = folder / "film.xmo";
     std::ofstream(movie) << "<Movie>\n<Objects><BrikObject id='1' size='1 1 1' color='1'/></Objects>\n"
                             "<Models><Model id='1' objectid='1' mass='a\"b\\c\t' postion='0 0 0'/></Models>\n"
                             "<Sequence duration='1'><Camera/></Sequence></Movie>\n";
@@ -187,7 +238,7 @@ TEST(XmotoolCheck, JsonListsTheProblemsWithTheSameExitCodes) {
     const ToolRun clean = xmotool("check --json " + movie.string(), Errors::Apart);
     EXPECT_EQ(clean.exitCode, 0);
     EXPECT_EQ(ProblemArrayReader(clean.out).read(), std::vector<Problem>{}) << clean.out;
-    fs::remove(movie);
+    fs::remove_all(folder);
 
     const ToolRun broken = xmotool("check --json movie/broken.xmo", Errors::Apart);
     EXPECT_EQ(broken.exitCode, 3);

@@ -260,6 +260,8 @@ TEST(SceneLoader, FaceSetsThatCannotBeDrawnAsWrittenAreReportedOncePerMesh) {
          "texCoordIndex has fewer entries than the mesh has vertices; vertex 2 on have no texture coordinate"},
         {"coordIndex=\"0 1 2 -1\" texCoordIndex=\"0 1 5\"", tri + "<TextureCoordinate point=\"0 0, 1 0\"/>",
          DiagnosticKind::BadIndex, "texCoordIndex entry 2 is 5, outside the 2 texture coordinates; it is left out"},
+        {"castshadow=\"true\" coordIndex=\"0 1 2 -1 0 1 2 0 1 2 -1\"", tri, DiagnosticKind::LargeShadowPolygon,
+         "coordIndex entry 4 starts a polygon of 6 vertices; its shadow keeps the first four"},
     };
     for (const Case& c : cases) {
         Loaded l = load("<Scene>\n<Shape>\n<IndexedFaceSet " + c.attributes + ">" + c.inside +

@@ -15,23 +15,41 @@ std::vector<ShadowFace> facesWithNeighbours(const std::vector<Vec3f>& points, co
     return faces;
 }
 
-TEST(ShadowMesh, ABoxOfSixQuadsHasEveryNeighbourAcrossTheSharedEdge) {
+TEST(ShadowMesh, ClosedMeshesHaveANeighbourAcrossEveryEdgeTrianglesTheirClosingOneToo) {
     const BrickGeometry box = buildBrickGeometry(Vec3f{2, 3, 4});
-    const std::vector<Vec3f> points(box.boxCorners.begin(), box.boxCorners.end());
-    const std::vector<ShadowFace> faces = facesWithNeighbours(points, box.boxIndex);
-    ASSERT_EQ(faces.size(), 6u);
-    for (std::size_t j = 0; j < faces.size(); ++j)
-        for (int e = 0; e < 4; ++e) {
-            const int n = faces[j].neighbour[e];
-            ASSERT_GE(n, 0) << "face " << j << " edge " << e;
-            const ShadowFace& other = faces[static_cast<std::size_t>(n)];
-            int shared = 0;
-            for (int v : other.vertex) shared += v == faces[j].vertex[e] || v == faces[j].vertex[(e + 1) % 4];
-            EXPECT_EQ(shared, 2) << "face " << j << " edge " << e;
+    struct Case {
+        const char* name;
+        std::vector<Vec3f> points;
+        std::vector<int> coordIndex;
+        Vec3f inside;
+    };
+    const Case cases[] = {
+        {"a brick's box of six quads", {box.boxCorners.begin(), box.boxCorners.end()}, box.boxIndex, {0, 0, 0}},
+        {"a tetrahedron of four triangles",
+         {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}},
+         {0, 2, 1, -1, 0, 1, 3, -1, 0, 3, 2, -1, 1, 2, 3, -1},
+         {0.25f, 0.25f, 0.25f}},
+    };
+    for (const Case& c : cases) {
+        const std::vector<ShadowFace> faces = facesWithNeighbours(c.points, c.coordIndex);
+        for (std::size_t j = 0; j < faces.size(); ++j) {
+            const ShadowFace& face = faces[j];
+            for (int e = 0; e < 4; ++e) {
+                const int n = face.neighbour[e];
+                if (face.vertex[e] < 0) {
+                    EXPECT_EQ(n, -1) << c.name << ": a triangle's empty slot joins nothing";
+                    continue;
+                }
+                ASSERT_GE(n, 0) << c.name << ": face " << j << " edge " << e;
+                const ShadowFace& other = faces[static_cast<std::size_t>(n)];
+                int shared = 0;
+                for (int v : other.vertex) shared += v >= 0 && (v == face.vertex[e] || v == face.vertex[face.edgeEnd(e)]);
+                EXPECT_EQ(shared, 2) << c.name << ": face " << j << " edge " << e;
+            }
+            // Planes face outwards: the inside lies behind each of them.
+            EXPECT_LT(dot(face.plane, c.inside) + face.d, 0.0f) << c.name << ": face " << j;
         }
-    // Planes face outwards: the box's centre lies behind each of them.
-    for (const ShadowFace& f : faces) EXPECT_LT(dot(f.plane, Vec3f{}) + f.d, 0.0f);
-    EXPECT_GT(faces[3].plane.e[1], 0.0f) << "the fourth face is the top";
+    }
 }
 
 TEST(ShadowMesh, OnlyAMeshMarkedCastshadowGetsShadowFaces) {
@@ -95,9 +113,11 @@ TEST(ShadowMesh, HashedNeighboursEqualThePairwiseScan) {
         meshes.emplace_back("random " + std::to_string(i), test::randomFaces(random, faceCount, pointCount));
     }
     const test::IndexedMesh closed = test::closedQuadMesh(7, 5);
-    const test::IndexedMesh open = test::closedQuadMesh(7, 5);
-    std::vector<int> openIndex(open.coordIndex.begin(), open.coordIndex.begin() + 5 * 20);  // a strip, not closed
-    for (const auto& [name, index] : {std::pair{"closed", closed.coordIndex}, std::pair{"open", openIndex}}) {
+    const test::IndexedMesh triangles = test::closedTriangleMesh(7, 5);
+    const std::vector<int> open(closed.coordIndex.begin(), closed.coordIndex.begin() + 5 * 20);  // a strip
+    for (const auto& [name, index] :
+         {std::pair{"closed triangles", triangles.coordIndex}, std::pair{"open", open},
+          std::pair{"closed", closed.coordIndex}}) {
         std::vector<ShadowFace> faces;
         buildShadowFaces(closed.points, index, faces);
         meshes.emplace_back(name, faces);
@@ -110,8 +130,7 @@ TEST(ShadowMesh, HashedNeighboursEqualThePairwiseScan) {
             for (int e = 0; e < 4; ++e)
                 ASSERT_EQ(faces[j].neighbour[e], expected[j].neighbour[e]) << name << " face " << j << " edge " << e;
     }
-    std::vector<ShadowFace>& closedFaces = meshes[meshes.size() - 2].second;
-    for (const ShadowFace& f : closedFaces)
+    for (const ShadowFace& f : meshes.back().second)
         for (int n : f.neighbour) EXPECT_GE(n, 0) << "a closed mesh has every slot filled";
 }
 

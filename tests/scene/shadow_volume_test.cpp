@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "motion/placement.h"
-#include "movie/movie.h"
-#include "scene/shadow_casters.h"
 #include "scene/shadow_mesh.h"
 
 namespace xmo {
@@ -44,6 +42,10 @@ Mesh cube() {
                 {3, 2, 1, 0, -1, 4, 5, 6, 7, -1, 1, 2, 6, 5, -1, 0, 1, 5, 4, -1, 3, 0, 4, 7, -1, 2, 3, 7, 6, -1});
 }
 Mesh openQuad() { return Mesh({{0, 0, 0}, {0, 0, 1}, {1, 0, 1}, {1, 0, 0}}, {0, 1, 2, 3, -1}); }
+// Three faces on the axis planes and a slanted one facing (1, 1, 1).
+Mesh tetrahedron() {
+    return Mesh({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}}, {0, 2, 1, -1, 0, 1, 3, -1, 0, 3, 2, -1, 1, 2, 3, -1});
+}
 
 TEST(ShadowVolume, SilhouetteQuadsRunAlongEdgesBetweenLitAndUnlitFaces) {
     struct Case {
@@ -59,6 +61,8 @@ TEST(ShadowVolume, SilhouetteQuadsRunAlongEdgesBetweenLitAndUnlitFaces) {
         {"above one corner", cube(), {10, 10, 10}, 3, 6},
         {"inside", cube(), {0, 0, 0}, 0, 0},
         {"open quad: lit, but no neighbours", openQuad(), kShadowLight, 1, 0},
+        {"triangle lit alone: all three edges", tetrahedron(), {10, 10, 10}, 1, 3},
+        {"triangle unlit alone: the same three", tetrahedron(), {-10, -10, -10}, 3, 3},
     };
     std::vector<ShadowQuad> quads(3);
     for (Case c : cases) {
@@ -82,43 +86,6 @@ TEST(ShadowVolume, SilhouetteQuadsRunAlongEdgesBetweenLitAndUnlitFaces) {
     expectNear(quads[0].corner[1], Vec3f{-1, 1, 1}, "a");
     expectNear(quads[0].corner[2], Vec3f{-1 - s, 1 - 9 * s, 1 + s}, "a extruded");
     expectNear(quads[0].corner[3], Vec3f{1 + s, 1 - 9 * s, 1 + s}, "b extruded");
-}
-
-std::unique_ptr<Model> casterModel(IndexedFaceSet& mesh, bool enabled, bool castshadow) {
-    auto model = std::make_unique<Model>();
-    model->enabled = enabled;
-    model->castshadow = castshadow;
-    model->casters.push_back(ShadowCaster{&mesh, {}});
-    return model;
-}
-
-TEST(ShadowVolume, OnlyEnabledCastingModelsUnderEnabledTransformsCast) {
-    IndexedFaceSet mesh;
-    struct Case {
-        const char* name;
-        bool modelEnabled, modelCasts, transformEnabled;
-        std::size_t casters;
-    };
-    const Case cases[] = {
-        // A top-level model, then one nested two transforms deep.
-        {"both cast", true, true, true, 2},
-        {"castshadow false", true, false, true, 1},
-        {"disabled model", false, true, true, 1},
-        {"disabled transform", true, true, false, 1},
-    };
-    std::vector<const ShadowCaster*> casters;
-    for (const Case& c : cases) {
-        std::vector<std::unique_ptr<BaseModel>> models;
-        models.push_back(casterModel(mesh, c.modelEnabled, c.modelCasts));
-        auto transform = std::make_unique<ModelTransform>();
-        transform->enabled = c.transformEnabled;
-        auto inner = std::make_unique<ModelTransform>();
-        inner->children.push_back(casterModel(mesh, true, true));
-        transform->children.push_back(std::move(inner));
-        models.push_back(std::move(transform));
-        collectShadowCasters(models, casters);
-        EXPECT_EQ(casters.size(), c.casters) << c.name;
-    }
 }
 
 }  // namespace

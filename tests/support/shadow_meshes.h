@@ -22,13 +22,13 @@ inline void pairwiseNeighbours(std::vector<ShadowFace>& faces) {
         for (int i = 0; i < 4; ++i) {
             ShadowFace& fj = faces[static_cast<std::size_t>(j)];
             if (fj.neighbour[i] != -1) continue;
-            const int a = fj.vertex[i], b = fj.vertex[(i + 1) % 4];
+            const int a = fj.vertex[i], b = fj.vertex[fj.edgeEnd(i)];
             if (a < 0 || b < 0) continue;
             for (int k = 0; k < count; ++k) {
                 if (k == j) continue;
                 ShadowFace& fk = faces[static_cast<std::size_t>(k)];
                 for (int l = 0; l < 4; ++l) {
-                    const int c = fk.vertex[l], d = fk.vertex[(l + 1) % 4];
+                    const int c = fk.vertex[l], d = fk.vertex[fk.edgeEnd(l)];
                     if ((a == c && b == d) || (a == d && b == c)) {
                         fj.neighbour[i] = k;
                         fk.neighbour[l] = j;
@@ -54,6 +54,19 @@ inline IndexedMesh closedQuadMesh(int columns, int rows) {
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < columns; ++c)
             mesh.coordIndex.insert(mesh.coordIndex.end(), {at(c, r), at(c + 1, r), at(c + 1, r + 1), at(c, r + 1), -1});
+    return mesh;
+}
+
+// The same closed surface with each quad a, b, c, d cut into the triangles
+// a, b, c and a, c, d.
+inline IndexedMesh closedTriangleMesh(int columns, int rows) {
+    IndexedMesh mesh = closedQuadMesh(columns, rows);
+    std::vector<int> quads;
+    quads.swap(mesh.coordIndex);
+    for (std::size_t q = 0; q + 4 < quads.size(); q += 5) {
+        const int* v = &quads[q];
+        mesh.coordIndex.insert(mesh.coordIndex.end(), {v[0], v[1], v[2], -1, v[0], v[2], v[3], -1});
+    }
     return mesh;
 }
 

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "terrain/terrain.h"
+
 namespace xmo {
 namespace {
 
@@ -17,13 +19,22 @@ Image heightMap(int width, int height, const std::vector<std::uint8_t>& reds) {
     return image;
 }
 
+// The terrain start-up builds from a height map, without the images' GL half.
+Terrain builtTerrain(const Image& map) {
+    Terrain terrain;
+    terrain.grid = buildTerrainGrid(map);
+    buildTerrain(terrain);
+    return terrain;
+}
+
 void expectNear(const Vec3f& got, const Vec3f& want, const std::string& what) {
     for (int i = 0; i < 3; ++i) EXPECT_NEAR(got.e[i], want.e[i], 1e-5f) << what << " component " << i;
 }
 
 TEST(TerrainGeometry, ABlackMapOf21By21GivesAFlatGroundOf800TrianglesFromMinus20To20) {
-    const TerrainGrid grid = buildTerrainGrid(heightMap(21, 21, std::vector<std::uint8_t>(21 * 21, 0)));
-    const std::vector<TerrainTriangle> triangles = buildTerrainTriangles(grid);
+    const Terrain terrain = builtTerrain(heightMap(21, 21, std::vector<std::uint8_t>(21 * 21, 0)));
+    const TerrainGrid& grid = terrain.grid;
+    const std::vector<TerrainTriangle>& triangles = terrain.triangles;
     ASSERT_EQ(triangles.size(), 800u);
     float lo = 1e9f, hi = -1e9f;
     for (const TerrainTriangle& t : triangles)
@@ -52,13 +63,14 @@ TEST(TerrainGeometry, HeightsComeFromTheRedByteTopRowFirst) {
     const TerrainGrid cut = buildTerrainGrid(heightMap(wide, 2, std::vector<std::uint8_t>(wide * 2, 9)));
     EXPECT_EQ(cut.columns, kMaxTerrainSide) << "an oversized map keeps its first columns";
     EXPECT_EQ(cut.heights.size(), static_cast<std::size_t>(kMaxTerrainSide) * 2);
-    EXPECT_TRUE(buildTerrainTriangles(buildTerrainGrid(Image{})).empty());
+    EXPECT_TRUE(builtTerrain(Image{}).triangles.empty());
 }
 
 TEST(TerrainGeometry, CellsRunColumnsOuterWithTheirTwoTrianglesInOrder) {
     // Two columns, three rows; heights 0..5 in map order.
-    const TerrainGrid grid = buildTerrainGrid(heightMap(2, 3, {0, 17, 34, 51, 68, 85}));
-    const std::vector<TerrainTriangle> triangles = buildTerrainTriangles(grid);
+    const Terrain terrain = builtTerrain(heightMap(2, 3, {0, 17, 34, 51, 68, 85}));
+    const TerrainGrid& grid = terrain.grid;
+    const std::vector<TerrainTriangle>& triangles = terrain.triangles;
     ASSERT_EQ(triangles.size(), 4u);
     const auto at = [&grid](int c, int r) { return Vec3f{c * 2.0f, grid.height(c, r), r * 2.0f}; };
     const Vec3f expected[4][3] = {
