@@ -10,7 +10,8 @@
 namespace {
 
 // The GL driver allocates from its own threads.
-std::atomic<long> operatorNewCalls{0};
+std::atomic<long> programNewCalls{0};
+std::atomic<long> libraryNewCalls{0};
 std::atomic<long> engineCalls{0};
 std::atomic<long> cMallocCalls{0};
 
@@ -73,14 +74,26 @@ void* uncountedRealloc(void* p, std::size_t size) { return std::realloc(p, size)
 }  // namespace
 #endif
 
-// GCC mistakes the malloc and free behind a replaced operator new for a mismatch.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t size) {
-    bump(operatorNewCalls);
+// The linker's bounds of the executable's code: a caller inside them is the
+// program (templates such as std::vector's growth are compiled into it).
+extern "C" const char __executable_start;
+extern "C" const char etext;
+
+namespace {
+
+void* countedNew(std::size_t size, const void* caller) {
+    const auto* at = static_cast<const char*>(caller);
+    bump(at >= &__executable_start && at < &etext ? programNewCalls : libraryNewCalls);
     if (void* p = uncountedAlloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }
-void* operator new[](std::size_t size) { return operator new(size); }
+
+}  // namespace
+
+// GCC mistakes the malloc and free behind a replaced operator new for a mismatch.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void* operator new(std::size_t size) { return countedNew(size, __builtin_return_address(0)); }
+void* operator new[](std::size_t size) { return countedNew(size, __builtin_return_address(0)); }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
@@ -110,7 +123,8 @@ void countEngineAllocations() {
 
 AllocationCounts allocationCounts() {
     AllocationCounts counts;
-    counts.operatorNew = operatorNewCalls.load(std::memory_order_relaxed);
+    counts.program = programNewCalls.load(std::memory_order_relaxed);
+    counts.libraries = libraryNewCalls.load(std::memory_order_relaxed);
     counts.engine = engineCalls.load(std::memory_order_relaxed);
     if (XMO_COUNT_MALLOC) counts.cMalloc = cMallocCalls.load(std::memory_order_relaxed);
     return counts;
@@ -118,7 +132,8 @@ AllocationCounts allocationCounts() {
 
 AllocationCounts operator-(const AllocationCounts& later, const AllocationCounts& earlier) {
     AllocationCounts d;
-    d.operatorNew = later.operatorNew - earlier.operatorNew;
+    d.program = later.program - earlier.program;
+    d.libraries = later.libraries - earlier.libraries;
     d.engine = later.engine - earlier.engine;
     d.cMalloc = later.cMalloc < 0 ? -1 : later.cMalloc - earlier.cMalloc;
     return d;

