@@ -94,10 +94,28 @@ void* countedNew(std::size_t size, const void* caller) {
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void* operator new(std::size_t size) { return countedNew(size, __builtin_return_address(0)); }
 void* operator new[](std::size_t size) { return countedNew(size, __builtin_return_address(0)); }
+// The nothrow forms too: a library that allocates with one of them frees
+// through the plain delete above, and both halves must be the same malloc.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return countedNew(size, __builtin_return_address(0));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return countedNew(size, __builtin_return_address(0));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 namespace xmo::test {
 
