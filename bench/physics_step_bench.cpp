@@ -13,26 +13,15 @@
 #include <map>
 #include <memory>
 
+#include "engine_alloc_counter.h"
 #include "new_counter.h"
 #include "physics/ode_world.h"
 
 namespace {
 
-long engineAllocations = 0;
-
 constexpr float kFrameTime = 1.0f / 30.0f;
 constexpr double kSettleSeconds = 3.0;
 constexpr int kCountedFrames = 100;
-
-void* countedAlloc(dsizeint size) {
-    ++engineAllocations;
-    return std::malloc(size);
-}
-void* countedRealloc(void* p, dsizeint, dsizeint size) {
-    ++engineAllocations;
-    return std::realloc(p, size);
-}
-void countedFree(void* p, dsizeint) { std::free(p); }
 
 // Layers of boxes, each layer shifted by half a box, over a square of
 // columns: they fall onto one another and settle into a heap.
@@ -175,18 +164,16 @@ template <typename Heap>
 void reportAllocations(const char* name, int count) {
     Heap& heap = settledHeap<Heap>(count);
     const long newBefore = xmo::bench::operatorNewCalls();
-    const long engineBefore = engineAllocations;
+    const long engineBefore = xmo::bench::engineAllocations();
     for (int i = 0; i < kCountedFrames; ++i) heap.frame();
     std::printf("allocations over %d frames of %d settled boxes, %s: operator new %ld, ODE's allocator %ld\n",
-                kCountedFrames, count, name, xmo::bench::operatorNewCalls() - newBefore, engineAllocations - engineBefore);
+                kCountedFrames, count, name, xmo::bench::operatorNewCalls() - newBefore, xmo::bench::engineAllocations() - engineBefore);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    dSetAllocHandler(countedAlloc);
-    dSetReallocHandler(countedRealloc);
-    dSetFreeHandler(countedFree);
+    xmo::bench::countEngineAllocations();
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

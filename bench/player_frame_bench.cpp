@@ -24,29 +24,17 @@
 #include "app/player.h"
 #include "app/render_options.h"
 #include "app/tool_media_loader.h"
+#include "engine_alloc_counter.h"
 #include "new_counter.h"
 #include "scene/brick_geometry.h"
 
 namespace {
-
-long engineAllocations = 0;
-
 
 constexpr int kFps = 25;
 constexpr long kFirstSecond = kFps;
 constexpr long kFramesPerRound = 100;
 constexpr int kRounds = 7;
 constexpr int kBricks = 40;
-
-void* countedAlloc(dsizeint size) {
-    ++engineAllocations;
-    return std::malloc(size);
-}
-void* countedRealloc(void* p, dsizeint, dsizeint size) {
-    ++engineAllocations;
-    return std::realloc(p, size);
-}
-void countedFree(void* p, dsizeint) { std::free(p); }
 
 // Two layers of bricks, the upper one shifted by half a brick: a physical
 // film drops them a little onto the plane and onto each other, the baseline
@@ -101,9 +89,7 @@ double median(std::vector<double> v) {
 }  // namespace
 
 int main() {
-    dSetAllocHandler(countedAlloc);
-    dSetReallocHandler(countedRealloc);
-    dSetFreeHandler(countedFree);
+    xmo::bench::countEngineAllocations();
     xmo::OffscreenContext context;
     std::string error;
     if (!context.open(xmo::kScreenWidth, xmo::kScreenHeight, error)) {
@@ -122,12 +108,12 @@ int main() {
     still.play(kFirstSecond);
 
     const long newBefore = xmo::bench::operatorNewCalls();
-    const long engineBefore = engineAllocations;
+    const long engineBefore = xmo::bench::engineAllocations();
     physical.play(kFramesPerRound);
     std::printf("allocations per frame after the first second, %d physical bricks: operator new %.2f, "
                 "ODE's allocator %.2f\n",
                 kBricks, static_cast<double>(xmo::bench::operatorNewCalls() - newBefore) / kFramesPerRound,
-                static_cast<double>(engineAllocations - engineBefore) / kFramesPerRound);
+                static_cast<double>(xmo::bench::engineAllocations() - engineBefore) / kFramesPerRound);
 
     std::vector<double> withPhysics, without;
     for (int round = 0; round < kRounds; ++round) {
