@@ -1,6 +1,7 @@
 #include <GL/gl.h>
 
 #include "app/held_frame.h"
+#include "effects/screen_overlay.h"
 
 namespace xmo {
 
@@ -16,29 +17,17 @@ void HeldFrame::draw() const {
     if (pixels_.empty()) return;
     // Pixels drawn go through every per-fragment stage: only the copy is
     // wanted, so texturing, tests and blending are off while it is made.
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glDisable(GL_LIGHTING);
+    beginScreenOverlay(-1.0, 1.0, -1.0, 1.0);
     glDisable(GL_TEXTURE_2D);
-    glDisable(GL_DEPTH_TEST);
     glDisable(GL_STENCIL_TEST);
     glDisable(GL_ALPHA_TEST);
     glDisable(GL_BLEND);
     glDisable(GL_FOG);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    // (-1, -1) is the bottom left corner of the viewport under identity matrices.
+    // (-1, -1) is the bottom left corner of the viewport.
     glRasterPos2f(-1.0f, -1.0f);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glDrawPixels(width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, pixels_.data());
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopAttrib();
+    endScreenOverlay();
 }
 
 }  // namespace xmo

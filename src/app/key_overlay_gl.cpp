@@ -1,7 +1,7 @@
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include "app/key_overlay.h"
+#include "effects/screen_overlay.h"
 
 namespace xmo {
 
@@ -17,17 +17,8 @@ void emitRect(const PixelRect& r) {
 }  // namespace
 
 void drawKeyOverlay(const KeyOverlay& overlay, int screenWidth, int screenHeight) {
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
     // y downwards, as the layout counts it.
-    gluOrtho2D(0.0, screenWidth, screenHeight, 0.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
+    beginScreenOverlay(0.0, screenWidth, screenHeight, 0.0);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_CULL_FACE);
     glDisable(GL_STENCIL_TEST);
@@ -41,12 +32,7 @@ void drawKeyOverlay(const KeyOverlay& overlay, int screenWidth, int screenHeight
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     for (const PixelRect& r : overlay.letters) emitRect(r);
     glEnd();
-
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopAttrib();
+    endScreenOverlay();
 }
 
 }  // namespace xmo

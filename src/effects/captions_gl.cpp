@@ -5,6 +5,7 @@
 #include "effects/caption_pass.h"
 #include "effects/captions.h"
 #include "effects/latin1_text.h"
+#include "effects/screen_overlay.h"
 #include "effects/txf_format.h"
 
 namespace xmo {
@@ -18,24 +19,9 @@ public:
     FntTarget(fntRenderer& renderer, std::string& latin1) : renderer_(renderer), latin1_(latin1) {}
 
     void beginChunk() override {
-        glPushAttrib(GL_ALL_ATTRIB_BITS);
-        glMatrixMode(GL_PROJECTION);
-        glPushMatrix();
-        glLoadIdentity();
-        gluOrtho2D(-kCaptionHalfExtent, kCaptionHalfExtent, -kCaptionHalfExtent, kCaptionHalfExtent);
-        glMatrixMode(GL_MODELVIEW);
-        glPushMatrix();
-        glLoadIdentity();
-        glDisable(GL_LIGHTING);
-        glDisable(GL_DEPTH_TEST);
+        beginScreenOverlay(-kCaptionHalfExtent, kCaptionHalfExtent, -kCaptionHalfExtent, kCaptionHalfExtent);
     }
-    void endChunk() override {
-        glPopMatrix();
-        glMatrixMode(GL_PROJECTION);
-        glPopMatrix();
-        glMatrixMode(GL_MODELVIEW);
-        glPopAttrib();
-    }
+    void endChunk() override { endScreenOverlay(); }
     void setFont(const CaptionFont* font) override {
         // Only the loaders here make caption fonts for the drawing player.
         const auto* txf = dynamic_cast<const TxfCaptionFont*>(font);

@@ -1,7 +1,7 @@
 #include <GL/gl.h>
-#include <GL/glu.h>
 
 #include "effects/fades.h"
+#include "effects/screen_overlay.h"
 #include "movie/movie.h"
 
 namespace xmo {
@@ -12,19 +12,9 @@ namespace {
 constexpr double kHalfExtent = 10.0;
 
 void drawFadeQuad(const FadeColour& colour) {
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    gluOrtho2D(-kHalfExtent, kHalfExtent, -kHalfExtent, kHalfExtent);
-    // Nothing after the fades uses the modelview matrix and the next frame
-    // loads its own, so it is not saved.
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    beginScreenOverlay(-kHalfExtent, kHalfExtent, -kHalfExtent, kHalfExtent);
     // The colour is premultiplied: picture = grey + picture * (1 - alpha).
     glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glColor4f(colour.grey, colour.grey, colour.grey, colour.alpha);
     const float e = static_cast<float>(kHalfExtent);
@@ -34,10 +24,7 @@ void drawFadeQuad(const FadeColour& colour) {
     glVertex3f(e, e, 0.0f);
     glVertex3f(-e, e, 0.0f);
     glEnd();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopAttrib();
+    endScreenOverlay();
 }
 
 }  // namespace

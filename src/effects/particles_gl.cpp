@@ -1,6 +1,7 @@
 #include <GL/gl.h>
 
 #include "effects/particles.h"
+#include "image/texture.h"
 
 namespace xmo {
 
@@ -42,17 +43,7 @@ void drawSprite(const Particle& particle, float level, unsigned texture, const f
 
 void initParticleTexture(ParticleTexture& texture) {
     const std::vector<std::uint8_t> image = buildParticleImage();
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kParticleTextureSize, kParticleTextureSize, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 image.data());
-    texture.name = name;
+    texture.name = createRgbaTexture(kParticleTextureSize, kParticleTextureSize, image.data(), TextureWrap::Clamp);
 }
 
 void drawParticles(const ParticleTexture& texture, ParticleList& particles, const float billboard[16], float t,

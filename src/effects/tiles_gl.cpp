@@ -1,7 +1,8 @@
 #include <GL/gl.h>
-#include <GL/glu.h>
 
+#include "effects/screen_overlay.h"
 #include "effects/tiles.h"
+#include "image/texture.h"
 
 namespace xmo {
 
@@ -9,16 +10,7 @@ namespace {
 
 void drawTile(const Tiles& tile) {
     const TileTexCoords far = tileTexCoords(tile);
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    gluOrtho2D(-1.0, 1.0, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
+    beginScreenOverlay(-1.0, 1.0, -1.0, 1.0);
     glBindTexture(GL_TEXTURE_2D, tile.texture);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glEnable(GL_TEXTURE_2D);
@@ -35,11 +27,7 @@ void drawTile(const Tiles& tile) {
     glTexCoord2f(0.0f, 0.0f);
     glVertex3f(-1.0f, 1.0f, 0.0f);
     glEnd();
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopAttrib();
+    endScreenOverlay();
 }
 
 }  // namespace
@@ -51,18 +39,8 @@ void uploadTile(Tiles& tile, const Image& image) {
     tile.imageWidth = texels.imageWidth;
     tile.imageHeight = texels.imageHeight;
     if (texels.rgba.empty()) return;
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kTileTextureSize, kTileTextureSize, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 texels.rgba.data());
-    tile.texture = texture;
+    tile.texture = createRgbaTexture(kTileTextureSize, kTileTextureSize, texels.rgba.data(), TextureWrap::Repeat);
 }
 
 void drawTiles(const std::vector<std::unique_ptr<Tiles>>& tiles, float t) {

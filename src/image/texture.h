@@ -1,6 +1,6 @@
 // Turning a decoded picture into an OpenGL 2D texture (drawing library).
 //
-// Every texture of the player is made the same way: RGBA bytes with alpha
+// Every picture file becomes a texture the same way: RGBA bytes with alpha
 // 255, unpack alignment 1, repeating in S and T, linear filters and no
 // mipmaps. A picture larger than the GL's maximum texture size is scaled down
 // to fit first. An empty picture gives a texture of 0 x 0, which samples as
@@ -19,5 +19,12 @@ struct Texture {
 
 // Generates a texture name, binds it, uploads the image and empties it.
 Texture uploadTexture(Image& image);
+
+enum class TextureWrap { Repeat, Clamp };
+
+// Generates a texture name, binds it and uploads width x height RGBA bytes
+// (unpack alignment 1) with linear filters, no mipmaps and the given wrap in
+// S and T. Null bytes leave the texels undefined. Returns the name.
+unsigned createRgbaTexture(int width, int height, const std::uint8_t* rgba, TextureWrap wrap);
 
 }  // namespace xmo
