@@ -70,11 +70,17 @@ TEST(XmotoolCheck, ReportsProblemsAndWhetherTheFilmIsPlayable) {
          "movie/physics.xmo:11: Model 6: boxsize 0 1 1 is not a usable size; 0.8 1 1 is used\n"
          "movie/physics.xmo:11: Model 6: mass -2 is not a positive number; 1 is used\n"
          "movie/physics.xmo:11: Model 6: position 3.40282e+38 1 0 lies outside the world; 0 1 0 is used\n"
+         "movie/physics.xmo:11: Model 6: a physical model inside a ModelTransform is simulated in world coordinates "
+         "but drawn through the transform too; it shows displaced unless the transform stays at the origin, "
+         "unrotated\n"
+         "movie/physics.xmo:12: Model 7: a physical model inside a ModelTransform is simulated in world coordinates "
+         "but drawn through the transform too; it shows displaced unless the transform stays at the origin, "
+         "unrotated\n"
          "movie/physics.xmo:17: Join 21: modelid0 2 has no body of its own; the join is skipped\n"
          "movie/physics.xmo:22: Contact 31: only modelid0 is given; a contact names the two models that must not "
          "collide, so it has no effect\n"
          "movie/physics.xmo:23: Contact 32: modelid0 3 has no collision geometry; the contact has no effect\n"
-         "movie/physics.xmo: 10 problems, playable\n"},
+         "movie/physics.xmo: 12 problems, playable\n"},
     };
     for (const Case& c : cases) {
         const ToolRun r = xmotool(c.arguments);
@@ -95,10 +101,16 @@ TEST(XmotoolCheck, ReportsTheWorldImagesOfTheFilmsFolder) {
     fs::copy_file("app/still.xmo", folder / "still.xmo");
     const std::string film = (folder / "still.xmo").string();
     const std::string dir = folder.string() + "/";
-    // A bitmap header alone, of a picture wider than some GL takes whole.
-    const std::string wide = dir + "wide.bmp";
-    std::ofstream(wide, std::ios::binary) << "BM" + std::string(12, '\0') +
-                                                 std::string{40, 0, 0, 0, char(0x28), 0x23, 0, 0, 4, 0, 0, 0};
+    // Bitmap headers alone: a sky wider than some GL takes whole, a height
+    // map wider than the ground is made from.
+    const auto bitmapHeader = [&](const char* name, int width) {
+        std::ofstream(dir + name, std::ios::binary)
+            << "BM" + std::string(12, '\0') +
+                   std::string{40, 0, 0, 0, char(width & 0xff), char(width >> 8), 0, 0, 4, 0, 0, 0};
+        return dir + name;
+    };
+    const std::string wide = bitmapHeader("wide.bmp", 9000);
+    const std::string broad = bitmapHeader("broad.bmp", 600);
     struct Case {
         const char* name;
         std::vector<std::pair<std::string, const char*>> files;  // fixture copied to a world image's name
@@ -122,6 +134,10 @@ TEST(XmotoolCheck, ReportsTheWorldImagesOfTheFilmsFolder) {
          {{wide, "test4.jpg"}},
          dir + "test4.jpg: 9000 x 4 pixels: a side longer than 8192 may be scaled down to the GL's largest texture\n" +
              film + ": 1 problem, playable\n"},
+        {"a height map 600 pixels wide",
+         {{"image/baseline.jpg", "test4.jpg"}, {broad, "heigh.bmp"}},
+         dir + "heigh.bmp: 600 x 4 pixels: the ground is made of the first 512 columns and rows only\n" + film +
+             ": 1 problem, playable\n"},
     };
     for (const Case& c : cases) {
         for (const auto& [fixture, name] : c.files)
