@@ -21,6 +21,7 @@ const char* diagnosticKindName(DiagnosticKind kind) {
     case DiagnosticKind::NotPhysical: return "not-physical";
     case DiagnosticKind::BadPhysicsValue: return "bad-physics-value";
     case DiagnosticKind::WithoutBody: return "without-body";
+    case DiagnosticKind::BodyInTransform: return "body-in-transform";
     case DiagnosticKind::LargeShadowPolygon: return "large-shadow-polygon";
     case DiagnosticKind::UnknownElement: return "unknown-element";
     case DiagnosticKind::UnknownAttribute: return "unknown-attribute";

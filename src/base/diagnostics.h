@@ -30,6 +30,7 @@ enum class DiagnosticKind {
     NotPhysical,         // a physical model whose collisiontype gives it no body
     BadPhysicsValue,     // a mass, size, position or anchor the simulation cannot use
     WithoutBody,         // a part, join or contact naming a model without a body or geometry, or one model only
+    BodyInTransform,     // a model with a body inside a ModelTransform: drawn moved by the transform, simulated apart
     LargeShadowPolygon,  // a shadow-casting polygon of more than four vertices
     UnknownElement,      // an element name the format does not know, skipped
     UnknownAttribute,    // an attribute its element does not read, skipped

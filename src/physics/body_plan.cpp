@@ -66,6 +66,7 @@ public:
             if (!model->relativeModel) plan_.bodies.push_back(planBody(*model));
             else plan_.bodies.push_back(planPart(*model));
         }
+        reportBodiesInTransforms();
         for (const auto& join : movie_.joins) planJoin(*join);
         for (const auto& contact : movie_.contacts) planContact(*contact);
         return std::move(plan_);
@@ -87,6 +88,24 @@ private:
         report(DiagnosticKind::WithoutBody, m.sourceLine,
                modelName(m) + ": relativemodelid " + std::to_string(m.relativemodelid) +
                    " names a model without a body of its own; the part gets no collision geometry");
+    }
+
+    // A body's pose is a world pose, yet the model is drawn inside its
+    // transforms' matrices: it shows where the transforms move that pose.
+    void reportBodiesInTransforms() {
+        for (const auto& top : movie_.models) {
+            const auto* transform = dynamic_cast<const ModelTransform*>(top.get());
+            if (!transform) continue;
+            forEachModel(transform->children, [&](BaseModel& child) {
+                const auto* model = dynamic_cast<const Model*>(&child);
+                if (model && roleOf(*model) == Role::Body)
+                    report(DiagnosticKind::BodyInTransform, model->sourceLine,
+                           modelName(*model) +
+                               ": a physical model inside a ModelTransform is simulated in world coordinates "
+                               "but drawn through the transform too; it shows displaced unless the transform "
+                               "stays at the origin, unrotated");
+            });
+        }
     }
 
     int indexOf(const Model* m) const {
