@@ -300,6 +300,8 @@ private:
             else if (s.duration < 0.0f)
                 message += "the film passes over it and starts the sequences after it " + number(std::fabs(s.duration)) +
                            " s earlier";
+            else if (i == 0)
+                message += "it is current at film time 0 only";
             else
                 message += "the film passes over it";
             services_.diagnostics.report(DiagnosticKind::BadDuration, fileName_, s.sourceLine, message);

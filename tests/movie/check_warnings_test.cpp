@@ -88,10 +88,11 @@ TEST(CheckWarnings, HostileSnippetsGiveTheirWarningLines) {
          {"test.xmo:3: a second Movie element discards everything read before it, from the Movie at line 1 on"}},
         {"<Movie><Objects><BrikObject id='1' size='1 1 1' color='1'/></Objects>\n"
          "<Sequence duration='0'><Camera/></Sequence>\n<Sequence duration='-2.5'><Camera/></Sequence>\n"
-         "<Sequence duration='3'><Camera/></Sequence>\n<Sequence><Camera/></Sequence></Movie>",
-         {"test.xmo:2: Sequence 1: duration 0 is not positive; the film passes over it",
+         "<Sequence duration='0'><Camera/></Sequence>\n<Sequence><Camera/></Sequence></Movie>",
+         {"test.xmo:2: Sequence 1: duration 0 is not positive; it is current at film time 0 only",
           "test.xmo:3: Sequence 2: duration -2.5 is not positive; the film passes over it and starts the sequences "
           "after it 2.5 s earlier",
+          "test.xmo:4: Sequence 3: duration 0 is not positive; the film passes over it",
           "test.xmo:5: Sequence 4: duration 0 is not positive; as the last sequence it plays on from local time 0"}},
     };
     for (const Case& c : cases) {
