@@ -16,6 +16,11 @@ void ToolMediaLoader::loadFont(Text& text, const char* movieFile, Diagnostics& d
 }
 
 void ToolMediaLoader::loadTile(Tiles& tiles, const char* movieFile, Diagnostics& diagnostics) {
+    if (tiles.loadimage.empty()) {
+        diagnostics.report(DiagnosticKind::ImageProblem, movieFile, tiles.sourceLine,
+                           "Tiles: no \"loadimage\" given; the tile shows nothing");
+        return;
+    }
     ImageSize size;
     const std::optional<std::string> problem = findImageFileProblem(tiles.loadimage, &size);
     const auto report = [&](const std::string& what) {

@@ -10,11 +10,13 @@ namespace xmo {
 
 namespace {
 
-// The problem with the file as music, or an empty text.
+// What is wrong with the sound's file as music, as check words it, or an
+// empty text.
 std::string findMusicFileProblem(const std::string& fileName) {
+    if (fileName.empty()) return "Sound: no \"filename\" given";
     const RegularFile file(fileName);
-    if (!file) return "cannot open the music file: " + file.problem();
-    return file.size() == 0 ? "the music file is empty" : "";
+    if (!file) return "Sound: " + fileName + ": cannot open the music file: " + file.problem();
+    return file.size() == 0 ? "Sound: " + fileName + ": the music file is empty" : "";
 }
 
 }  // namespace
@@ -24,7 +26,7 @@ void reportUnusableMusicFiles(const Movie& movie, Diagnostics& diagnostics) {
         const std::string problem = findMusicFileProblem(sound->filename);
         if (!problem.empty())
             diagnostics.report(DiagnosticKind::MusicProblem, movie.fileName, sound->sourceLine,
-                               "Sound: " + sound->filename + ": " + problem);
+                               problem);
     }
 }
 

@@ -55,11 +55,13 @@ TEST(XmotoolCheck, ReportsProblemsAndWhetherTheFilmIsPlayable) {
          "movie/media.xmo:6: Tiles: movie/no-such-image.png: cannot read the image file: No such file or directory\n"
          "movie/media.xmo:7: Tiles: movie/wide.png: 1100 x 10 pixels, larger than a tile's 1024 x 1024: it is "
          "scaled down to 1024 x 9\n"
-         "movie/media.xmo:9: Text: movie/no-such-font.txf: cannot open the font file: No such file or directory\n"
-         "movie/media.xmo:10: Text: movie/media.xmo: not a TXF font (it does not start with 0xFF \"txf\")\n"
-         "movie/media.xmo:15: Sound: movie/no-such-music.mp3: cannot open the music file: No such file or directory\n"
-         "movie/media.xmo:16: Sound: movie/empty.mp3: the music file is empty\n"
-         "movie/media.xmo: 8 problems, playable\n"},
+         "movie/media.xmo:8: Tiles: no \"loadimage\" given; the tile shows nothing\n"
+         "movie/media.xmo:10: Text: movie/no-such-font.txf: cannot open the font file: No such file or directory\n"
+         "movie/media.xmo:11: Text: movie/media.xmo: not a TXF font (it does not start with 0xFF \"txf\")\n"
+         "movie/media.xmo:16: Sound: movie/no-such-music.mp3: cannot open the music file: No such file or directory\n"
+         "movie/media.xmo:17: Sound: movie/empty.mp3: the music file is empty\n"
+         "movie/media.xmo:18: Sound: no \"filename\" given\n"
+         "movie/media.xmo: 10 problems, playable\n"},
         {"check movie/physics.xmo", 0,
          "movie/physics.xmo:11: position of Model: \"1e39 1 0\" is out of range; it reads as 3.40282e+38 1 0\n"
          "movie/physics.xmo:7: Model 2: collisiontype 2 is neither 0 (box) nor 1 (sphere); the model gets no body "
