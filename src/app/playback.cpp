@@ -224,6 +224,7 @@ std::vector<PlayerInput>& Playback::pollInput() {
 }
 
 void Playback::applyInput(PlayerInput input) {
+    if (input != PlayerInput::Quit && !hasAuthorOptions(options_)) return;
     Movie& movie = *player_.currentMovie;
     switch (input) {
     case PlayerInput::Quit: player_.quitCode = kQuitByUser; break;

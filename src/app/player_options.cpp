@@ -184,6 +184,11 @@ CommandLine parsePlayerCommandLine(const std::vector<std::string>& args) {
     return line;
 }
 
+bool hasAuthorOptions(const PlayerOptions& options) {
+    return options.windowed || options.startSeconds || options.sequence > 0 || options.watch || options.paused ||
+           options.fps != kDefaultSeekFps;
+}
+
 std::string usageErrorLine(const std::string& error) {
     return "xmoplay: " + error + " (see 'xmoplay --help')";
 }
@@ -207,7 +212,7 @@ const char* playerHelpText() {
            "  -h, --help        this text\n"
            "      --version     the version\n"
            "\n"
-           "keys:\n"
+           "keys (with any option; without options only Escape acts):\n"
            "  Escape            end\n"
            "  Space             pause and resume\n"
            "  Right arrow       one frame (1/25 s) forward while paused\n"

@@ -35,6 +35,11 @@ struct CommandLine {
     std::string error;  // for UsageError: what is wrong, without the program name
 };
 
+// Whether any option was given. The author's keys (pause, step, restart, the
+// key overlay) work only then: the plain player shows the film as written and
+// ends on Escape, ignoring every other key.
+bool hasAuthorOptions(const PlayerOptions& options);
+
 // GNU-style: long options may be abbreviated to any unambiguous prefix and
 // take their value as "--start=12" or "--start 12"; "-w" and "-h" may be
 // grouped; "--" ends the options. args excludes the program name.

@@ -193,6 +193,24 @@ TEST(AuthorLoop, PauseHoldsThePictureStepMovesItOnResumePlays) {
     fs::remove_all(folder);
 }
 
+TEST(AuthorLoop, WithoutOptionsEveryKeyButEscapeIsIgnored) {
+    if (!haveDisplay()) GTEST_SKIP() << "needs a display";
+    const fs::path folder = filmCopy("plain");
+    const fs::path file = folder / "shown.png";
+    test::Picture first, second;
+    const test::ProcessResult r = playWhile({"author_loop.xmo"}, folder, file, [&](int pid) {
+        for (const char* key : {"space", "r"}) pressKey(key);
+        first = capture(pid, file);
+        pause(0.5);
+        second = capture(pid, file);
+    });
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    const std::string loading = "Loading music file...";
+    EXPECT_EQ(r.out.find(loading), r.out.rfind(loading)) << "R restarted the player: " << r.out;
+    EXPECT_GT(differingPixels(first, second), 0) << "Space paused the film";
+    fs::remove_all(folder);
+}
+
 TEST(AuthorLoop, ASavedFilmReloadsAtTheSameFilmTimeAndABrokenOneIsReported) {
     if (!haveDisplay()) GTEST_SKIP() << "needs a display";
     const fs::path folder = filmCopy("watch");
