@@ -16,7 +16,8 @@ Vec3f lerp(const Vec3f& a, const Vec3f& b, float u);
 
 // No sign flip toward the shorter arc and no normalisation of the result.
 // The dot product is clamped to [-1, 1]; for (nearly) equal or opposite
-// rotations, where sin(omega) vanishes, the result is q0.
+// rotations, where sin(omega) vanishes, the result is q0. A rotation whose
+// axis was written at another length than 1 is blended as its unit rotation.
 Quatf slerp(const Quatf& q0, const Quatf& q1, float u);
 
 }  // namespace xmo

@@ -36,6 +36,18 @@ TEST(Slerp, HalfwayToAQuarterTurnIsAnEighthTurn) {
     EXPECT_NEAR(end.w, q1.w, 1e-6f);
 }
 
+TEST(Slerp, AnAxisLongerThanOneTurnsAtTheSamePace) {
+    // Keys of 90 and 180 degrees about z, the axis written as unit or as (0, 0, 2):
+    // halfway is 135 degrees either way.
+    for (float axisLength : {1.0f, 2.0f}) {
+        const Vec3f axis{0, 0, axisLength};
+        const Quatf q = slerp(Quatf::fromAxisAngle(axis, 90.0f), Quatf::fromAxisAngle(axis, 180.0f), 0.5f);
+        const AxisAngle turned = q.toAxisAngle();
+        EXPECT_NEAR(turned.degrees, 135.0f, 1e-3f) << axisLength;
+        EXPECT_NEAR(turned.axis[2], 1.0f, 1e-6f) << axisLength;
+    }
+}
+
 TEST(Slerp, EqualOrOppositeRotationsGiveTheFirst) {
     const Quatf identity;
     // A dot product just above 1 (or below -1) would make acos NaN unclamped.
