@@ -41,6 +41,7 @@ excluded="
 tests/data/app/falling_brick.xmo|a collisiontype of 2: tests that such a model is not simulated
 tests/data/app/malformed.xmo|not well-formed: tests the player's refusal of broken XML
 tests/data/movie/broken.xmo|not well-formed: tests the loader's syntax error message
+tests/data/movie/media.xmo|a Tiles without loadimage and a Sound without filename: tests what check reports
 tests/data/movie/no-camera.xmo|a Sequence without a Camera: tests the loader's refusal
 tests/data/movie/physics.xmo|a collisiontype of 2 and values the simulation cannot use: tests what check reports
 tests/data/scene/broken_after_group.x3d|not well-formed: tests that a scene keeps what it read before the error
