@@ -66,7 +66,8 @@ void renderFrame(Player& p) {
 
     const float halfFrame = p.movieClock.frameTime() * kParticleTimeScale;
     updateParticles(sequence.particles, halfFrame);
-    drawParticles(p.particleTexture, sequence.particles, p.billboardMatrix, local, p.eyePoint, p.lookAtPoint);
+    drawParticles(p.particleTexture, sequence.particles, sequence.spentParticles, p.billboardMatrix, local, p.eyePoint,
+                  p.lookAtPoint);
     updateSound(p.sound, movie.sounds, t);  // music alone runs on film time
     drawTextChunks(p.captions, sequence.textChunks, local);
     drawTiles(sequence.tiles, local);

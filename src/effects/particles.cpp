@@ -13,6 +13,17 @@ float sortKey(float depth) { return std::isnan(depth) ? -std::numeric_limits<flo
 
 }  // namespace
 
+Particle& addParticle(ParticleList& particles, ParticleList& spent) {
+    if (spent.empty()) {
+        particles.push_back(std::make_unique<Particle>());
+    } else {
+        *spent.back() = Particle{};
+        particles.push_back(std::move(spent.back()));
+        spent.pop_back();
+    }
+    return *particles.back();
+}
+
 void updateParticles(ParticleList& particles, float dt) {
     for (auto& p : particles) p->position += p->velocity * dt;
 }

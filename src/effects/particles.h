@@ -6,8 +6,9 @@
 // per frame. Particles of a sequence that is not current are neither moved
 // nor drawn and keep their state. The pure half below works on a sequence's
 // Particle records; the GL half draws them with the sprite texture, which
-// the player owns. Nothing here allocates per frame: the list is sorted in
-// place and the one removal shifts the remaining pointers down.
+// the player owns. Nothing here allocates per frame once a film's particles
+// have reached their number: the list is sorted in place, a removed particle
+// is kept in a list of spent ones, and new particles are taken from there.
 #pragma once
 
 #include <cstddef>
@@ -23,6 +24,10 @@ namespace xmo {
 using ParticleList = std::vector<std::unique_ptr<Particle>>;
 
 // ---- Pure half --------------------------------------------------------------
+
+// Adds a particle with default fields to the list, reusing a spent one when
+// there is one.
+Particle& addParticle(ParticleList& particles, ParticleList& spent);
 
 // position += velocity * dt for every particle.
 void updateParticles(ParticleList& particles, float dt);
@@ -46,9 +51,11 @@ ParticleShade shadeParticle(Particle& particle, float t);
 
 // One draw pass over the list at local time t: sorts it, calls
 // drawSprite(const Particle&, float level) for each visible particle in
-// draw order, then removes the last expired particle in that order, if any.
+// draw order, then moves the last expired particle in that order, if any,
+// to the spent ones.
 template <typename DrawSprite>
-void passParticles(ParticleList& particles, float t, Vec3f eye, Vec3f lookAt, DrawSprite&& drawSprite) {
+void passParticles(ParticleList& particles, ParticleList& spent, float t, Vec3f eye, Vec3f lookAt,
+                   DrawSprite&& drawSprite) {
     sortParticlesFarthestFirst(particles, eye, lookAt);
     std::size_t lastExpired = particles.size();
     for (std::size_t i = 0; i < particles.size(); ++i) {
@@ -56,7 +63,10 @@ void passParticles(ParticleList& particles, float t, Vec3f eye, Vec3f lookAt, Dr
         if (shade.visible) drawSprite(static_cast<const Particle&>(*particles[i]), shade.level);
         if (shade.expired) lastExpired = i;
     }
-    if (lastExpired < particles.size()) particles.erase(particles.begin() + static_cast<std::ptrdiff_t>(lastExpired));
+    if (lastExpired < particles.size()) {
+        spent.push_back(std::move(particles[lastExpired]));
+        particles.erase(particles.begin() + static_cast<std::ptrdiff_t>(lastExpired));
+    }
 }
 
 // The sprite: kParticleTextureSize squared RGBA texels, each channel a linear
@@ -79,7 +89,7 @@ void initParticleTexture(ParticleTexture& texture);
 // position, turned to the viewer by billboard (the inverse view's rotation,
 // 16 floats in GL order), textured with the sprite in GL_BLEND mode, colour
 // and alpha at its shade level, alpha-tested above 0.1.
-void drawParticles(const ParticleTexture& texture, ParticleList& particles, const float billboard[16], float t,
-                   Vec3f eye, Vec3f lookAt);
+void drawParticles(const ParticleTexture& texture, ParticleList& particles, ParticleList& spent,
+                   const float billboard[16], float t, Vec3f eye, Vec3f lookAt);
 
 }  // namespace xmo

@@ -46,10 +46,10 @@ void initParticleTexture(ParticleTexture& texture) {
     texture.name = createRgbaTexture(kParticleTextureSize, kParticleTextureSize, image.data(), TextureWrap::Clamp);
 }
 
-void drawParticles(const ParticleTexture& texture, ParticleList& particles, const float billboard[16], float t,
-                   Vec3f eye, Vec3f lookAt) {
+void drawParticles(const ParticleTexture& texture, ParticleList& particles, ParticleList& spent,
+                   const float billboard[16], float t, Vec3f eye, Vec3f lookAt) {
     glPushAttrib(GL_ALL_ATTRIB_BITS);
-    passParticles(particles, t, eye, lookAt,
+    passParticles(particles, spent, t, eye, lookAt,
                   [&](const Particle& particle, float level) { drawSprite(particle, level, texture.name, billboard); });
     glPopAttrib();
 }

@@ -1,7 +1,6 @@
 #include "effects/timed_commands.h"
 
-#include <memory>
-
+#include "effects/particles.h"
 #include "movie/movie.h"
 #include "physics/physics_world.h"
 
@@ -27,12 +26,11 @@ void spawnParticles(const XFunction& command, Sequence& sequence, const Mat4x4f&
     const Model* model = command.model;
     if (!model || !model->drawnWithFunction) return;
     const Mat4x4f world = Mat4x4f(model->lastModelView) * inverseView;
-    auto particle = std::make_unique<Particle>();
-    particle->type = "fade";
-    particle->particleType = ParticleType::Fade;
-    particle->fadetime = kSpawnedFadeTime;
-    particle->position = Vec3f{world[3][0], world[3][1], world[3][2]};
-    sequence.particles.push_back(std::move(particle));
+    Particle& particle = addParticle(sequence.particles, sequence.spentParticles);
+    particle.type = "fade";
+    particle.particleType = ParticleType::Fade;
+    particle.fadetime = kSpawnedFadeTime;
+    particle.position = Vec3f{world[3][0], world[3][1], world[3][2]};
 }
 
 // Acts on one command; true when it is a one-shot command now done.

@@ -323,6 +323,8 @@ struct Sequence {
     std::vector<std::unique_ptr<XFunction>> xfunctions;
     std::vector<std::unique_ptr<TextChunk>> textChunks;
     std::vector<std::unique_ptr<Particle>> particles;
+    // Particles faded out and removed, kept for the ones spawned later.
+    std::vector<std::unique_ptr<Particle>> spentParticles;
     std::vector<std::unique_ptr<Tiles>> tiles;
     int sourceLine = 0;
 

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <set>
 
 namespace xmo {
 namespace {
@@ -18,9 +19,11 @@ std::unique_ptr<Particle> particle(const char* type, float fadetime, Vec3f posit
 }
 
 // The z of each particle drawn, in draw order, and the list after the pass.
-std::vector<float> pass(ParticleList& list, float t) {
+std::vector<float> pass(ParticleList& list, float t, ParticleList* spentList = nullptr) {
     std::vector<float> drawn;
-    passParticles(list, t, Vec3f{0, 0, 0}, Vec3f{0, 0, -1},
+    ParticleList scratch;
+    ParticleList& spent = spentList ? *spentList : scratch;
+    passParticles(list, spent, t, Vec3f{0, 0, 0}, Vec3f{0, 0, -1},
                   [&](const Particle& p, float) { drawn.push_back(p.position[2]); });
     return drawn;
 }
@@ -85,20 +88,28 @@ TEST(ParticlePass, DrawsFarthestFirstAndRemovesOneExpiredPerFrameNearestFirst) {
 
 TEST(ParticlePass, OneSpawnPerFrameWithFadetimeFourSettlesAtThirtyThree) {
     // Frames every 0.125 s: a particle born in frame k has expired from frame
-    // k + 33 on (k/8 + 4 < n/8), and one expired particle leaves per frame.
-    ParticleList list;
+    // k + 33 on (k/8 + 4 < n/8), and one expired particle leaves per frame,
+    // to be reused by the next one spawned.
+    ParticleList list, spent;
     std::size_t largest = 0;
+    std::set<const Particle*> made;
     for (int frame = 1; frame <= 2000; ++frame) {
-        list.push_back(particle("fade", 4.0f));
-        list.back()->velocity = {0, 0, -1};
+        Particle& p = addParticle(list, spent);
+        EXPECT_EQ(p.birthTime, -1.0f) << "a reused particle starts afresh";
+        p.type = "fade";
+        p.particleType = ParticleType::Fade;
+        p.fadetime = 4.0f;
+        p.velocity = {0, 0, -1};
+        made.insert(&p);
         largest = std::max(largest, list.size());
         updateParticles(list, 0.0625f);
-        pass(list, frame * 0.125f);
+        pass(list, frame * 0.125f, &spent);
         if (frame >= 33) {
             ASSERT_EQ(list.size(), 33u) << "after frame " << frame;
         }
     }
     EXPECT_EQ(largest, 34u);
+    EXPECT_EQ(made.size(), 34u) << "no particle made once the number settled";
     // Each moved away from the eye by 1/16 a frame: the oldest is farthest.
     EXPECT_EQ(list.front()->position[2], -33 * 0.0625f);
     EXPECT_EQ(list.back()->position[2], -0.0625f);
@@ -109,8 +120,9 @@ TEST(ParticlePass, DegenerateViewsAndPositionsStillSort) {
     ParticleList list;
     for (int i = 0; i < 64; ++i) list.push_back(particle("fade", 1.0f, {float(i % 7), i % 3 ? nan : 1.0f, 0}));
     std::vector<float> drawn;
+    ParticleList spent;
     // The eye on its look-at point gives no viewing direction at all.
-    passParticles(list, 0.0f, Vec3f{1, 1, 1}, Vec3f{1, 1, 1},
+    passParticles(list, spent, 0.0f, Vec3f{1, 1, 1}, Vec3f{1, 1, 1},
                   [&](const Particle& p, float) { drawn.push_back(p.position[0]); });
     EXPECT_EQ(drawn.size(), 64u);
     pass(list, 0.5f);

@@ -62,7 +62,7 @@ TEST_F(EffectsOnScreen, AParticleIsASpriteAtItsPlaceThatFadesAndGoes) {
     gluLookAt(eye[0], eye[1], eye[2], lookAt[0], lookAt[1], lookAt[2], 0, 1, 0);
     // The view only moves the eye back: its inverse's rotation is the identity.
     const float billboard[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    ParticleList particles;
+    ParticleList particles, spent;
     particles.push_back(std::make_unique<Particle>());
     particles.back()->type = "fade";
     particles.back()->particleType = ParticleType::Fade;
@@ -74,7 +74,7 @@ TEST_F(EffectsOnScreen, AParticleIsASpriteAtItsPlaceThatFadesAndGoes) {
     const int cx = 400 + static_cast<int>(0.5f / (2.0f * std::tan(0.5236f)) * 300.0f), cy = 300;
     const int ring = cx + 26;  // half way out, where the sprite is lightest
     paint(0.2f, 0.2f, 0.2f);
-    drawParticles(texture, particles, billboard, 10.0f, eye, lookAt);
+    drawParticles(texture, particles, spent, billboard, 10.0f, eye, lookAt);
     const test::Rgba centre = test::pixelAt(cx, cy), rim = test::pixelAt(ring, cy), away = test::pixelAt(200, cy);
     const std::string frame = test::saveFrameForInspection("particle-born");
     EXPECT_LT(centre.r, 30) << "the sprite darkens its centre; frame " << frame;
@@ -82,12 +82,13 @@ TEST_F(EffectsOnScreen, AParticleIsASpriteAtItsPlaceThatFadesAndGoes) {
     EXPECT_NEAR(away.r, 51, 1) << frame;
 
     paint(0.2f, 0.2f, 0.2f);
-    drawParticles(texture, particles, billboard, 13.9f, eye, lookAt);
+    drawParticles(texture, particles, spent, billboard, 13.9f, eye, lookAt);
     EXPECT_NEAR(test::pixelAt(cx, cy).r, 51, 1)
         << "faded out under the alpha test; frame " << test::saveFrameForInspection("particle-faded");
     ASSERT_EQ(particles.size(), 1u);
-    drawParticles(texture, particles, billboard, 14.1f, eye, lookAt);
+    drawParticles(texture, particles, spent, billboard, 14.1f, eye, lookAt);
     EXPECT_TRUE(particles.empty());
+    EXPECT_EQ(spent.size(), 1u) << "kept for the next particle spawned";
     glLoadIdentity();
     glDeleteTextures(1, &texture.name);
 }
