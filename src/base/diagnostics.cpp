@@ -28,6 +28,7 @@ const char* diagnosticKindName(DiagnosticKind kind) {
     case DiagnosticKind::DuplicateId: return "duplicate-id";
     case DiagnosticKind::ReplacedMovie: return "replaced-movie";
     case DiagnosticKind::BadDuration: return "bad-duration";
+    case DiagnosticKind::IdleKeys: return "idle-keys";
     case DiagnosticKind::UnreadValue: return "unread-value";
     case DiagnosticKind::SaturatedNumber: return "saturated-number";
     }

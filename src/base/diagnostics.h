@@ -37,6 +37,7 @@ enum class DiagnosticKind {
     DuplicateId,         // a second object or model of one id
     ReplacedMovie,       // a second "Movie" element that discards the first
     BadDuration,         // a sequence duration that is zero or negative
+    IdleKeys,            // key frames an animation never uses
     UnreadValue,         // a value not read in full: no number, extra text, too few numbers
     SaturatedNumber,     // a number beyond its type's range, read as the nearest it holds
 };

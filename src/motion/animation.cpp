@@ -136,8 +136,7 @@ void buildSplineCache(Animation& animation, const BaseModel& model) {
 // do not matter.
 void applySpline(Animation& animation, float ta, BaseModel& model, BSplineScratch& scratch) {
     const auto& keys = animation.positionKeys;
-    constexpr std::size_t kMinSplineKeys = 4;
-    if (keys.size() < kMinSplineKeys) return;
+    if (keys.size() < kMinBSplineKeys) return;
     const float first = keys.front()->keytime;
     const float last = keys.back()->keytime;
     if (ta <= first || ta >= last) return;

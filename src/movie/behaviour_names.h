@@ -10,6 +10,8 @@
 // particle that is never drawn).
 #pragma once
 
+#include <cstddef>
+
 namespace xmo {
 
 // "hermite" eases the blend parameter; any other text leaves it linear.
@@ -18,6 +20,9 @@ enum class Easing { Linear, Hermite };
 // "bspline" moves the model along a B-spline through its position keys; any
 // other text interpolates between key pairs.
 enum class AnimationMode { KeyPairs, BSpline };
+
+// The position keys a "bspline" animation needs to move its model at all.
+inline constexpr std::size_t kMinBSplineKeys = 4;
 
 enum class CommandType {
     Unknown,  // fires every timer1 seconds to no effect

@@ -40,6 +40,7 @@ private:
         if (problem) throw XmlSyntaxError(fileName_, problem->line, problem->message());
         requirePlayableStructure();
         reportBadDurations();
+        reportIdleBSplineKeys();
         return std::move(movieRoot_);
     }
 
@@ -306,6 +307,26 @@ private:
                 message += "the film passes over it";
             services_.diagnostics.report(DiagnosticKind::BadDuration, fileName_, s.sourceLine, message);
         }
+    }
+
+    // A "bspline" animation moves its model along four or more position keys
+    // and uses nothing else: keys it cannot use are an author's mistake.
+    void reportIdleBSplineKeys() const {
+        for (const auto& sequence : movieRoot_->sequences)
+            for (const auto& a : sequence->animations) {
+                if (a->mode != AnimationMode::BSpline) continue;
+                const std::string name = "Animation of model " + std::to_string(a->modelid) + ": \"bspline\" ";
+                const std::size_t positions = a->positionKeys.size();
+                if (positions < kMinBSplineKeys)
+                    services_.diagnostics.report(DiagnosticKind::IdleKeys, fileName_, a->sourceLine,
+                                                 name + "needs " + std::to_string(kMinBSplineKeys) +
+                                                     " or more KeyFramePosition keys; with " +
+                                                     std::to_string(positions) + " it never moves the model");
+                if (!a->rotationKeys.empty() || !a->forceKeys.empty())
+                    services_.diagnostics.report(DiagnosticKind::IdleKeys, fileName_, a->sourceLine,
+                                                 name + "uses position keys only; its KeyFrameRotation and "
+                                                        "KeyFrameForce keys are never applied");
+            }
     }
 
     const std::string& fileName_;

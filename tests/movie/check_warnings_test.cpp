@@ -94,6 +94,16 @@ TEST(CheckWarnings, HostileSnippetsGiveTheirWarningLines) {
           "after it 2.5 s earlier",
           "test.xmo:4: Sequence 3: duration 0 is not positive; the film passes over it",
           "test.xmo:5: Sequence 4: duration 0 is not positive; as the last sequence it plays on from local time 0"}},
+        {film(model,
+              "<Animation modelid='1' interpolationfunction='bspline'>\n<KeyFramePosition keytime='0'/>"
+              "<KeyFramePosition keytime='1'/><KeyFramePosition keytime='2'/><KeyFrameForce keytime='1'/>"
+              "</Animation>\n<Animation modelid='1' interpolationfunction='bspline'>"
+              "<KeyFramePosition/><KeyFramePosition/><KeyFramePosition/><KeyFramePosition/></Animation>"
+              "<Animation modelid='1'><KeyFrameRotation/></Animation>"),
+         {"test.xmo:1: Animation of model 1: \"bspline\" needs 4 or more KeyFramePosition keys; with 3 it never "
+          "moves the model",
+          "test.xmo:1: Animation of model 1: \"bspline\" uses position keys only; its KeyFrameRotation and "
+          "KeyFrameForce keys are never applied"}},
     };
     for (const Case& c : cases) {
         TestLoad t;
