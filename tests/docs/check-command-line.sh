@@ -15,14 +15,7 @@ fi
 man="$(cd "$1" && pwd)/docs/man"
 bin=$(cd "$2" && pwd)
 version=$3
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+. "$(dirname "$0")/../support/check_script.sh"
 
 # run NAME EXPECTED_STATUS PROGRAM ARGS...: output in $work/NAME.out and .err.
 run() {
@@ -97,8 +90,4 @@ for args in "xmoplay --no-such-option" "xmotool" "xmotool no-such-command" "xmot
     [ -s "$work/usage.err" ] && [ ! -s "$work/usage.out" ] || fail "$args: the usage error is not on standard error alone"
 done
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures failure(s)"
-    exit 1
-fi
-echo "command lines and manual pages agree"
+finish "command lines and manual pages agree"

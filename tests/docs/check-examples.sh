@@ -15,14 +15,7 @@ root=$(cd "$1" && pwd)
 xmotool=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
 examples="$root/docs/examples"
 page="$root/docs/format.md"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+. "$(dirname "$0")/../support/check_script.sh"
 
 count=0
 cd "$examples"
@@ -46,8 +39,4 @@ for target in $(grep -o '(examples/[^)]*)' "$page" | sed 's/^(examples\///; s/)$
     [ -e "$examples/$target" ] || fail "docs/format.md links examples/$target, which does not exist"
 done
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures failures"
-    exit 1
-fi
-echo "all $count example films check clean"
+finish "all $count example films check clean"

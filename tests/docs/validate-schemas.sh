@@ -15,14 +15,7 @@ if [ $# -ne 2 ]; then
 fi
 root=$(cd "$1" && pwd)
 xmotool=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+. "$(dirname "$0")/../support/check_script.sh"
 
 schema_of() {
     case $1 in
@@ -141,8 +134,4 @@ done <<LIST
 $cases
 LIST
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures failures"
-    exit 1
-fi
-echo "all schema checks passed: $count files, 3 saved films, $n edits"
+finish "all schema checks passed: $count files, 3 saved films, $n edits"

@@ -15,14 +15,7 @@ if [ $# -ne 2 ]; then
 fi
 build=$(cd "$1" && pwd)
 version=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+. "$(dirname "$0")/../support/check_script.sh"
 
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 || {
     cat "$work/cpack.log"
@@ -72,8 +65,4 @@ for movie in *.xmo; do
         fail "installed example $movie: $(cat "$work/check.out")"
 done
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures failure(s)"
-    exit 1
-fi
-echo "$(basename "$deb") installs and works"
+finish "$(basename "$deb") installs and works"
