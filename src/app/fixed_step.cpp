@@ -7,11 +7,13 @@
 namespace xmo {
 
 long playFixedSteps(Player& player, PlaybackTicks& ticks, int fps, long last,
+                    const std::function<bool(long frame)>& isDrawn,
                     const std::function<bool(long frame)>& afterFrame) {
     long frame = 0;
     for (; frame <= last; ++frame) {
         ticks.hold(frameTicks(frame, fps));
-        renderFrame(player);
+        advanceFrame(player);
+        if (isDrawn(frame)) drawFrame(player);
         if (!afterFrame(frame) || player.quitCode != 0) return frame;
     }
     return frame - 1;

@@ -142,8 +142,8 @@ void Playback::watchFilmFiles() {
         std::cerr << "xmoplay: --watch: " << error << "; some saves will not reload the film\n";
 }
 
-// Runs the film on the fixed step up to frame n and leaves that frame drawn,
-// not yet shown; the film then holds or runs on from there. False when the
+// Advances the film on the fixed step up to frame n, draws that frame alone
+// and leaves it not yet shown; the film then holds or runs on from there. False when the
 // user quit on the way.
 bool Playback::reachStartFrame(long n) {
     Movie& movie = *player_.currentMovie;
@@ -153,7 +153,8 @@ bool Playback::reachStartFrame(long n) {
     const std::int32_t targetMs = static_cast<std::int32_t>(frameTicks(n, options_.fps));
 
     pauseSound(player_.sound, movie.sounds);  // nothing is heard on the way
-    const long reached = playFixedSteps(player_, ticks_, options_.fps, n, [&](long frame) {
+    const auto isLast = [n](long frame) { return frame == n; };
+    const long reached = playFixedSteps(player_, ticks_, options_.fps, n, isLast, [&](long frame) {
         for (const PlayerInput input : pollInput()) {
             // Space on the way decides whether the film holds or runs once there.
             if (input == PlayerInput::Pause) pauseAtEnd = !pauseAtEnd;

@@ -6,9 +6,8 @@
 // context (it ends the process without one, so without one the font is not
 // loaded at all; the offscreen renderer on EGL answers glXGetCurrentContext
 // itself). A font that fails any of these stays empty: its texts print
-// nothing. One CaptionRenderer, owned by the player, prints every caption;
-// its font, pen and point size persist across texts, chunks and frames (the
-// walk over the texts is caption_pass.h).
+// nothing. The pen that carries from text to text and frame to frame is the
+// player's (caption_pass.h); drawing prints from a copy of it.
 #pragma once
 
 #include <plib/fnt.h>
@@ -17,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "effects/caption_pass.h"
 #include "movie/movie.h"
 
 namespace xmo {
@@ -24,7 +24,6 @@ namespace xmo {
 class TxfCaptionFont : public CaptionFont {
 public:
     fntTexFont glyphs;  // no glyphs unless loaded
-    bool loaded = false;
 };
 
 struct CaptionFontLoad {
@@ -39,14 +38,16 @@ bool canLoadCaptionFonts();
 // GL_LINEAR_MIPMAP_LINEAR minification. Needs the GL context.
 CaptionFontLoad loadCaptionFont(const std::string& path);
 
-// The renderer all captions share.
+// Scratch of the caption pass: the caption being printed, in the fonts'
+// encoding.
 struct CaptionRenderer {
-    fntRenderer renderer;
-    std::string latin1;  // the caption being printed, in the fonts' encoding
+    std::string latin1;
 };
 
-// Draws the chunks whose window holds local time t. Allocates nothing once
-// the renderer's scratch text has grown to the longest caption.
-void drawTextChunks(CaptionRenderer& captions, const std::vector<std::unique_ptr<TextChunk>>& chunks, float t);
+// Draws the chunks whose window holds local time t, the pen starting at
+// `pen` (this frame's start). Allocates nothing once the scratch text has
+// grown to the longest caption.
+void drawTextChunks(CaptionRenderer& captions, const std::vector<std::unique_ptr<TextChunk>>& chunks, float t,
+                    CaptionPen pen);
 
 }  // namespace xmo

@@ -56,6 +56,7 @@ unsigned LightCounter::takeEnumerant() {
 void PointLight::enable(LightCounter& lights) {
     lightId = lights.takeEnumerant();
     dirty = true;
+    lights.placedThisFrame.reserve(static_cast<std::size_t>(lights.enableCount));
 }
 
 }  // namespace xmo

@@ -153,16 +153,20 @@ public:
     std::unique_ptr<Geometry> geometry;
 };
 
+// A scene's light. It takes its place in the eye's space once, from the
+// model-view matrix of the first frame that draws its scene (placeModels),
+// and sets its parameters in that frame alone (RendererState). draw sets
+// them, the position taken as the eye-space one.
 class PointLight : public Drawable {
 public:
     void draw(RendererState& renderer) override;
     // Takes the next light enumerant, records it to be switched on and marks
-    // the light dirty so its next draw sets its parameters (once: the light
-    // then keeps the eye-space position of that first draw).
+    // the light dirty: not yet placed.
     void enable(LightCounter& lights);
 
     unsigned lightId = 0;
     bool dirty = false;
+    Vec3f eyePosition;  // once placed
     float ambientIntensity = 0.0f;
     Vec3f color{1.0f, 1.0f, 1.0f};
     Vec3f location{13.0f, 10.0f, 8.0f};
