@@ -19,6 +19,7 @@ struct LoadServices {
     std::ostream& progress;  // "." per loaded object
     std::ostream& errors;    // parse-error lines of the scene files
     Diagnostics& diagnostics;
+    MeshUse meshUse = MeshUse::Drawing;  // what the scenes' meshes are completed for
 };
 
 // Loads no fonts and no images: for loads that need the document only.
@@ -30,11 +31,13 @@ public:
 
 // Services that print nothing on their own: object progress is dropped,
 // scene files' parse-error lines go to errors when it is given, every
-// problem is collected in diagnostics, and the physics world holds no
-// bodies. media defaults to loading nothing.
+// problem is collected in diagnostics, the physics world holds no bodies,
+// and meshes are completed for checking, not drawing. media defaults to
+// loading nothing.
 struct QuietLoadServices {
     explicit QuietLoadServices(MediaLoader* media = nullptr, std::ostream* errors = nullptr)
-        : services{media ? *media : noMedia, physics, lights, discard, errors ? *errors : discard, diagnostics} {}
+        : services{media ? *media : noMedia, physics,     lights, discard, errors ? *errors : discard,
+                   diagnostics,              MeshUse::Checking} {}
     QuietLoadServices(const QuietLoadServices&) = delete;
     QuietLoadServices& operator=(const QuietLoadServices&) = delete;
 

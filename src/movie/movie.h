@@ -40,6 +40,7 @@ struct ObjectLoadContext {
     Diagnostics& diagnostics;  // problems an author should fix
     std::ostream& errors;      // parse-error lines of scene files
     LightCounter& lights;      // numbers each scene's default light
+    MeshUse meshUse = MeshUse::Drawing;  // what the scenes' meshes are completed for
 };
 
 class BaseObject {

@@ -8,16 +8,20 @@
 
 namespace xmo {
 
-void IndexedFaceSet::finish() {
+void IndexedFaceSet::finish(MeshUse use, NeighbourScratch* scratch) {
     static const std::vector<Vec3f> noPoints;
     const std::vector<Vec3f>& points = coord ? coord->point : noPoints;
-    if (!normal) {
+    if (!normal && use == MeshUse::Drawing) {
         normal = std::make_unique<Normal>();
         generateFlatNormals(points, coordIndex, normal->vector, normalIndex);
+        normalsGenerated = true;
     }
-    if (castshadow) {
+    if (castshadow && use == MeshUse::Drawing) {
         buildShadowFaces(points, coordIndex, shadowFaces);
-        buildNeighbours(shadowFaces);
+        if (scratch)
+            buildNeighbours(shadowFaces, *scratch);
+        else
+            buildNeighbours(shadowFaces);
     }
     finished = true;
 }

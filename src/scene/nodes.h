@@ -23,6 +23,7 @@ namespace xmo {
 
 struct LightCounter;
 struct RendererState;
+class NeighbourScratch;
 
 class Drawable {
 public:
@@ -71,12 +72,20 @@ struct ShadowFace {
     int edgeEnd(int e) const { return e == 2 && vertex[3] < 0 ? 0 : (e + 1) % 4; }
 };
 
+// What a loaded mesh is completed for. Drawing needs flat normals where the
+// file gives none, and shadow faces with their neighbours when it casts; a
+// film that is only checked, dumped or saved needs none of them (its indices
+// are checked against the normals' layout), and on a large scene they cost
+// more than the rest of loading together.
+enum class MeshUse { Drawing, Checking };
+
 class IndexedFaceSet : public Geometry {
 public:
     void draw(RendererState& renderer) override;
-    // Completes the mesh when its element ends: generated flat normals when
-    // the file gave none, and shadow faces when castshadow is set.
-    void finish();
+    // Completes the mesh when its element ends; for drawing, with generated
+    // flat normals when the file gave none and shadow faces when castshadow
+    // is set. A loader of many meshes passes the scratch they share.
+    void finish(MeshUse use = MeshUse::Drawing, NeighbourScratch* scratch = nullptr);
 
     unsigned displayList = 0;
     bool compilePending = true;
@@ -90,6 +99,7 @@ public:
     std::vector<int> texCoordIndex;
     std::unique_ptr<Normal> normal;
     std::vector<int> normalIndex;
+    bool normalsGenerated = false;  // flat normals made by finish, the file giving none
     bool castshadow = false;
 };
 

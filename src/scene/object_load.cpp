@@ -4,7 +4,7 @@
 namespace xmo {
 
 void Object::load(ObjectLoadContext& context) {
-    scene = loadSceneFile(filename, context.progress, context.errors, context.diagnostics);
+    scene = loadSceneFile(filename, context.progress, context.errors, context.diagnostics, context.meshUse);
     root = nullptr;
     if (scene) {
         scene->prepare(context.lights);

@@ -62,8 +62,8 @@ constexpr int kMaxGroupDepth = 1000;
 // into before they are copied, sized exactly, into their node.
 class SceneFileLoader final : public XmlElementHandler {
 public:
-    SceneFileLoader(const std::string& fileName, std::ostream& errors, Diagnostics& diagnostics)
-        : fileName_(fileName), errors_(errors), diagnostics_(diagnostics), xml_(fileName, *this) {}
+    SceneFileLoader(const std::string& fileName, std::ostream& errors, Diagnostics& diagnostics, MeshUse meshUse)
+        : fileName_(fileName), errors_(errors), diagnostics_(diagnostics), meshUse_(meshUse), xml_(fileName, *this) {}
 
     std::unique_ptr<Scene> parseFile() { return finish(xml_.parseFile("scene file")); }
     std::unique_ptr<Scene> parseText(std::string_view text) { return finish(xml_.parseText(text)); }
@@ -128,6 +128,8 @@ private:
     const std::string& fileName_;
     std::ostream& errors_;
     Diagnostics& diagnostics_;
+    const MeshUse meshUse_;
+    NeighbourScratch neighbourScratch_;
     XmlFrontEnd xml_;
 
     std::vector<std::unique_ptr<Scene>> scenes_;
@@ -283,7 +285,7 @@ void SceneFileLoader::endElement(const char* name) {
 
 void SceneFileLoader::finishFaceSet() {
     if (!currentFaceSet_) return;
-    currentFaceSet_->finish();
+    currentFaceSet_->finish(meshUse_, &neighbourScratch_);
     if (const auto problem = findFaceSetProblem(*currentFaceSet_))
         diagnostics_.report(problem->kind, fileName_, faceSetLine_, problem->message);
     if (currentFaceSet_->castshadow)
@@ -356,14 +358,14 @@ void SceneFileLoader::readPoints3(const char** attributes, const char* key, std:
 }  // namespace
 
 std::unique_ptr<Scene> loadSceneText(const char* text, std::size_t size, const std::string& fileName,
-                                     std::ostream& errors, Diagnostics& diagnostics) {
-    return SceneFileLoader(fileName, errors, diagnostics).parseText(std::string_view(text, size));
+                                     std::ostream& errors, Diagnostics& diagnostics, MeshUse use) {
+    return SceneFileLoader(fileName, errors, diagnostics, use).parseText(std::string_view(text, size));
 }
 
 std::unique_ptr<Scene> loadSceneFile(const std::string& fileName, std::ostream& progress, std::ostream& errors,
-                                     Diagnostics& diagnostics) {
+                                     Diagnostics& diagnostics, MeshUse use) {
     try {
-        return SceneFileLoader(fileName, errors, diagnostics).parseFile();
+        return SceneFileLoader(fileName, errors, diagnostics, use).parseFile();
     } catch (const LoadError& e) {
         // Only a file that cannot be read gets here: handler problems are reported, not thrown.
         progress << "Error in loading file " << fileName << "\n";
