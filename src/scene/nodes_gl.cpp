@@ -35,6 +35,10 @@ void recordShadowCaster(RendererState& renderer, IndexedFaceSet* mesh) {
     renderer.casterList.push_back(caster);
 }
 
+IndexedFaceSet::~IndexedFaceSet() {
+    if (displayList != 0) glDeleteLists(displayList, 1);
+}
+
 void IndexedFaceSet::draw(RendererState& renderer) {
     if (!finished) return;
     if (compilePending) {
