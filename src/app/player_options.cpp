@@ -231,9 +231,9 @@ const char* playerHelpText() {
            "  the time bar      along the bottom edge (point there, or after a seek):\n"
            "                    click or drag on it to seek\n"
            "\n"
-           "A seek reaches its frame as xmotool render --at does: the film runs from\n"
-           "its start (or on from the frame it stands on) without drawing, so the\n"
-           "frame shown is the one render makes at that time.\n";
+           "A seek runs the film from its start (or on from the frame it stands on)\n"
+           "without drawing, so the frame shown is the one xmotool render makes at\n"
+           "that time.\n";
 }
 
 std::optional<long> findStartFrame(const PlayerOptions& options,
