@@ -31,6 +31,7 @@ const char* diagnosticKindName(DiagnosticKind kind) {
     case DiagnosticKind::IdleKeys: return "idle-keys";
     case DiagnosticKind::UnreadValue: return "unread-value";
     case DiagnosticKind::SaturatedNumber: return "saturated-number";
+    case DiagnosticKind::UnappliedTransform: return "unapplied-transform";
     }
     return "problem";
 }

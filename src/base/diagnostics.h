@@ -40,6 +40,7 @@ enum class DiagnosticKind {
     IdleKeys,            // key frames an animation never uses
     UnreadValue,         // a value not read in full: no number, extra text, too few numbers
     SaturatedNumber,     // a number beyond its type's range, read as the nearest it holds
+    UnappliedTransform,  // a scene Transform whose translation or rotation the subset reading does not apply
 };
 
 // The kind as a stable lower-case name ("unknown-attribute"), for machine

@@ -121,7 +121,7 @@ public:
 
     Vec3f translation;
     Quatf rotation;
-    Vec3f scale;  // (0, 0, 0) until read: a Transform without scale draws nothing visible
+    Vec3f scale{1.0f, 1.0f, 1.0f};
 };
 
 class Material : public Drawable {

@@ -132,7 +132,8 @@ TEST_F(SceneDraw, TransformsApplyTheirScaleOnly) {
         bool visible;
     };
     const Case cases[] = {
-        {"translation=\"0 0 0\" rotation=\"0 1 0 45\"", false},
+        {"translation=\"5 0 0\" rotation=\"0 1 0 90\"", true},  // the scale is 1 until set
+        {"scale=\"0 0 0\" translation=\"0 0 0\"", false},
         {"scale=\"1 1 1\" translation=\"5 0 0\" rotation=\"0 1 0 90\"", true},
     };
     for (const Case& c : cases) {
