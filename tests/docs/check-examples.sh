@@ -68,7 +68,7 @@ PY
 
 # The SHA-256 of FILM's frame at TIME (from the examples' folder).
 frame_hash() {
-    "$xmotool" render "$1" --at "$2" --hash 2>"$work/render.err" | cut -d ' ' -f 3
+    "$xmotool" render "$1" --at "$2" --hash 2>"$work/render.err" </dev/null | cut -d ' ' -f 3
 }
 
 for movie in *.xmo; do
@@ -86,10 +86,10 @@ while read -r name at element reason; do
         [ -n "$reason" ] || fail "docs/example-pictures.txt leaves $name out of the picture check without a reason"
         continue
     fi
-    if [ "$name" != "$shown" ]; then
+    if [ "$name $at" != "$shown" ]; then
         picture=$(frame_hash "$name.xmo" "$at")
         [ -n "$picture" ] || { fail "$name.xmo does not render at $at s:"; cat "$work/render.err"; }
-        shown=$name
+        shown="$name $at"
     fi
     drop "$name.xmo" "$element" "$work/without.xmo" || {
         fail "docs/example-pictures.txt: $name.xmo has no $element"
