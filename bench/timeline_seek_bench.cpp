@@ -7,11 +7,14 @@
 //   frames shown per second (goal: at least 5).
 // Input handling and the buffer swap are left out: they cost the player a
 // few milliseconds a frame.
+//
+// Usage: timeline_seek_bench [DRAG_STEPS]   (default 100)
 #include <GL/gl.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <stdexcept>
@@ -27,7 +30,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int kFps = 25;
-constexpr int kDragSteps = 100;
+constexpr int kDragSteps = 100;  // steps of a drag, unless given
 
 double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
@@ -70,7 +73,8 @@ private:
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const int dragSteps = argc > 1 ? std::max(1, std::atoi(argv[1])) : kDragSteps;
     xmo::OffscreenContext context;
     std::string error;
     if (!context.open(xmo::kScreenWidth, xmo::kScreenHeight, error)) {
@@ -94,13 +98,13 @@ int main() {
 
     timeline.seek(0);
     auto start = Clock::now();
-    for (int step = 1; step <= kDragSteps; ++step) timeline.seek(last * step / kDragSteps);
-    const double forward = kDragSteps / secondsSince(start);
+    for (int step = 1; step <= dragSteps; ++step) timeline.seek(last * step / dragSteps);
+    const double forward = dragSteps / secondsSince(start);
     start = Clock::now();
-    for (int step = kDragSteps - 1; step >= 0; --step) timeline.seek(last * step / kDragSteps);
-    const double backward = kDragSteps / secondsSince(start);
+    for (int step = dragSteps - 1; step >= 0; --step) timeline.seek(last * step / dragSteps);
+    const double backward = dragSteps / secondsSince(start);
     std::printf("a drag across the bar in %d steps: forward %.1f frames shown a second, backward %.1f (goal: at "
                 "least 5)\n",
-                kDragSteps, forward, backward);
+                dragSteps, forward, backward);
     return 0;
 }
