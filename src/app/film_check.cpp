@@ -1,7 +1,10 @@
 #include "app/film_check.h"
 
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 
+#include "app/gl_setup.h"
 #include "app/tool_media_loader.h"
 #include "effects/effect_names.h"
 #include "effects/music_files.h"
@@ -17,6 +20,37 @@ void planPhysics(Movie& movie, Diagnostics& diagnostics) {
     for (const Diagnostic& d : plan.problems) diagnostics.report(d.kind, d.file, d.line, d.message);
 }
 
+namespace {
+
+// An object that loads yet cannot show: no mesh at all, or larger than the
+// far clipping plane lets a camera see whole.
+void reportUnseenObjects(const Movie& movie, Diagnostics& diagnostics) {
+    for (const auto& object : movie.objects) {
+        const auto* scene = dynamic_cast<const Object*>(object.get());
+        if (!scene || !scene->loaded) continue;
+        const std::string name = "Object " + std::to_string(scene->id) + ": ";
+        if (scene->min.e[0] > scene->max.e[0]) {
+            diagnostics.report(DiagnosticKind::EmptyObject, movie.fileName, scene->sourceLine,
+                               name + "\"" + scene->objectname + "\" in " + scene->filename +
+                                   " holds no mesh the reading draws; nothing of it shows");
+            continue;
+        }
+        const float across = length(scene->max - scene->min);
+        if (!(across > kFarPlane)) continue;
+        float scale = 0.1f;
+        while (across * scale > 10.0f && scale > 1e-9f) scale *= 0.1f;
+        char size[64], suggestion[32];
+        std::snprintf(size, sizeof size, "%.0f", static_cast<double>(across));
+        std::snprintf(suggestion, sizeof suggestion, "%g", static_cast<double>(scale));
+        diagnostics.report(DiagnosticKind::BeyondFarPlane, movie.fileName, scene->sourceLine,
+                           name + size + " units across; nothing beyond " +
+                               std::to_string(static_cast<int>(kFarPlane)) +
+                               " units from the eye is drawn: try scale=\"" + suggestion + "\"");
+    }
+}
+
+}  // namespace
+
 FilmProblems checkFilm(const std::string& moviePath) {
     ToolMediaLoader media;
     QuietLoadServices tool(&media);
@@ -24,6 +58,7 @@ FilmProblems checkFilm(const std::string& moviePath) {
     try {
         const std::unique_ptr<Movie> movie = loadMovie(moviePath, tool.services);
         planPhysics(*movie, tool.diagnostics);
+        reportUnseenObjects(*movie, tool.diagnostics);
         reportUnknownEffectNames(*movie, tool.diagnostics);
         reportUnusableMusicFiles(*movie, tool.diagnostics);
         // The player reads the world from its working directory, which is the

@@ -5,6 +5,9 @@ namespace xmo {
 
 inline constexpr int kScreenWidth = 800;
 inline constexpr int kScreenHeight = 600;
+// The projection's clipping planes: nothing nearer or farther from the eye is drawn.
+inline constexpr float kNearPlane = 1.0f;
+inline constexpr float kFarPlane = 100.0f;
 
 struct FieldOfView {
     float y = 0.0f;  // vertical opening angle, radians: 60 degrees

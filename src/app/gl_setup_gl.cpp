@@ -10,7 +10,7 @@ FieldOfView reshape(int width, int height) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     const double aspect = static_cast<double>(width) / static_cast<double>(height);
-    gluPerspective(60.0, aspect, 1.0, 100.0);
+    gluPerspective(60.0, aspect, kNearPlane, kFarPlane);
     glMatrixMode(GL_MODELVIEW);
 
     FieldOfView fov;

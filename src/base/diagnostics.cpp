@@ -32,6 +32,12 @@ const char* diagnosticKindName(DiagnosticKind kind) {
     case DiagnosticKind::UnreadValue: return "unread-value";
     case DiagnosticKind::SaturatedNumber: return "saturated-number";
     case DiagnosticKind::UnappliedTransform: return "unapplied-transform";
+    case DiagnosticKind::UnusedNodes: return "unused-nodes";
+    case DiagnosticKind::UndrawnGeometry: return "undrawn-geometry";
+    case DiagnosticKind::UnfollowedReference: return "unfollowed-reference";
+    case DiagnosticKind::ViewpointMovesObject: return "viewpoint-moves-object";
+    case DiagnosticKind::EmptyObject: return "empty-object";
+    case DiagnosticKind::BeyondFarPlane: return "beyond-far-plane";
     }
     return "problem";
 }

@@ -41,6 +41,12 @@ enum class DiagnosticKind {
     UnreadValue,         // a value not read in full: no number, extra text, too few numbers
     SaturatedNumber,     // a number beyond its type's range, read as the nearest it holds
     UnappliedTransform,  // a scene Transform whose translation or rotation the subset reading does not apply
+    UnusedNodes,         // nodes of a scene file the film does not use (viewpoints, lights, sensors, routes...)
+    UndrawnGeometry,     // geometry of a scene file that its reading does not draw
+    UnfollowedReference, // a USE or Inline of a scene file that its reading does not follow
+    ViewpointMovesObject,// a scene's Viewpoint that moves the object drawn from it
+    EmptyObject,         // an object with no mesh: nothing of it is drawn
+    BeyondFarPlane,      // an object too large to be seen whole inside the far clipping plane
 };
 
 // The kind as a stable lower-case name ("unknown-attribute"), for machine

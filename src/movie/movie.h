@@ -66,6 +66,12 @@ public:
     Group* root = nullptr;         // the group named objectname inside it
     std::string filename;
     std::string objectname;
+    // Read by X3D's own rules (scene/x3d_standard.h) rather than as the
+    // player's subset.
+    bool standard = false;
+    // Files the object's file names and that were read with it (Inline),
+    // as opened: relative to the working directory.
+    std::vector<std::string> companionFiles;
 };
 
 class BrikObject : public BaseObject {

@@ -17,7 +17,7 @@ enum class Attribute {
     endtime, eyetype, fadetime, filename, frommodelid, function, id, interpolationfunction, keytime,
     linearvelocity, loadfont, loadimage, lookattype, loop, mass, modelid, modelid0, modelid1,
     modelids, objectid, objectname, physicalbased, position, relative, relativemodelid, rotation,
-    size, starttime, timer1, tomodelid, type, velocity, writetext, xfunctiontype, Other,
+    size, standard, starttime, timer1, tomodelid, type, velocity, writetext, xfunctiontype, Other,
 };
 static_assert(static_cast<int>(Attribute::Other) <= 64, "an element's attributes are one bit each of 64");
 
@@ -40,6 +40,7 @@ constexpr NameEntry<Attribute> kAttributeNames[] = {
     {"physicalbased", Attribute::physicalbased}, {"position", Attribute::position},
     {"relative", Attribute::relative}, {"relativemodelid", Attribute::relativemodelid},
     {"rotation", Attribute::rotation}, {"size", Attribute::size},
+    {"standard", Attribute::standard},
     {"starttime", Attribute::starttime}, {"timer1", Attribute::timer1},
     {"tomodelid", Attribute::tomodelid}, {"type", Attribute::type},
     {"velocity", Attribute::velocity}, {"writetext", Attribute::writetext},
@@ -98,6 +99,7 @@ constexpr Field<Object> kObjectFields[] = {
     {A::id, [](Object& o, const char* v, R& r) { r.readInt(v, o.id); }},
     {A::filename, [](Object& o, const char* v, R&) { readString(v, o.filename); }},
     {A::objectname, [](Object& o, const char* v, R&) { readString(v, o.objectname); }},
+    {A::standard, [](Object& o, const char* v, R& r) { r.readBool(v, o.standard); }},
 };
 
 constexpr Field<BrikObject> kBrikObjectFields[] = {

@@ -123,7 +123,14 @@ private:
             size.e[i] = usableEdge(bounds.e[i]) ? bounds.e[i] : kFallbackEdge;
             replaced = true;
         }
-        if (replaced) {
+        // A top-level model takes its size from its object; an object without
+        // a mesh has no size to take, and the author wrote none.
+        const bool unmeasured = m.object && m.object->min.e[0] > m.object->max.e[0] && given.e[0] == bounds.e[0];
+        if (replaced && unmeasured) {
+            report(DiagnosticKind::BadPhysicsValue, m.sourceLine,
+                   modelName(m) + ": its object has no mesh to take a size from; " +
+                       (edges == 1 ? text(size.e[0]) : text(size)) + " is used");
+        } else if (replaced) {
             const std::string what = edges == 1 ? "diameter " + text(given.e[0]) : "boxsize " + text(given);
             const std::string used = edges == 1 ? text(size.e[0]) : text(size);
             report(DiagnosticKind::BadPhysicsValue, m.sourceLine,

@@ -92,8 +92,9 @@ bool texCoordIndexFollowsCoordIndex(const IndexedFaceSet& mesh);
 // coordIndex; so does the texture cursor when texCoordIndex follows
 // coordIndex, else it advances once per vertex (and only when the mesh has
 // texture coordinates). Entries that point outside their lists are
-// left out. Sink needs beginPolygon(), texCoord(Vec2f), normal(Vec3f),
-// vertex(Vec3f) and endPolygon(). A mesh without Coordinate emits nothing.
+// left out. A colour list, when the mesh has one, runs in step with
+// coordIndex. Sink needs beginPolygon(), texCoord(Vec2f), color(Vec3f),
+// normal(Vec3f), vertex(Vec3f) and endPolygon(). A mesh without Coordinate emits nothing.
 template <typename Sink>
 void walkFaceSet(const IndexedFaceSet& mesh, Sink& sink) {
     if (!mesh.coord) return;
@@ -116,6 +117,8 @@ void walkFaceSet(const IndexedFaceSet& mesh, Sink& sink) {
             if (t < mesh.texCoordIndex.size() && valid(mesh.texCoordIndex[t], mesh.texCoord->point.size()))
                 sink.texCoord(mesh.texCoord->point[static_cast<std::size_t>(mesh.texCoordIndex[t])]);
         }
+        if (mesh.color && r < mesh.colorIndex.size() && valid(mesh.colorIndex[r], mesh.color->color.size()))
+            sink.color(mesh.color->color[static_cast<std::size_t>(mesh.colorIndex[r])]);
         if (mesh.normal && r < mesh.normalIndex.size() && valid(mesh.normalIndex[r], mesh.normal->vector.size()))
             sink.normal(mesh.normal->vector[static_cast<std::size_t>(mesh.normalIndex[r])]);
         if (valid(i, points.size())) sink.vertex(points[static_cast<std::size_t>(i)]);

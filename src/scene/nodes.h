@@ -56,6 +56,14 @@ public:
     std::vector<Vec2f> point;
 };
 
+// Colours that replace the material's diffuse colour corner by corner; only
+// the standard reading of X3D gives a mesh one.
+class Color : public Drawable {
+public:
+    void draw(RendererState&) override {}
+    std::vector<Vec3f> color;
+};
+
 // One polygon of a shadow-casting mesh: up to four point indices, its plane
 // a.x + b.y + c.z + d = 0 (normal not normalised) and the faces that share
 // its edges. Edge e starts at slot e and ends at slot edgeEnd(e).
@@ -102,6 +110,8 @@ public:
     std::vector<int> texCoordIndex;
     std::unique_ptr<Normal> normal;
     std::vector<int> normalIndex;
+    std::unique_ptr<Color> color;
+    std::vector<int> colorIndex;  // in step with coordIndex
     bool normalsGenerated = false;  // flat normals made by finish, the file giving none
     bool castshadow = false;
 };
@@ -197,6 +207,7 @@ struct Viewpoint {
     Vec3f position;
     Quatf orientation;  // identity when the file gives none
     float fieldOfView = 0.0f;
+    int sourceLine = 0;  // the scene file's line, for messages
 };
 
 struct SceneLights {

@@ -18,6 +18,7 @@ struct PolygonEmitter {
     void beginPolygon() { glBegin(GL_POLYGON); }
     void endPolygon() { glEnd(); }
     void texCoord(const Vec2f& t) { glTexCoord2f(t.e[0], t.e[1]); }
+    void color(const Vec3f& c) { glColor3f(c.e[0], c.e[1], c.e[2]); }
     void normal(const Vec3f& n) { glNormal3f(n.e[0], n.e[1], n.e[2]); }
     void vertex(const Vec3f& p) { glVertex3f(p.e[0], p.e[1], p.e[2]); }
 };
@@ -47,8 +48,17 @@ void IndexedFaceSet::draw(RendererState& renderer) {
         compilePending = false;
         displayList = glGenLists(1);
         glNewList(displayList, GL_COMPILE);
+        // Corner colours stand in for the material's diffuse (and ambient)
+        // colour, inside the list only: the material and the current colour
+        // are back as they were once it has run.
+        if (color) {
+            glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_LIGHTING_BIT);
+            glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+            glEnable(GL_COLOR_MATERIAL);
+        }
         PolygonEmitter emitter;
         walkFaceSet(*this, emitter);
+        if (color) glPopAttrib();
         glEndList();
     }
     glCallList(displayList);

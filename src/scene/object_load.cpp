@@ -1,20 +1,54 @@
 #include "movie/movie.h"
 #include "scene/scene_loader.h"
+#include "scene/x3d_standard.h"
 
 namespace xmo {
 
+namespace {
+
+// Whether the subset reading finds the object's group, and says why not.
+Group* findSubsetRoot(Object& object, ObjectLoadContext& context) {
+    Scene& scene = *object.scene;
+    Group* root = dynamic_cast<Group*>(findByName(scene, object.objectname));
+    if (!root) {
+        context.diagnostics.report(DiagnosticKind::ObjectNotLoaded, object.filename, 0,
+                                   explainMissingGroup(scene, object.objectname));
+        return nullptr;
+    }
+    if (root == &scene && !scene.viewpoints.empty())
+        context.diagnostics.report(
+            DiagnosticKind::ViewpointMovesObject, object.filename, scene.viewpoints.front()->sourceLine,
+            "this Viewpoint moves the whole object as a camera at its position would see it, since objectname "
+            "names the Scene: name a group inside it, or read the file with standard=\"true\", which uses no "
+            "viewpoint");
+    return root;
+}
+
+}  // namespace
+
 void Object::load(ObjectLoadContext& context) {
-    scene = loadSceneFile(filename, context.progress, context.errors, context.diagnostics, context.meshUse);
     root = nullptr;
-    if (scene) {
-        scene->prepare(context.lights);
-        root = dynamic_cast<Group*>(findByName(*scene, objectname));
+    companionFiles.clear();
+    if (standard) {
+        StandardReading reading = readStandardX3dFile(filename, objectname, context.progress, context.errors,
+                                                      context.diagnostics, context.meshUse);
+        scene = std::move(reading.scene);
+        root = reading.root;
+        companionFiles = std::move(reading.companionFiles);
+        // The reader has said why when it gave no root.
+        if (scene) scene->prepare(context.lights);
+    } else {
+        scene = loadSceneFile(filename, context.progress, context.errors, context.diagnostics, context.meshUse);
+        if (scene) {
+            scene->prepare(context.lights);
+            root = findSubsetRoot(*this, context);
+        } else {
+            context.diagnostics.report(DiagnosticKind::ObjectNotLoaded, filename, 0,
+                                       "the file holds no \"Scene\"");
+        }
     }
     if (!root) {
         context.progress << "Error in loading object" << objectname << "\n";
-        context.diagnostics.report(DiagnosticKind::ObjectNotLoaded, filename, 0,
-                                   scene ? "no group named \"" + objectname + "\" in the scene"
-                                         : std::string("the file holds no \"Scene\""));
         return;
     }
     context.progress << ".";

@@ -75,6 +75,7 @@ private:
             diagnostics_.report(DiagnosticKind::ParseError, fileName_, problem->line,
                                 problem->text + "; the scene read up to here is kept");
         }
+        reportUnread();
         for (auto& scene : scenes_)
             if (scene.get() == currentScene_) return std::move(scene);
         return nullptr;
@@ -114,6 +115,11 @@ private:
         currentGroup_ = opened;
     }
 
+    // What this reading leaves out of the file: geometry it does not draw
+    // and USE it does not follow, once per file, by kind and count.
+    void noteUnread(Element element, const char* name, const char** attributes);
+    void reportUnread();
+
     void startElement(const char* name, const char** attributes) override;
     void endElement(const char* name) override;
 
@@ -143,6 +149,10 @@ private:
     int skipDepth_ = 0;
     int groupDepth_ = 0;  // open "Group" and "Transform" elements: never less than the tree depth
 
+    std::vector<std::pair<std::string, std::size_t>> undrawn_;
+    std::size_t uses_ = 0;
+    int firstUseLine_ = 0;
+
     std::vector<Vec3f> points3_;
     std::vector<Vec2f> points2_;
     std::vector<int> indices_;
@@ -153,12 +163,46 @@ void readDef(Drawable& node, const char** attributes) {
         if (is(a[0], "DEF")) readString(a[1], node.DEF);
 }
 
+void SceneFileLoader::noteUnread(Element element, const char* name, const char** attributes) {
+    for (const char** a = attributes; *a; a += 2)
+        if (is(a[0], "USE") && uses_++ == 0) firstUseLine_ = currentLine();
+    // A node that stands in a shape in geometry's place, or a sphere, which
+    // this reading keeps without drawing it.
+    const bool inGeometryPlace = currentShape_ && !currentAppearance_ && !currentFaceSet_ &&
+                                 element == Element::Other && std::strncmp(name, "Metadata", 8) != 0;
+    if (!inGeometryPlace && element != Element::Sphere) return;
+    for (auto& kind : undrawn_)
+        if (kind.first == name) {
+            ++kind.second;
+            return;
+        }
+    undrawn_.emplace_back(name, 1);
+}
+
+void SceneFileLoader::reportUnread() {
+    if (!undrawn_.empty()) {
+        std::string kinds;
+        for (const auto& kind : undrawn_)
+            kinds += (kinds.empty() ? "" : ", ") + std::to_string(kind.second) + " " + kind.first;
+        diagnostics_.report(DiagnosticKind::UndrawnGeometry, fileName_, 0,
+                            "geometry not drawn by this reading: " + kinds +
+                                "; standard=\"true\" on the Object draws X3D's primitives and triangle sets");
+    }
+    if (uses_ > 0)
+        diagnostics_.report(DiagnosticKind::UnfollowedReference, fileName_, firstUseLine_,
+                            std::to_string(uses_) + (uses_ == 1 ? " USE is" : " USE are") +
+                                " not followed by this reading (the first here); standard=\"true\" on the Object "
+                                "follows them");
+}
+
 void SceneFileLoader::startElement(const char* name, const char** attributes) {
     if (skipDepth_ > 0) {
         ++skipDepth_;
         return;
     }
-    switch (kElements.find(name)) {
+    const Element element = kElements.find(name);
+    noteUnread(element, name, attributes);
+    switch (element) {
     case Element::Scene: {
         auto scene = std::make_unique<Scene>();
         readDef(*scene, attributes);
@@ -184,6 +228,7 @@ void SceneFileLoader::startElement(const char* name, const char** attributes) {
     case Element::Viewpoint: {
         if (!require(currentScene_, name, "a \"Scene\"")) return;
         auto viewpoint = std::make_unique<Viewpoint>();
+        viewpoint->sourceLine = currentLine();
         readViewpoint(*viewpoint, attributes);
         currentScene_->addViewpoint(std::move(viewpoint));
         break;
@@ -310,7 +355,8 @@ void SceneFileLoader::readTransform(Transform& transform, const char** attribute
                             std::string("\"Transform\"") +
                                 (transform.DEF.empty() ? "" : " \"" + transform.DEF + "\"") + ": its " +
                                 (moves && turns ? "translation and rotation are" : moves ? "translation is" : "rotation is") +
-                                " not applied in this reading of the file, only its scale");
+                                " not applied in this reading of the file, only its scale; standard=\"true\" on "
+                                "the Object reads the file as X3D means it, every Transform applied");
 }
 
 void SceneFileLoader::readViewpoint(Viewpoint& viewpoint, const char** attributes) {

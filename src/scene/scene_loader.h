@@ -38,6 +38,11 @@ std::unique_ptr<Scene> loadSceneText(const char* text, std::size_t size, const s
 // child match recorded (a child node, or the geometry of a child shape) wins.
 Drawable* findByName(Scene& scene, const std::string& name);
 
+// Why objectname gives no group in the subset reading, for check: what the
+// name is when it names a node that is not a group, else the groups there
+// are, else every DEF name of the file.
+std::string explainMissingGroup(Scene& scene, const std::string& name);
+
 // Bounding box of every mesh under root, with its coordinates as written (no
 // Transform is applied). Without meshes min stays above max.
 void computeBounds(Group& root, Vec3f& min, Vec3f& max);

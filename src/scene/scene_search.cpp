@@ -1,3 +1,4 @@
+#include <utility>
 #include <vector>
 
 #include "scene/mesh_geometry.h"
@@ -25,6 +26,72 @@ Drawable* findByName(Scene& scene, const std::string& name) {
         }
     }
     return result;
+}
+
+namespace {
+
+const char* nodeKindName(const Drawable& node) {
+    if (dynamic_cast<const Scene*>(&node)) return "Scene";
+    if (dynamic_cast<const Transform*>(&node)) return "Transform";
+    if (dynamic_cast<const Group*>(&node)) return "Group";
+    if (dynamic_cast<const Shape*>(&node)) return "Shape";
+    if (dynamic_cast<const Appearance*>(&node)) return "Appearance";
+    if (dynamic_cast<const Material*>(&node)) return "Material";
+    if (dynamic_cast<const IndexedFaceSet*>(&node)) return "IndexedFaceSet";
+    if (dynamic_cast<const Coordinate*>(&node)) return "Coordinate";
+    if (dynamic_cast<const Normal*>(&node)) return "Normal";
+    if (dynamic_cast<const TextureCoordinate*>(&node)) return "TextureCoordinate";
+    if (dynamic_cast<const Sphere*>(&node)) return "Sphere";
+    return "node";
+}
+
+// Every DEF name of the tree with its node's kind, groups apart, in file order.
+void collectDefNames(const Drawable& node, std::vector<std::string>& groups, std::vector<std::string>& others) {
+    const auto add = [&](const Drawable* d) {
+        if (d && !d->DEF.empty()) others.push_back(d->DEF + " (" + nodeKindName(*d) + ")");
+    };
+    if (const auto* group = dynamic_cast<const Group*>(&node)) {
+        if (!group->DEF.empty()) groups.push_back(group->DEF);
+        for (const auto& child : group->children) collectDefNames(*child, groups, others);
+    } else if (const auto* shape = dynamic_cast<const Shape*>(&node)) {
+        add(shape);
+        if (shape->appearance) {
+            add(shape->appearance.get());
+            add(shape->appearance->material.get());
+            if (shape->appearance->texture && !shape->appearance->texture->DEF.empty())
+                others.push_back(shape->appearance->texture->DEF + " (ImageTexture)");
+        }
+        add(shape->geometry.get());
+        if (const auto* mesh = dynamic_cast<const IndexedFaceSet*>(shape->geometry.get())) {
+            add(mesh->coord.get());
+            add(mesh->normal.get());
+            add(mesh->texCoord.get());
+        }
+    } else {
+        add(&node);
+    }
+}
+
+std::string listed(const std::vector<std::string>& names) {
+    constexpr std::size_t kListed = 12;
+    std::string out;
+    for (std::size_t i = 0; i < names.size() && i < kListed; ++i) out += (i ? ", " : "") + names[i];
+    if (names.size() > kListed) out += ", ...";
+    return out;
+}
+
+}  // namespace
+
+std::string explainMissingGroup(Scene& scene, const std::string& name) {
+    constexpr const char* kStandard = "standard=\"true\" on the Object takes any node, or the whole scene without objectname";
+    if (const Drawable* found = findByName(scene, name))
+        return "\"" + name + "\" is a " + nodeKindName(*found) +
+               ", not a group: this reading takes a Group, Transform or Scene; " + kStandard;
+    std::vector<std::string> groups, others;
+    collectDefNames(scene, groups, others);
+    if (!groups.empty()) return "no group named \"" + name + "\" in the scene; its groups are " + listed(groups);
+    return "no group named \"" + name + "\": the scene has no group with a DEF name" +
+           (others.empty() ? std::string() : " (its DEF names: " + listed(others) + ")") + "; " + kStandard;
 }
 
 void computeBounds(Group& root, Vec3f& min, Vec3f& max) {

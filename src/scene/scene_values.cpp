@@ -43,6 +43,7 @@ void readSceneFloat3(const char* text, Vec3f& value) {
 
 std::size_t readPointList3(const char* text, std::vector<Vec3f>& points) { return readPointList<3>(text, points); }
 std::size_t readPointList2(const char* text, std::vector<Vec2f>& points) { return readPointList<2>(text, points); }
+std::size_t readPointList4(const char* text, std::vector<Vec4f>& points) { return readPointList<4>(text, points); }
 
 void readIndexList(const char* text, std::vector<int>& values) {
     values.clear();

@@ -26,6 +26,7 @@ void readSceneFloat3(const char* text, Vec3f& value);
 // numbers were left over after the last whole tuple.
 std::size_t readPointList3(const char* text, std::vector<Vec3f>& points);
 std::size_t readPointList2(const char* text, std::vector<Vec2f>& points);
+std::size_t readPointList4(const char* text, std::vector<Vec4f>& points);
 
 // Integers separated by blanks and commas, up to the first entry that is not
 // one. Replaces the contents of values.
