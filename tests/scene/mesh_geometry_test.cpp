@@ -132,6 +132,7 @@ struct Recorder {
     void beginPolygon() { out += "P("; }
     void endPolygon() { out += ")"; }
     void texCoord(const Vec2f& t) { out += "t" + std::to_string(static_cast<int>(t.e[0])); }
+    void color(const Vec3f& c) { out += "c" + std::to_string(static_cast<int>(c.e[0])); }
     void normal(const Vec3f& n) { out += "n" + std::to_string(static_cast<int>(n.e[0])); }
     void vertex(const Vec3f& p) { out += "v" + std::to_string(static_cast<int>(p.e[0])); }
 };
