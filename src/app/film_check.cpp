@@ -1,5 +1,6 @@
 #include "app/film_check.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -22,12 +23,18 @@ void planPhysics(Movie& movie, Diagnostics& diagnostics) {
 
 namespace {
 
-// An object that loads yet cannot show: no mesh at all, or larger than the
-// far clipping plane lets a camera see whole.
+// An object that a model shows yet cannot be seen: no mesh at all, or
+// larger than the far clipping plane lets a camera see whole. An object no
+// model names (one read for its light alone) is not looked at.
 void reportUnseenObjects(const Movie& movie, Diagnostics& diagnostics) {
+    std::vector<const BaseObject*> shown;
+    forEachModel(movie.models, [&](const BaseModel& m) {
+        const auto* model = dynamic_cast<const Model*>(&m);
+        if (model && model->object) shown.push_back(model->object);
+    });
     for (const auto& object : movie.objects) {
         const auto* scene = dynamic_cast<const Object*>(object.get());
-        if (!scene || !scene->loaded) continue;
+        if (!scene || !scene->loaded || std::find(shown.begin(), shown.end(), scene) == shown.end()) continue;
         const std::string name = "Object " + std::to_string(scene->id) + ": ";
         if (scene->min.e[0] > scene->max.e[0]) {
             diagnostics.report(DiagnosticKind::EmptyObject, movie.fileName, scene->sourceLine,

@@ -153,6 +153,13 @@ struct NameCounts {
     }
 };
 
+// One file named two ways is read once and known inside itself.
+std::string canonicalKey(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
+    return error ? path : canonical.string();
+}
+
 // One file of the reading, the main one or an inlined one: its elements,
 // what each USE names and its DEF names (each file has its own).
 struct FileScope {
@@ -398,7 +405,8 @@ void StandardReader::evaluateInline(FileScope& scope, const X3dElement& e, const
     for (const char* other : {".wrl", ".x3dv", ".x3db", ".gz", ".x3dz", ".wrz"})
         if (endsWith(path, other)) return refuse("of \"" + path + "\", which is not an X3D file in XML");
     FileScope* inlined = nullptr;
-    if (const auto found = scopeByPath_.find(path); found != scopeByPath_.end()) {
+    const std::string key = canonicalKey(path);
+    if (const auto found = scopeByPath_.find(key); found != scopeByPath_.end()) {
         inlined = found->second;
     } else {
         try {
@@ -406,7 +414,7 @@ void StandardReader::evaluateInline(FileScope& scope, const X3dElement& e, const
         } catch (const LoadError& error) {
             return refuse("of \"" + path + "\": " + error.what());
         }
-        scopeByPath_[path] = inlined;
+        scopeByPath_[key] = inlined;
         companionFiles_.push_back(path);
     }
     if (std::find(openFiles_.begin(), openFiles_.end(), inlined) != openFiles_.end())
@@ -642,6 +650,7 @@ void StandardReader::addShape(CornerMesh& m, const Affine3& placement, const Mat
 StandardReading StandardReader::read(X3dTree tree, const std::string& fileName, const std::string& objectName) {
     StandardReading result;
     FileScope& scope = addScope(std::move(tree), fileName);
+    scopeByPath_[canonicalKey(fileName)] = &scope;
     openFiles_.push_back(&scope);
     if (!scope.scene) {
         report(DiagnosticKind::ObjectNotLoaded, fileName, 0, "the file holds no \"Scene\"");

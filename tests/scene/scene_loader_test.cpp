@@ -141,7 +141,8 @@ TEST(SceneValues, RotationIsAnAxisAndAnAngleInDegrees) {
     ASSERT_EQ(l.diagnostics.size(), 1u);
     EXPECT_EQ(formatDiagnostic(l.diagnostics.items()[0]),
               "test.x3d:1: \"Transform\": its translation and rotation are not applied in this reading of the file, "
-              "only its scale");
+              "only its scale; standard=\"true\" on the Object reads the file as X3D means it, every Transform "
+              "applied");
 }
 
 TEST(SceneValues, RadiusIsReadAsTextToDoubleOtherFloatsAsStreamExtraction) {
@@ -345,9 +346,10 @@ struct ObjectLoad {
     Diagnostics diagnostics;
     LightCounter lights;
 
-    ObjectLoad(const char* file, const char* name) {
+    ObjectLoad(const char* file, const char* name, bool standard = false) {
         object.filename = file;
         object.objectname = name;
+        object.standard = standard;
         ObjectLoadContext context{progress, diagnostics, errors, lights};
         object.load(context);
     }
@@ -370,8 +372,15 @@ TEST(ObjectLoad, TakesTheNamedGroupAndMeasuresItWithoutTransforms) {
     EXPECT_EQ(scaled.object.max, (Vec3f{1, 1, 4}));
 }
 
-TEST(ObjectLoad, NamesThatAreNotGroupsFail) {
-    for (const char* name : {"Panel", "PanelMesh", "Nothing"}) {
+// The subset reading takes only groups, and says what a name is instead.
+TEST(ObjectLoad, NamesThatAreNotGroupsFailWithWhatTheyAre) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Panel", "\"Panel\" is a Shape, not a group: this reading takes a Group, Transform or Scene; "
+                  "standard=\"true\" on the Object takes any node, or the whole scene without objectname"},
+        {"PanelMesh", "\"PanelMesh\" is a IndexedFaceSet, not a group"},
+        {"Nothing", "no group named \"Nothing\" in the scene; its groups are Twin, Twin, Scaled"},
+    };
+    for (const auto& [name, message] : cases) {
         ObjectLoad l("scene/names.x3d", name);
         EXPECT_EQ(l.progress.str(), std::string("Error in loading object") + name + "\n");
         EXPECT_FALSE(l.object.loaded);
@@ -379,6 +388,46 @@ TEST(ObjectLoad, NamesThatAreNotGroupsFail) {
         ASSERT_EQ(l.diagnostics.items().size(), 2u);
         EXPECT_EQ(l.diagnostics.items()[0].kind, DiagnosticKind::UnappliedTransform) << "Scaled moves by 5 5 5";
         EXPECT_EQ(l.diagnostics.items()[1].kind, DiagnosticKind::ObjectNotLoaded);
+        EXPECT_EQ(l.diagnostics.items()[1].message.rfind(message, 0), 0u) << l.diagnostics.items()[1].message;
+    }
+}
+
+// What the subset reading leaves out of a file is named once per file:
+// geometry it does not draw, the USE it does not follow, a viewpoint that
+// moves the object, and a file without any DEF'd group lists its names.
+TEST(ObjectLoad, WhatTheSubsetReadingLeavesOutIsNamed) {
+    const struct {
+        const char* file;
+        const char* name;
+        std::vector<std::string> reports;
+    } cases[] = {
+        {"scene/standard/viewpoint.x3d", "World",
+         {"scene/standard/viewpoint.x3d: geometry not drawn by this reading: 1 Box; standard=\"true\" on the "
+          "Object draws X3D's primitives and triangle sets",
+          "scene/standard/viewpoint.x3d:7: 1 USE is not followed by this reading (the first here); "
+          "standard=\"true\" on the Object follows them",
+          "scene/standard/viewpoint.x3d:3: this Viewpoint moves the whole object as a camera at its position "
+          "would see it, since objectname names the Scene: name a group inside it, or read the file with "
+          "standard=\"true\", which uses no viewpoint"}},
+        {"scene/standard/viewpoint.x3d", "Red",
+         {"", "", "scene/standard/viewpoint.x3d: no group named \"Red\" in the scene; its groups are World"}},
+        {"scene/standard/part.x3d", "Box",
+         {"scene/standard/part.x3d: geometry not drawn by this reading: 1 Box; standard=\"true\" on the Object "
+          "draws X3D's primitives and triangle sets",
+          "scene/standard/part.x3d: no group named \"Box\": the scene has no group with a DEF name (its DEF "
+          "names: Both (Shape)); standard=\"true\" on the Object takes any node, or the whole scene without "
+          "objectname"}},
+    };
+    for (const auto& c : cases) {
+        ObjectLoad l(c.file, c.name);
+        std::vector<std::string> reports;
+        for (const Diagnostic& d : l.diagnostics.items())
+            if (d.kind != DiagnosticKind::MissingCoordinates) reports.push_back(formatDiagnostic(d));
+        ASSERT_EQ(reports.size(), c.reports.size()) << c.name;
+        for (std::size_t i = 0; i < reports.size(); ++i)
+            if (!c.reports[i].empty()) {
+                EXPECT_EQ(reports[i], c.reports[i]) << c.name;
+            }
     }
 }
 
