@@ -1,21 +1,30 @@
-// Fuzz target of the scene file loader: any bytes as a scene file, then the
-// steps an object load runs on the result (search and bounds). Drawing is
-// not reached; the loader must neither crash nor read out of bounds.
+// Fuzz target of the scene file loader: any bytes as a scene file, read
+// both ways an object reads one (the subset reading, then the standard
+// reading of the whole scene and of a named node), followed by the steps an
+// object load runs on the result (search and bounds). Drawing is not
+// reached; the loaders must neither crash, hang nor read out of bounds.
 #include <cstddef>
 #include <cstdint>
 #include <sstream>
 
 #include "scene/mesh_geometry.h"
 #include "scene/scene_loader.h"
+#include "scene/x3d_standard.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const char* text = reinterpret_cast<const char*>(data);
     std::ostringstream errors;
     xmo::Diagnostics diagnostics;
-    std::unique_ptr<xmo::Scene> scene =
-        xmo::loadSceneText(reinterpret_cast<const char*>(data), size, "fuzz.x3d", errors, diagnostics);
-    if (!scene) return 0;
     xmo::Vec3f min, max;
-    xmo::computeBounds(*scene, min, max);
-    if (auto* group = dynamic_cast<xmo::Group*>(xmo::findByName(*scene, "Object"))) xmo::computeBounds(*group, min, max);
+    if (std::unique_ptr<xmo::Scene> scene = xmo::loadSceneText(text, size, "fuzz.x3d", errors, diagnostics)) {
+        xmo::computeBounds(*scene, min, max);
+        if (auto* group = dynamic_cast<xmo::Group*>(xmo::findByName(*scene, "Object")))
+            xmo::computeBounds(*group, min, max);
+    }
+    for (const char* name : {"", "Object"}) {
+        const xmo::StandardReading reading =
+            xmo::readStandardX3dText(std::string_view(text, size), "fuzz.x3d", name, errors, diagnostics);
+        if (reading.root) xmo::computeBounds(*reading.root, min, max);
+    }
     return 0;
 }

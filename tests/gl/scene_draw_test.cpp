@@ -1,10 +1,14 @@
 // Scene drawing through a real GL context: bricks, mesh display lists,
-// Transform scaling, viewpoints, model placement and the model pass.
+// Transform scaling, viewpoints, model placement, the model pass, and the
+// standard reading of X3D drawn against the same scene written flat.
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdlib>
 #include <sstream>
+#include <vector>
 
 #include "app/gl_setup.h"
 #include "motion/placement.h"
@@ -247,6 +251,40 @@ TEST_F(SceneDraw, ModelsArePlacedWithoutDrawingAndDrawnWhereTheyWerePlaced) {
     EXPECT_EQ(object.draws, 2) << "the disabled model is not drawn";
     const Mat4x4f after = view();
     for (int i = 0; i < 16; ++i) EXPECT_EQ(after[i / 4][i % 4], before[i / 4][i % 4]) << "every draw pops what it pushed";
+}
+
+// The standard reading applies each Transform and follows the USE; the
+// subset reading of the same boxes, their corners written out, must draw the
+// same picture (up to the rounding of the written coordinates).
+TEST_F(SceneDraw, AStandardReadFileDrawsAsTheSameSceneWrittenFlat) {
+    std::vector<std::uint8_t> pictures[2];
+    const char* files[2] = {"scene/standard/boxes.x3d", "scene/standard/boxes-flat.x3d"};
+    for (int i = 0; i < 2; ++i) {
+        Object object;
+        object.filename = files[i];
+        object.objectname = "Boxes";
+        object.standard = i == 0;
+        object.load(context);
+        ASSERT_TRUE(object.loaded) << files[i];
+        Movie movie;
+        auto model = placedModel(object, Vec3f{0, 0, 0});
+        model->computeExtents();
+        movie.models.push_back(std::move(model));
+        clear();
+        drawFrameModels(movie);
+        pictures[i].resize(static_cast<std::size_t>(kScreenWidth * kScreenHeight * 4));
+        glReadPixels(0, 0, kScreenWidth, kScreenHeight, GL_RGBA, GL_UNSIGNED_BYTE, pictures[i].data());
+    }
+    std::size_t covered = 0, differing = 0;
+    for (std::size_t p = 0; p < pictures[0].size(); p += 4) {
+        covered += pictures[1][p] > 0;
+        bool same = true;
+        for (std::size_t c = 0; c < 3; ++c) same = same && std::abs(pictures[0][p + c] - pictures[1][p + c]) <= 2;
+        differing += !same;
+    }
+    const std::size_t pixels = pictures[0].size() / 4;
+    EXPECT_GT(covered, pixels / 20) << "both boxes fill a good part of the picture";
+    EXPECT_LT(differing, pixels / 1000) << differing << " of " << pixels << " pixels differ";
 }
 
 }  // namespace
