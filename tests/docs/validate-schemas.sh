@@ -38,6 +38,11 @@ tests/data/movie/media.xmo|a Tiles without loadimage and a Sound without filenam
 tests/data/movie/no-camera.xmo|a Sequence without a Camera: tests the loader's refusal
 tests/data/movie/physics.xmo|a collisiontype of 2 and values the simulation cannot use: tests what check reports
 tests/data/scene/broken_after_group.x3d|not well-formed: tests that a scene keeps what it read before the error
+tests/data/movie/unseen.x3d|X3D beyond the subset: tests what check says of objects that show nothing
+tests/data/scene/standard/boxes.x3d|X3D beyond the subset: tests the standard reading's picture
+tests/data/scene/standard/inline.x3d|X3D beyond the subset: tests the standard reading's Inline
+tests/data/scene/standard/part.x3d|X3D beyond the subset: inlined by the standard reading's test
+tests/data/scene/standard/viewpoint.x3d|X3D beyond the subset: tests what the subset reading names
 "
 
 reason_excluded() {
