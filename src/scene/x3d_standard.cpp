@@ -227,7 +227,7 @@ private:
 // Nesting of the reading, through USE and Inline too, and the number of
 // nodes it may visit: beyond them a file is hostile or broken.
 constexpr int kMaxReadDepth = kMaxX3dDepth;
-constexpr std::size_t kMaxVisits = std::size_t{1} << 22;
+constexpr std::size_t kMaxVisits = std::size_t{1} << 20;
 constexpr int kMaxInlineDepth = 16;
 
 FileScope& StandardReader::addScope(X3dTree tree, const std::string& fileName) {

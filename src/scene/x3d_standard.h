@@ -42,7 +42,7 @@ struct StandardReading {
 // No file read this way places more corners than this in all (USE and
 // Inline included), so that no small file can ask for more memory than a
 // film player has.
-inline constexpr std::size_t kMaxStandardCorners = std::size_t{1} << 24;
+inline constexpr std::size_t kMaxStandardCorners = std::size_t{1} << 23;
 
 // Reads fileName. A file that cannot be read throws LoadError (after
 // "Error in loading file " and its name on progress); malformed XML keeps
