@@ -57,7 +57,7 @@ private:
 int main() {
     xmo::OffscreenContext context;
     std::string error;
-    if (!context.open(xmo::kScreenWidth, xmo::kScreenHeight, error)) {
+    if (!context.open(xmo::kScreenWidth, xmo::kScreenHeight, 1, error)) {
         std::fprintf(stderr, "advance_frame_bench: %s\n", error.c_str());
         return 1;
     }

@@ -92,7 +92,7 @@ int main() {
     xmo::bench::countEngineAllocations();
     xmo::OffscreenContext context;
     std::string error;
-    if (!context.open(xmo::kScreenWidth, xmo::kScreenHeight, error)) {
+    if (!context.open(xmo::kScreenWidth, xmo::kScreenHeight, 1, error)) {
         std::fprintf(stderr, "player_frame_bench: %s\n", error.c_str());
         return 1;
     }
