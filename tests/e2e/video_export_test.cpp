@@ -268,8 +268,9 @@ TEST_F(VideoExport, PartsJoinedAreTheSingleExport) {
     // the parts in the wrong order first.
     const std::string render = std::string(XMOTOOL_BIN) + " render video/tone_film.xmo" + options;
     const std::string join = std::string(XMOTOOL_BIN) + " join " + path("joined.mp4") + " ";
-    const std::string parallel = "parallel --will-cite --sshlogin : " + render + " --part {}/3 --video " +
-                                 path("part-{}.mp4") + " ::: 1 2 3";
+    const std::string parallel = "parallel --will-cite --sshlogin : --workdir \"$PWD\" --return " +
+                                 path("part-{}.mp4") + " --cleanup " + render + " --part {}/3 --video " +
+                                 path("part-{}.mp4") + " ::: $(seq 3)";
     test::ProcessOptions shell;
     shell.timeoutSeconds = 300;
     test::ProcessResult r = test::runProcess({"/bin/sh", "-c", parallel}, shell);
