@@ -292,9 +292,10 @@ std::optional<std::vector<long>> partFrames(const std::vector<long>& span, Video
     const std::size_t count = span.size();
     const std::size_t begin = count * static_cast<std::size_t>(part.index - 1) / part.count;
     const std::size_t end = count * static_cast<std::size_t>(part.index) / part.count;
-    if (begin == end) {
-        error = "part " + std::to_string(part.index) + "/" + std::to_string(part.count) + " holds no frame: the " +
-                std::to_string(count) + " frame(s) from --from to --to make fewer parts";
+    if (count < static_cast<std::size_t>(kMinPartFrames) * part.count) {
+        error = std::to_string(part.count) + " parts of the " + std::to_string(count) +
+                " frame(s) from --from to --to would hold fewer than " + std::to_string(kMinPartFrames) +
+                " frames each; make fewer parts";
         return std::nullopt;
     }
     return std::vector<long>(span.begin() + static_cast<long>(begin), span.begin() + static_cast<long>(end));

@@ -81,8 +81,13 @@ FrameArea filmArea(FrameSize frame);
 
 // Part K of N of a span of frames: the K-th of N runs of consecutive frames,
 // their lengths differing by one at most. Returns nothing and fills error
-// when that part holds no frame.
+// when the parts would be shorter than kMinPartFrames.
 std::optional<std::vector<long>> partFrames(const std::vector<long>& span, VideoPart part, std::string& error);
+
+// H.264 shows some pictures after later ones; a part of only a frame or two
+// gets no such reordering and then does not join with its neighbours, which
+// have it. Parts are held to a length at which every part has it.
+inline constexpr long kMinPartFrames = 8;
 
 // The frames from `from` up to but not including `to` seconds: from
 // round(from * fps) to round(to * fps) - 1, so a span of S seconds is S * fps

@@ -159,11 +159,11 @@ TEST(RenderOptions, TheFilmKeepsItsFourByThreePictureCentredInAnyFrame) {
 // The parts of a span, each one run of it, together make the span, in order.
 TEST(RenderOptions, PartsCutASpanIntoNearlyEqualRuns) {
     std::vector<long> span;
-    for (long n = 100; n < 110; ++n) span.push_back(n);
+    for (long n = 100; n < 140; ++n) span.push_back(n);
     const struct {
         int count;
-        std::vector<long> sizes;  // empty: some part holds no frame
-    } cases[] = {{1, {10}}, {3, {3, 3, 4}}, {4, {2, 3, 2, 3}}, {10, std::vector<long>(10, 1)}, {11, {}}};
+        std::vector<long> sizes;  // empty: the parts would be too short
+    } cases[] = {{1, {40}}, {3, {13, 13, 14}}, {5, std::vector<long>(5, 8)}, {6, {}}};
     for (const auto& c : cases) {
         std::vector<long> joined, sizes;
         std::string error;
