@@ -3,6 +3,7 @@
 
 #include "app/gl_setup.h"
 #include "app/player.h"
+#include "base/film_files.h"
 #include "movie/movie_loader.h"
 
 namespace xmo {
@@ -16,14 +17,15 @@ bool startPlayer(Player& p, const std::string& moviePath, MediaLoader& media) {
     // The physics world itself was made with the player.
     p.physics.createGroundPlane();
     p.physics.refreshCollisionSpace();
-    loadSkyTexture(p.sky, p.errors);
-    loadTerrain(p.terrain, p.errors);
+    FilmFiles world(moviePath, p.errors);
+    loadSkyTexture(p.sky, world, p.errors);
+    loadTerrain(p.terrain, world, p.errors);
     buildTerrain(p.terrain);
 
     // One dot now and one per loaded object: the progress line of loading.
     p.console << "." << std::flush;
     Diagnostics diagnostics;
-    LoadServices services{media, p.physics, p.renderer.lights, p.console, p.errors, diagnostics};
+    LoadServices services{media, p.physics, p.renderer.lights, p.console, p.errors, diagnostics, p.errors};
     p.currentMovie = loadMovie(moviePath, services);
     // Loading only numbered the scenes' lights; they go on here, before the
     // first frame draws a scene.

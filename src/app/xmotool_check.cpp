@@ -4,7 +4,6 @@
 // the refusal (if any) last with the kind "refused". Exit 0 when the player
 // would play the film, 3 when it would refuse it, either way.
 #include <cstring>
-#include <filesystem>
 #include <iostream>
 #include <optional>
 
@@ -59,20 +58,16 @@ int runCheck(int argc, char** argv) {
     if ((argc != 2 && !json) || std::strncmp(argv[argc - 1], "--", 2) == 0) return usageError("check [--json] MOVIE");
     const std::string path = argv[argc - 1];
     ToolMediaLoader media;
-    QuietLoadServices tool(&media);
-    std::optional<LoadError> refusal;
-    try {
-        const std::unique_ptr<Movie> movie = loadMovie(path, tool.services);
-        planPhysics(*movie, tool.diagnostics);
-        reportUnknownEffectNames(*movie, tool.diagnostics);
-        reportUnusableMusicFiles(*movie, tool.diagnostics);
-        // The player reads the world from its working directory, which is the
-        // film's folder when the film is played from there. A refused film
-        // never gets that far.
-        reportWorldImageProblems(std::filesystem::path(path).parent_path().string(), tool.diagnostics);
-    } catch (const LoadError& e) {
-        refusal = e;
+    QuietLoadServices tool(&media, nullptr, &std::cerr);
+    CheckedMovie checked = loadMovieToCheck(path, tool.services);
+    if (checked.movie) {
+        planPhysics(*checked.movie, tool.diagnostics);
+        reportUnknownEffectNames(*checked.movie, tool.diagnostics);
+        reportUnusableMusicFiles(*checked.movie, tool.diagnostics);
+        reportWorldImageProblems(path, std::cerr, tool.diagnostics);
     }
+    tool.diagnostics.sortByFileAndLine();
+    const std::optional<LoadError>& refusal = checked.refusal;
     if (json) writeJson(std::cout, tool.diagnostics.items(), refusal);
     else writeText(std::cout, path, tool.diagnostics.items(), refusal);
     return refusal ? 3 : 0;
