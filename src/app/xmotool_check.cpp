@@ -7,14 +7,10 @@
 #include <iostream>
 #include <optional>
 
-#include "app/tool_media_loader.h"
+#include "app/film_check.h"
 #include "app/xmotool_commands.h"
 #include "app/xmotool_load.h"
 #include "base/json_string.h"
-#include "effects/effect_names.h"
-#include "effects/music_files.h"
-#include "movie/movie_loader.h"
-#include "terrain/world_files.h"
 
 namespace xmo {
 
@@ -57,20 +53,10 @@ int runCheck(int argc, char** argv) {
     const bool json = argc == 3 && std::strcmp(argv[1], "--json") == 0;
     if ((argc != 2 && !json) || std::strncmp(argv[argc - 1], "--", 2) == 0) return usageError("check [--json] MOVIE");
     const std::string path = argv[argc - 1];
-    ToolMediaLoader media;
-    QuietLoadServices tool(&media, nullptr, &std::cerr);
-    CheckedMovie checked = loadMovieToCheck(path, tool.services);
-    if (checked.movie) {
-        planPhysics(*checked.movie, tool.diagnostics);
-        reportUnknownEffectNames(*checked.movie, tool.diagnostics);
-        reportUnusableMusicFiles(*checked.movie, tool.diagnostics);
-        reportWorldImageProblems(path, std::cerr, tool.diagnostics);
-    }
-    tool.diagnostics.sortByFileAndLine();
-    const std::optional<LoadError>& refusal = checked.refusal;
-    if (json) writeJson(std::cout, tool.diagnostics.items(), refusal);
-    else writeText(std::cout, path, tool.diagnostics.items(), refusal);
-    return refusal ? 3 : 0;
+    const FilmProblems found = checkFilm(path, std::cerr);
+    if (json) writeJson(std::cout, found.problems, found.refusal);
+    else writeText(std::cout, path, found.problems, found.refusal);
+    return found.refusal ? 3 : 0;
 }
 
 }  // namespace xmo

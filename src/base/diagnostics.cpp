@@ -33,6 +33,7 @@ const char* diagnosticKindName(DiagnosticKind kind) {
     case DiagnosticKind::IdleKeys: return "idle-keys";
     case DiagnosticKind::UnreadValue: return "unread-value";
     case DiagnosticKind::SaturatedNumber: return "saturated-number";
+    case DiagnosticKind::UnappliedTransform: return "unapplied-transform";
     case DiagnosticKind::TimeOutOfReach: return "time-out-of-reach";
     case DiagnosticKind::LongDuration: return "long-duration";
     case DiagnosticKind::KeysOutOfOrder: return "keys-out-of-order";

@@ -41,6 +41,7 @@ enum class DiagnosticKind {
     IdleKeys,            // key frames an animation never uses
     UnreadValue,         // a value not read in full: no number, extra text, too few numbers
     SaturatedNumber,     // a number beyond its type's range, read as the nearest it holds
+    UnappliedTransform,  // a scene Transform whose translation or rotation the subset reading does not apply
     TimeOutOfReach,      // a time its sequence (or the film) never reaches, so the thing never happens
     LongDuration,        // a sequence over an hour long, most likely written in milliseconds
     KeysOutOfOrder,      // key times that go backwards, or repeat the time of the key before
@@ -51,9 +52,6 @@ enum class DiagnosticKind {
     DegenerateView,      // a camera whose view cannot be built: eye on the look-at point, or looking along up
     AlsoRefused,         // a problem that alone would refuse the film, after the one that does
 };
-
-// The number of kinds above, for walking them all.
-inline constexpr int kDiagnosticKindCount = static_cast<int>(DiagnosticKind::AlsoRefused) + 1;
 
 // The kind as a stable lower-case name ("unknown-attribute"), for machine
 // readers of the problems.

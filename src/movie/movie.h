@@ -11,6 +11,8 @@
 // enabling in motion/, writeXml in movie/movie_writer.cpp.
 #pragma once
 
+#include <array>
+#include <bitset>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -47,6 +49,7 @@ struct ObjectLoadContext {
     Diagnostics& diagnostics;  // problems an author should fix
     std::ostream& errors;      // parse-error lines of scene files
     LightCounter& lights;      // numbers each scene's default light
+    MeshUse meshUse = MeshUse::Drawing;  // what the scenes' meshes are completed for
 };
 
 class BaseObject {
@@ -142,6 +145,8 @@ public:
     Model* relativeModel = nullptr;
     Mat4x4f partOffset;
     Mat4x4f partWorld;
+    // What the model is drawn with this frame, as placeModels left it.
+    Mat4x4f placement;
     std::vector<ShadowCaster> casters;
     bool castshadow = false;
 };
@@ -261,10 +266,17 @@ struct Particle {
     int sourceLine = 0;  // 0 for one spawned by a command
 };
 
-// A loaded caption font; the player's media loader supplies the real one.
+// A caption font as printing sees it: whether it loaded and how far each of
+// its Latin-1 characters moves the pen, in units of the point size (the
+// glyph's width plus the font's gap). The player's media loader supplies the
+// real one, which also holds the glyphs to draw.
 class CaptionFont {
 public:
     virtual ~CaptionFont() = default;
+
+    bool loaded = false;
+    std::bitset<256> hasGlyph;
+    std::array<float, 256> advance{};
 };
 
 struct Text {

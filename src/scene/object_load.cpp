@@ -4,7 +4,7 @@
 namespace xmo {
 
 void Object::load(ObjectLoadContext& context) {
-    scene = loadSceneFile(filename, context.progress, context.errors, context.diagnostics);
+    scene = loadSceneFile(filename, context.progress, context.errors, context.diagnostics, context.meshUse);
     root = nullptr;
     Drawable* named = nullptr;
     if (scene) {

@@ -22,16 +22,16 @@
 
 namespace xmo {
 
-// Loads fileName. A file that cannot be read writes "Error in loading file "
-// and its name to progress and throws LoadError. Returns null when the file
-// holds no "Scene" element.
+// Loads fileName, its meshes completed for `use`. A file that cannot be read
+// writes "Error in loading file " and its name to progress and throws
+// LoadError. Returns null when the file holds no "Scene" element.
 std::unique_ptr<Scene> loadSceneFile(const std::string& fileName, std::ostream& progress, std::ostream& errors,
-                                     Diagnostics& diagnostics);
+                                     Diagnostics& diagnostics, MeshUse use = MeshUse::Drawing);
 
 // The same for a file's contents already in memory; fileName only names it
 // in messages.
 std::unique_ptr<Scene> loadSceneText(const char* text, std::size_t size, const std::string& fileName,
-                                     std::ostream& errors, Diagnostics& diagnostics);
+                                     std::ostream& errors, Diagnostics& diagnostics, MeshUse use = MeshUse::Drawing);
 
 // The node called name: depth first over the groups with an explicit stack,
 // the first popped group carrying the name wins at once; otherwise the last

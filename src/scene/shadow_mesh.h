@@ -10,6 +10,7 @@
 // and math/.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,6 +36,23 @@ void buildShadowFaces(const std::vector<Vec3f>& points, const std::vector<int>& 
 // so the last matching face stays j's neighbour. Neighbours set before are
 // cleared first.
 void buildNeighbours(std::vector<ShadowFace>& faces);
+
+// The work lists of buildNeighbours, kept from one mesh to the next: the
+// meshes of a large scene then share one allocation instead of each taking
+// (and the system zeroing) its own.
+class NeighbourScratch {
+public:
+    NeighbourScratch();
+    ~NeighbourScratch();
+    NeighbourScratch(const NeighbourScratch&) = delete;
+    NeighbourScratch& operator=(const NeighbourScratch&) = delete;
+
+private:
+    friend void buildNeighbours(std::vector<ShadowFace>& faces, NeighbourScratch& scratch);
+    struct Buffers;
+    std::unique_ptr<Buffers> buffers_;
+};
+void buildNeighbours(std::vector<ShadowFace>& faces, NeighbourScratch& scratch);
 
 // A polygon that the shadow cannot hold whole: "coordIndex entry N starts a
 // polygon of K vertices; its shadow keeps the first four". The first one

@@ -27,10 +27,9 @@ struct Terrain {
     unsigned displayList = 0;
     bool compilePending = true;
 
-    // The first call only compiles the list (nothing is drawn, so the model
-    // pass's second call in the first frame is the first to show the ground);
-    // every later call calls it. The list sets the texture environment to
-    // GL_BLEND for the ground and leaves GL_REPLACE behind.
+    // The first call compiles the list; every call, the first too, calls it.
+    // The list sets the texture environment to GL_BLEND for the ground and
+    // leaves GL_REPLACE behind.
     void draw();
 };
 
