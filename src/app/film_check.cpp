@@ -1,7 +1,6 @@
 #include "app/film_check.h"
 
 #include "app/tool_media_loader.h"
-#include "effects/effect_names.h"
 #include "effects/music_files.h"
 #include "movie/load_services.h"
 #include "physics/body_plan.h"
@@ -22,7 +21,6 @@ FilmProblems checkFilm(const std::string& moviePath, std::ostream& notes) {
     // A file that holds no movie at all has nothing more to check.
     if (checked.movie) {
         planPhysics(*checked.movie, tool.diagnostics);
-        reportUnknownEffectNames(*checked.movie, tool.diagnostics);
         reportUnusableMusicFiles(*checked.movie, tool.diagnostics);
         reportWorldImageProblems(moviePath, notes, tool.diagnostics);
     }

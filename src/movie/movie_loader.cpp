@@ -10,6 +10,7 @@
 #include "base/film_files.h"
 #include "base/xml_front_end.h"
 #include "movie/movie_fields.h"
+#include "movie/movie_proofread.h"
 #include "movie/movie_resolve.h"
 #include "movie/values.h"
 
@@ -397,6 +398,7 @@ std::unique_ptr<Movie> loadWith(const std::string& fileName, LoadServices& servi
         MovieLoader loader(fileName, services, refusals);
         std::unique_ptr<Movie> movie = parse(loader);
         resolveMovie(*movie, services, refusals);
+        proofreadMovie(*movie, services.diagnostics);
         return movie;
     } catch (const std::bad_alloc&) {
         throw LoadError(fileName, 0, "out of memory while loading");
