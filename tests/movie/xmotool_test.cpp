@@ -164,6 +164,43 @@ TEST(XmotoolCheck, ReportsTheWorldImagesOfTheFilmsFolder) {
     fs::remove_all(folder);
 }
 
+// Checked from another folder, a film's files that are not found from there
+// are read beside the film, each noted once; saved, the film keeps the names
+// it was written with.
+TEST(XmotoolCheck, AFilmCheckedFromAnotherFolderReadsItsFilesBesideIt) {
+    const fs::path folder = fs::temp_directory_path() / "xmotool-check-beside";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const std::pair<const char*, const char*> files[] = {
+        {"movie/house.x3d", "house.x3d"}, {"effects/tone440.mp3", "music.mp3"}, {"image/red.bmp", "tile.bmp"},
+        {"world/test4.jpg", "test4.jpg"}, {"world/heigh.bmp", "heigh.bmp"},    {"world/moon512.jpg", "moon512.jpg"},
+    };
+    for (const auto& [fixture, name] : files) fs::copy_file(fixture, folder / name);
+    const std::string film = (folder / "film.xmo").string();
+    std::ofstream(film) << "<Movie><Objects>\n<Object id='1' filename='house.x3d' objectname='House'/></Objects>\n"
+                           "<Sounds><Sound filename='music.mp3'/></Sounds>\n"
+                           "<Sequence duration='1'><Camera/><Tiles loadimage='tile.bmp' starttime='0' endtime='1'/>\n"
+                           "<TextChunk starttime='0' endtime='1'><Text loadfont='font.txf' writetext='Hi'/>"
+                           "</TextChunk></Sequence></Movie>\n";
+    const ToolRun r = xmotool("check " + film, Errors::Apart);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, film + ":5: Text: font.txf: cannot open the font file: No such file or directory (looked for " +
+                         (fs::current_path() / "font.txf").string() + " and " + (folder / "font.txf").string() +
+                         ")\n" + film + ": 1 problem, playable\n");
+    std::string notes;
+    for (const auto& [fixture, name] : files)
+        notes += (folder / name).string() + ": found beside the film (run from its folder to silence this)\n";
+    EXPECT_EQ(r.err, notes);
+
+    const fs::path saved = folder / "saved.xmo";
+    ASSERT_EQ(xmotool("save " + film + " " + saved.string()).exitCode, 0);
+    const std::string text = xmo::test::readFile(saved.string());
+    for (const char* name : {"filename=\"house.x3d\"", "filename=\"music.mp3\"", "loadimage=\"tile.bmp\"",
+                             "loadfont=\"font.txf\""})
+        EXPECT_NE(text.find(name), std::string::npos) << name << " in\n" << text;
+    fs::remove_all(folder);
+}
+
 TEST(Xmotool, UsageErrorsExitWithTwo) {
     for (const char* arguments : {"check", "check a b", "check --json", "check --xml a", "dump", "dump a b", "save movie/basic.xmo"}) {
         const ToolRun r = xmotool(arguments);
