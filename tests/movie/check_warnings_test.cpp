@@ -257,5 +257,18 @@ TEST(CheckWarnings, KnownNamesAreThoseOfTheStrictSchema) {
     EXPECT_EQ(loader, schema);
 }
 
+// Machine readers of check --json find every kind in the format reference.
+TEST(CheckWarnings, EveryKindIsListedInTheFormatReference) {
+    std::ifstream in(std::string(XMO_TEST_DATA) + "/../../docs/format.md");
+    std::stringstream page;
+    page << in.rdbuf();
+    int kinds = 0;
+    for (int k = 0; std::string(diagnosticKindName(static_cast<DiagnosticKind>(k))) != "problem"; ++k, ++kinds)
+        EXPECT_NE(page.str().find("`" + std::string(diagnosticKindName(static_cast<DiagnosticKind>(k))) + "`"),
+                  std::string::npos)
+            << diagnosticKindName(static_cast<DiagnosticKind>(k));
+    EXPECT_GT(kinds, 30);
+}
+
 }  // namespace
 }  // namespace xmo
