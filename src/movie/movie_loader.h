@@ -7,7 +7,9 @@
 // converting numbers straight from the attribute text and resolving the
 // names that select behaviour to enums; then the resolution pass links ids,
 // loads objects, computes extents and hands the physical models, joins and
-// contacts to the physics world.
+// contacts to the physics world; last the film is proofread
+// (movie_proofread.h). Files the film names are read beside the film when
+// the working directory lacks them (base/film_files.h).
 //
 // Problems that make the film unplayable are thrown as LoadError (an
 // XmlSyntaxError for text expat rejects); problems an author should fix but

@@ -12,13 +12,25 @@ namespace xmo {
 
 namespace {
 
+// The frame rate at which the growth of a sequence's particles is judged:
+// the fixed step that xmotool render and seeking use.
+constexpr float kProofreadFramesPerSecond = 25.0f;
+
+// A sequence longer than this is most likely written in milliseconds.
+constexpr float kLongestLikelyDuration = 3600.0f;
+
+// A caption that starts at or beyond the screen's right or top edge shows
+// nothing; one this far left or down is far outside too.
+constexpr float kCaptionScreenEdge = 60.0f;
+constexpr float kCaptionFarEdge = 120.0f;
+
 std::string number(float v) {
     char text[32];
     std::snprintf(text, sizeof text, "%g", static_cast<double>(v));
     return text;
 }
 
-std::string vector(const Vec3f& v) { return number(v[0]) + " " + number(v[1]) + " " + number(v[2]); }
+std::string pointText(const Vec3f& v) { return number(v[0]) + " " + number(v[1]) + " " + number(v[2]); }
 
 std::string quoted(const std::string& s) { return "\"" + s + "\""; }
 
@@ -233,7 +245,7 @@ private:
                 const std::string problem = findViewProblem(eye, look);
                 if (problem.empty()) continue;
                 report(DiagnosticKind::DegenerateView, e->sourceLine,
-                       std::string("CameraElement: at its ") + (end ? "end" : "start") + " the eye (" + vector(eye) +
+                       std::string("CameraElement: at its ") + (end ? "end" : "start") + " the eye (" + pointText(eye) +
                            ") " + problem + "; the view cannot be built there");
                 break;
             }
@@ -246,7 +258,7 @@ private:
         const float distance = length(direction);
         if (distance == 0.0f) return "is on the look-at point";
         if (std::hypot(direction[0], direction[2]) <= 1e-6f * distance)
-            return "looks straight along the up axis (to " + vector(look) + ")";
+            return "looks straight along the up axis (to " + pointText(look) + ")";
         return "";
     }
 

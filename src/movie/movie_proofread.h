@@ -11,18 +11,6 @@
 
 namespace xmo {
 
-// The frame rate at which the growth of a sequence's particles is judged:
-// the fixed step that xmotool render and seeking use.
-inline constexpr float kProofreadFramesPerSecond = 25.0f;
-
-// A sequence longer than this is most likely written in milliseconds.
-inline constexpr float kLongestLikelyDuration = 3600.0f;
-
-// A caption placed beyond these coordinates is far outside the caption
-// screen, which runs from -60 to 60 on both axes.
-inline constexpr float kCaptionScreenEdge = 60.0f;
-inline constexpr float kCaptionFarEdge = 120.0f;
-
 void proofreadMovie(const Movie& movie, Diagnostics& diagnostics);
 
 }  // namespace xmo
