@@ -8,32 +8,38 @@
 #    the film read again (goal: at most 1.5 s).
 # The player's pictures come through its capture hook (XMOPLAY_CAPTURE and
 # SIGUSR1); it runs under Xvfb, started here when there is no display.
+#
+# usage: seek_bench.sh BUILD_DIR [RUNS]   (runs of each measure; default 5
+# for the renders, 3 for the player)
 set -eu
 
-if [ $# -ne 1 ]; then
-    echo "usage: $0 BUILD_DIR" >&2
+if [ $# -ne 1 ] && [ $# -ne 2 ]; then
+    echo "usage: $0 BUILD_DIR [RUNS]" >&2
     exit 2
 fi
 build=$(cd "$1" && pwd)
+render_runs=${2:-5}
+player_runs=${2:-3}
 root=$(cd "$(dirname "$0")/.." && pwd)
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$build"
+    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp -r "$root/assets/demo" "$work/demo"
 cd "$work/demo"
 
-hyperfine --shell=none --warmup 1 --runs 5 --style basic --export-json "$work/render.json" \
+hyperfine --shell=none --warmup 1 --runs "$render_runs" --style basic --export-json "$work/render.json" \
     "$build/xmotool render BrikBasics.xmo --at 70 --hash" "$build/xmotool render BrikBasics.xmo --at 0 --hash" \
     >/dev/null
 
-python3 - "$build/xmoplay" "$work/render.json" <<'PY'
+python3 - "$build/xmoplay" "$work/render.json" "$render_runs" "$player_runs" <<'PY'
 import json, os, signal, subprocess, sys, time
 
 xmoplay, results = sys.argv[1], sys.argv[2]
+render_runs, player_runs = int(sys.argv[3]), int(sys.argv[4])
 far, near = json.load(open(results))["results"]
-print(f"xmotool render --at 70 --hash: {far['median']:.2f} s, --at 0: {near['median']:.2f} s (median of 5); "
+print(f"xmotool render --at 70 --hash: {far['median']:.2f} s, --at 0: {near['median']:.2f} s (median of {render_runs}); "
       f"ratio {far['median'] / near['median']:.2f} (goal: at most 2)")
 
 capture = os.path.abspath("capture.png")
@@ -89,9 +95,9 @@ def reload_picture():
     return shown - saved
 
 median = lambda v: sorted(v)[len(v) // 2]
-start = median([first_picture() for _ in range(3)])
-print(f"xmoplay --start 70: first picture {start:.2f} s after loading (median of 3; goal: at most 1 s)")
-reload = median([reload_picture() for _ in range(3)])
+start = median([first_picture() for _ in range(player_runs)])
+print(f"xmoplay --start 70: first picture {start:.2f} s after loading (median of {player_runs}; goal: at most 1 s)")
+reload = median([reload_picture() for _ in range(player_runs)])
 print(f"xmoplay --watch at 70 s: the film read again and shown {reload:.2f} s after the save "
-      f"(median of 3, with the 0.2 s wait for the editor to finish; goal: at most 1.5 s)")
+      f"(median of {player_runs}, with the 0.2 s wait for the editor to finish; goal: at most 1.5 s)")
 PY

@@ -6,10 +6,10 @@
 
 namespace xmo {
 
-long playFixedSteps(Player& player, PlaybackTicks& ticks, int fps, long last,
+long playFixedSteps(Player& player, PlaybackTicks& ticks, int fps, long first, long last,
                     const std::function<bool(long frame)>& isDrawn,
                     const std::function<bool(long frame)>& afterFrame) {
-    long frame = 0;
+    long frame = first;
     for (; frame <= last; ++frame) {
         ticks.hold(frameTicks(frame, fps));
         advanceFrame(player);

@@ -13,11 +13,13 @@ namespace xmo {
 class PlaybackTicks;
 struct Player;
 
-// Advances frames 0 to last with ticks held at each frame's tick, and draws
-// those for which isDrawn says so. afterFrame runs after each frame with its
-// number and stops the run by returning false; the film's exit command stops
-// it too. Returns the number of the last frame advanced (-1 when last < 0).
-long playFixedSteps(Player& player, PlaybackTicks& ticks, int fps, long last,
+// Advances frames first to last with ticks held at each frame's tick (the
+// film standing at frame first - 1, or freshly started when first is 0), and
+// draws those for which isDrawn says so. afterFrame runs after each frame
+// with its number and stops the run by returning false; the film's exit
+// command stops it too. Returns the number of the last frame advanced
+// (first - 1 when last < first).
+long playFixedSteps(Player& player, PlaybackTicks& ticks, int fps, long first, long last,
                     const std::function<bool(long frame)>& isDrawn,
                     const std::function<bool(long frame)>& afterFrame);
 

@@ -37,7 +37,7 @@ void advanceFrame(Player& p) {
     Movie& movie = *p.currentMovie;
 
     p.movieClock.update();
-    stepPhysicsForFrame(p.physics, p.movieClock.frameTime());
+    stepPhysicsForFrame(*p.physics, p.movieClock.frameTime());
     p.filmTime = p.movieClock.filmTime();
 
     const SequenceAt current = findSequence(movie.sequences, p.filmTime);
@@ -47,7 +47,7 @@ void advanceFrame(Player& p) {
     const float local = p.localTime;
 
     // Commands run before the camera moves, so they see last frame's view.
-    runTimedCommands(movie, sequence, p.inverseView, local, p.physics, p.quitCode);
+    runTimedCommands(movie, sequence, p.inverseView, local, *p.physics, p.quitCode);
     evaluateCamera(*sequence.camera, local, p.cameraCache, p.eyePoint, p.lookAtPoint, p.upVector);
     updateView(p);
     applyAnimations(sequence.animations, local, p.animationScratch, p.console);

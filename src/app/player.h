@@ -75,7 +75,7 @@ struct Player {
     ParticleTexture particleTexture;
     CaptionRenderer captions;
     SoundSystem sound;
-    OdeWorld physics;  // made with the player, before the movie is loaded
+    std::unique_ptr<OdeWorld> physics;  // made for each reading of the film, before it is loaded
 
     CameraCache cameraCache;
     BSplineScratch animationScratch;
@@ -108,6 +108,15 @@ void renderFrame(Player& player);
 // components exchanged), its inverse (kept from the last frame when the view
 // cannot be inverted) and the billboard matrix.
 void updateView(Player& player);
+
+// The film read again and put back at film time 0, in the same window and
+// sound device: a fresh movie and physics world, the camera, view, caption
+// pen and clock as at start-up (the clock starts at the tick source's value,
+// as it does there). The world and the media already loaded
+// (fonts, pictures and music, by file) are kept. Throws LoadError when the
+// film no longer loads, leaving the film that plays as it was; false when
+// the music cannot be brought up.
+[[nodiscard]] bool restartFilm(Player& player, const std::string& moviePath, MediaLoader& media);
 
 // After the loop: the music is stopped.
 void stopPlayer(Player& player);

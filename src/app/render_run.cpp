@@ -13,7 +13,7 @@ RunResult playFrames(Player& player, PlaybackTicks& ticks, int fps, const std::v
     std::vector<std::uint8_t> picture;
     std::size_t next = 0;
     const auto isWanted = [&](long frame) { return next < frames.size() && frame == frames[next]; };
-    result.lastFrame = playFixedSteps(player, ticks, fps, frames.back(), isWanted, [&](long frame) {
+    result.lastFrame = playFixedSteps(player, ticks, fps, 0, frames.back(), isWanted, [&](long frame) {
         if (isWanted(frame)) {
             context.readPicture(picture);
             if (!sink.take(frame, picture, result.error)) {

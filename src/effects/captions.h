@@ -21,9 +21,11 @@
 
 namespace xmo {
 
+// Copies share the glyphs and their texture: a film read again in the same
+// process takes its fonts from those already loaded.
 class TxfCaptionFont : public CaptionFont {
 public:
-    fntTexFont glyphs;  // no glyphs unless loaded
+    std::shared_ptr<fntTexFont> glyphs = std::make_shared<fntTexFont>();  // no glyphs unless loaded
 };
 
 struct CaptionFontLoad {

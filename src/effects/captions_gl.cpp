@@ -22,7 +22,7 @@ public:
     void setColour(Vec3f rgb) override { glColor3f(rgb[0], rgb[1], rgb[2]); }
     void print(const CaptionFont& font, float pointSize, Vec2f pen, const std::string& latin1) override {
         // Only the loaders here make caption fonts for the drawing player.
-        auto& glyphs = const_cast<fntTexFont&>(static_cast<const TxfCaptionFont&>(font).glyphs);
+        fntTexFont& glyphs = *static_cast<const TxfCaptionFont&>(font).glyphs;
         // Each text binds its own font's glyph texture: a text printed after
         // another font began in the same chunk would otherwise take that
         // font's texture.
@@ -36,10 +36,10 @@ public:
 // What printing needs to know of the loaded glyphs, for the pen to move
 // without drawing.
 void measureGlyphs(TxfCaptionFont& font) {
-    const float gap = font.glyphs.getGap();
+    const float gap = font.glyphs->getGap();
     for (int c = 0; c < 256; ++c) {
         float width = 0.0f;
-        const bool exists = font.glyphs.getGlyph(static_cast<char>(c), &width, nullptr, nullptr, nullptr, nullptr,
+        const bool exists = font.glyphs->getGlyph(static_cast<char>(c), &width, nullptr, nullptr, nullptr, nullptr,
                                                  nullptr, nullptr, nullptr, nullptr) != 0;
         font.hasGlyph[static_cast<std::size_t>(c)] = exists;
         font.advance[static_cast<std::size_t>(c)] = exists ? gap + width : 0.0f;
@@ -61,7 +61,7 @@ CaptionFontLoad loadCaptionFont(const std::string& path) {
         result.problem = "fonts load only with a GLX context current";
         return result;
     }
-    if (result.font->glyphs.load(path.c_str(), GL_NEAREST, GL_LINEAR_MIPMAP_LINEAR) != FNT_TRUE) {
+    if (result.font->glyphs->load(path.c_str(), GL_NEAREST, GL_LINEAR_MIPMAP_LINEAR) != FNT_TRUE) {
         result.problem = "the font library could not load it";
         return result;
     }

@@ -1,5 +1,7 @@
 #include "scene/mesh_geometry.h"
 
+#include <algorithm>
+
 namespace xmo {
 
 namespace {
@@ -98,7 +100,8 @@ std::optional<FaceSetProblem> findFaceSetProblem(const IndexedFaceSet& mesh) {
         return FaceSetProblem{DiagnosticKind::BadIndex, "normalIndex has fewer entries than coordIndex; vertices from entry " +
                                                             std::to_string(r) + " on have no normal"};
     };
-    std::size_t t = 0;
+    const bool texInStep = texCoordIndexFollowsCoordIndex(mesh);
+    std::size_t vertex = 0;
     for (std::size_t r = 0; r < mesh.coordIndex.size(); ++r) {
         const int i = mesh.coordIndex[r];
         if (i == -1) continue;
@@ -112,16 +115,20 @@ std::optional<FaceSetProblem> findFaceSetProblem(const IndexedFaceSet& mesh) {
                 return bad("normalIndex", r, mesh.normalIndex[r], "normals", normals);
         }
         if (mesh.texCoord) {
+            const std::size_t t = texInStep ? r : vertex++;
             if (t >= mesh.texCoordIndex.size())
                 return FaceSetProblem{DiagnosticKind::BadIndex,
                                       "texCoordIndex has fewer entries than the mesh has vertices; vertex " +
                                           std::to_string(t) + " on have no texture coordinate"};
             if (!inList(mesh.texCoordIndex[t], texPoints))
                 return bad("texCoordIndex", t, mesh.texCoordIndex[t], "texture coordinates", texPoints);
-            ++t;
         }
     }
     return std::nullopt;
+}
+
+bool texCoordIndexFollowsCoordIndex(const IndexedFaceSet& mesh) {
+    return std::find(mesh.texCoordIndex.begin(), mesh.texCoordIndex.end(), -1) != mesh.texCoordIndex.end();
 }
 
 void extendMeshBounds(const IndexedFaceSet& mesh, Vec3f& min, Vec3f& max) {

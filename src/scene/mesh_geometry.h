@@ -82,11 +82,16 @@ std::optional<FaceSetProblem> findFaceSetProblem(const IndexedFaceSet& mesh);
 // greater than or equal.
 void extendMeshBounds(const IndexedFaceSet& mesh, Vec3f& min, Vec3f& max);
 
+// Whether texCoordIndex runs in step with coordIndex, -1 for -1, as X3D
+// writes it (it holds a -1), rather than one entry per vertex.
+bool texCoordIndexFollowsCoordIndex(const IndexedFaceSet& mesh);
+
 // Walks a face set the way it is compiled: one polygon per -1-terminated run
 // of coordIndex (a trailing -1 gives a final empty polygon). The normal cursor
 // advances on every entry, -1 included, so normalIndex runs in step with
-// coordIndex; the texture cursor advances once per vertex and only when the
-// mesh has texture coordinates. Entries that point outside their lists are
+// coordIndex; so does the texture cursor when texCoordIndex follows
+// coordIndex, else it advances once per vertex (and only when the mesh has
+// texture coordinates). Entries that point outside their lists are
 // left out. Sink needs beginPolygon(), texCoord(Vec2f), normal(Vec3f),
 // vertex(Vec3f) and endPolygon(). A mesh without Coordinate emits nothing.
 template <typename Sink>
@@ -96,7 +101,8 @@ void walkFaceSet(const IndexedFaceSet& mesh, Sink& sink) {
     const auto valid = [](int index, std::size_t size) {
         return index >= 0 && static_cast<std::size_t>(index) < size;
     };
-    std::size_t t = 0;
+    const bool texInStep = texCoordIndexFollowsCoordIndex(mesh);
+    std::size_t vertex = 0;
     sink.beginPolygon();
     for (std::size_t r = 0; r < mesh.coordIndex.size(); ++r) {
         const int i = mesh.coordIndex[r];
@@ -106,9 +112,9 @@ void walkFaceSet(const IndexedFaceSet& mesh, Sink& sink) {
             continue;
         }
         if (mesh.texCoord) {
+            const std::size_t t = texInStep ? r : vertex++;
             if (t < mesh.texCoordIndex.size() && valid(mesh.texCoordIndex[t], mesh.texCoord->point.size()))
                 sink.texCoord(mesh.texCoord->point[static_cast<std::size_t>(mesh.texCoordIndex[t])]);
-            ++t;
         }
         if (mesh.normal && r < mesh.normalIndex.size() && valid(mesh.normalIndex[r], mesh.normal->vector.size()))
             sink.normal(mesh.normal->vector[static_cast<std::size_t>(mesh.normalIndex[r])]);

@@ -11,6 +11,10 @@ namespace xmo {
 void IndexedFaceSet::finish(MeshUse use, NeighbourScratch* scratch) {
     static const std::vector<Vec3f> noPoints;
     const std::vector<Vec3f>& points = coord ? coord->point : noPoints;
+    // As X3D reads them: normals and texture coordinates without an index
+    // list of their own are indexed by coordIndex.
+    if (normal && normalIndex.empty()) normalIndex = coordIndex;
+    if (texCoord && texCoordIndex.empty()) texCoordIndex = coordIndex;
     if (!normal && use == MeshUse::Drawing) {
         normal = std::make_unique<Normal>();
         generateFlatNormals(points, coordIndex, normal->vector, normalIndex);

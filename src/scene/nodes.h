@@ -81,6 +81,9 @@ enum class MeshUse { Drawing, Checking };
 
 class IndexedFaceSet : public Geometry {
 public:
+    // Gives back its display list (drawing library): a film read again in
+    // the same process leaves no lists of its first reading behind.
+    ~IndexedFaceSet() override;
     void draw(RendererState& renderer) override;
     // Completes the mesh when its element ends; for drawing, with generated
     // flat normals when the file gave none and shadow faces when castshadow
@@ -118,7 +121,7 @@ public:
 
     Vec3f translation;
     Quatf rotation;
-    Vec3f scale;  // (0, 0, 0) until read: a Transform without scale draws nothing visible
+    Vec3f scale{1.0f, 1.0f, 1.0f};
 };
 
 class Material : public Drawable {

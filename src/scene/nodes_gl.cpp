@@ -35,6 +35,10 @@ void recordShadowCaster(RendererState& renderer, IndexedFaceSet* mesh) {
     renderer.casterList.push_back(caster);
 }
 
+IndexedFaceSet::~IndexedFaceSet() {
+    if (displayList != 0) glDeleteLists(displayList, 1);
+}
+
 void IndexedFaceSet::draw(RendererState& renderer) {
     if (!finished) return;
     if (compilePending) {
@@ -57,7 +61,7 @@ void Group::draw(RendererState& renderer) {
 
 void Transform::draw(RendererState& renderer) {
     // Translation and rotation are held for the file's sake; only the scale
-    // is applied, so a Transform without "scale" collapses its children.
+    // is applied.
     glPushMatrix();
     glScalef(scale.e[0], scale.e[1], scale.e[2]);
     Group::draw(renderer);

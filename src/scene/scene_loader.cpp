@@ -122,7 +122,8 @@ private:
     void readMaterial(Material& material, const char** attributes);
     void readImageTexture(ImageTexture& texture, const char** attributes);
     void readFaceSet(IndexedFaceSet& mesh, const char** attributes);
-    void readPoints3(const char** attributes, const char* key, std::vector<Vec3f>& out);
+    void readPoints3(const char* element, const char** attributes, const char* key, std::vector<Vec3f>& out);
+    void reportLeftOver(const char* element, const char* key, std::size_t count, int tupleSize, std::size_t leftOver);
     void finishFaceSet();
 
     const std::string& fileName_;
@@ -226,13 +227,13 @@ void SceneFileLoader::startElement(const char* name, const char** attributes) {
     case Element::Coordinate: {
         if (!require(currentFaceSet_, name, "an \"IndexedFaceSet\"")) return;
         currentFaceSet_->coord = std::make_unique<Coordinate>();
-        readPoints3(attributes, "point", currentFaceSet_->coord->point);
+        readPoints3(name, attributes, "point", currentFaceSet_->coord->point);
         break;
     }
     case Element::Normal: {
         if (!require(currentFaceSet_, name, "an \"IndexedFaceSet\"")) return;
         currentFaceSet_->normal = std::make_unique<Normal>();
-        readPoints3(attributes, "vector", currentFaceSet_->normal->vector);
+        readPoints3(name, attributes, "vector", currentFaceSet_->normal->vector);
         break;
     }
     case Element::TextureCoordinate: {
@@ -240,8 +241,9 @@ void SceneFileLoader::startElement(const char* name, const char** attributes) {
         currentFaceSet_->texCoord = std::make_unique<TextureCoordinate>();
         for (const char** a = attributes; *a; a += 2)
             if (is(a[0], "point")) {
-                readPointList2(a[1], points2_);
+                const std::size_t leftOver = readPointList2(a[1], points2_);
                 currentFaceSet_->texCoord->point.assign(points2_.begin(), points2_.end());
+                reportLeftOver(name, "point", points2_.size(), 2, leftOver);
             }
         break;
     }
@@ -301,6 +303,14 @@ void SceneFileLoader::readTransform(Transform& transform, const char** attribute
         else if (is(a[0], "rotation")) transform.rotation = readRotation(a[1]);
         else if (is(a[0], "scale")) readSceneFloat3(a[1], transform.scale);
     }
+    const bool moves = transform.translation != Vec3f{};
+    const bool turns = transform.rotation.toAxisAngle().degrees != 0.0f;
+    if (moves || turns)
+        diagnostics_.report(DiagnosticKind::UnappliedTransform, fileName_, currentLine(),
+                            std::string("\"Transform\"") +
+                                (transform.DEF.empty() ? "" : " \"" + transform.DEF + "\"") + ": its " +
+                                (moves && turns ? "translation and rotation are" : moves ? "translation is" : "rotation is") +
+                                " not applied in this reading of the file, only its scale");
 }
 
 void SceneFileLoader::readViewpoint(Viewpoint& viewpoint, const char** attributes) {
@@ -347,12 +357,24 @@ void SceneFileLoader::readFaceSet(IndexedFaceSet& mesh, const char** attributes)
     }
 }
 
-void SceneFileLoader::readPoints3(const char** attributes, const char* key, std::vector<Vec3f>& out) {
+void SceneFileLoader::readPoints3(const char* element, const char** attributes, const char* key,
+                                  std::vector<Vec3f>& out) {
     for (const char** a = attributes; *a; a += 2)
         if (is(a[0], key)) {
-            readPointList3(a[1], points3_);
+            const std::size_t leftOver = readPointList3(a[1], points3_);
             out.assign(points3_.begin(), points3_.end());
+            reportLeftOver(element, key, points3_.size(), 3, leftOver);
         }
+}
+
+// A list whose numbers do not make whole tuples: the last ones are left out.
+void SceneFileLoader::reportLeftOver(const char* element, const char* key, std::size_t count, int tupleSize,
+                                     std::size_t leftOver) {
+    if (leftOver == 0) return;
+    const std::size_t numbers = count * static_cast<std::size_t>(tupleSize) + leftOver;
+    diagnostics_.report(DiagnosticKind::UnreadValue, fileName_, currentLine(),
+           std::string("\"") + element + "\" " + key + ": " + std::to_string(numbers) + " numbers are not whole tuples of " +
+               std::to_string(tupleSize) + "; the last " + std::to_string(leftOver) + " left out");
 }
 
 }  // namespace

@@ -38,6 +38,10 @@ std::unique_ptr<Scene> loadSceneText(const char* text, std::size_t size, const s
 // child match recorded (a child node, or the geometry of a child shape) wins.
 Drawable* findByName(Scene& scene, const std::string& name);
 
+// The name of a group of the scene (a Group, Transform or the Scene) that
+// differs from name only in case, for a "did you mean"; empty when none does.
+std::string findGroupNameIgnoringCase(Scene& scene, const std::string& name);
+
 // Bounding box of every mesh under root, with its coordinates as written (no
 // Transform is applied). Without meshes min stays above max.
 void computeBounds(Group& root, Vec3f& min, Vec3f& max);

@@ -166,7 +166,7 @@ TEST_F(Captions, GlyphsAppearWhereThePositionPutsThemAndTheRendererCarriesOn) {
     EXPECT_EQ(brightPixels(0, 0, screenX(-40), 600), 0) << "left of the position; frame " << frame;
     // The I follows the H's advance (the font's own metrics, in capital
     // heights) and nothing is drawn beyond it.
-    auto& glyphs = static_cast<TxfCaptionFont&>(*chunks[0]->texts[0]->font).glyphs;
+    fntTexFont& glyphs = *static_cast<TxfCaptionFont&>(*chunks[0]->texts[0]->font).glyphs;
     float advanceH = 0, advanceI = 0, tex[4], left = 0, right = 0, bottom = 0, top = 0;
     ASSERT_TRUE(glyphs.getGlyph('H', &advanceH, &tex[0], &tex[1], &tex[2], &tex[3], &left, &right, &bottom, &top));
     ASSERT_TRUE(glyphs.getGlyph('I', &advanceI, &tex[0], &tex[1], &tex[2], &tex[3], &left, &right, &bottom, &top));
@@ -219,7 +219,7 @@ TEST_F(Captions, ThePenMovesWithoutDrawingExactlyAsTheFontLibraryMovesItWhenPrin
     for (const auto& c : cases) {
         const Vec2f from{-41.25f, 13.5f};
         sgVec3 printed = {from[0], from[1], 0.0f};
-        font.glyphs.puts(printed, c.pointSize, 0.0f, c.latin1);
+        font.glyphs->puts(printed, c.pointSize, 0.0f, c.latin1);
         const Vec2f moved = advancePen(font, c.pointSize, from, c.latin1);
         EXPECT_EQ(moved[0], printed[0]) << c.latin1;
         EXPECT_EQ(moved[1], printed[1]) << c.latin1;

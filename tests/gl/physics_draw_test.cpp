@@ -45,7 +45,7 @@ std::vector<BodyFrame> play(bool drawn) {
         advanceFrame(player);
         if (drawn) drawFrame(player);
         BodyFrame f;
-        player.physics.bodyMatrix(model.bodyIndex, f.matrix);
+        player.physics->bodyMatrix(model.bodyIndex, f.matrix);
         f.position = model.position;
         f.centreOffset = model.centreOffset;
         out.push_back(f);

@@ -1,5 +1,5 @@
 // Scene drawing through a real GL context: bricks, mesh display lists,
-// Transform scaling, model placement and the model pass.
+// Transform scaling, viewpoints, model placement and the model pass.
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <gtest/gtest.h>
@@ -126,29 +126,67 @@ TEST_F(SceneDraw, AMeshShowsFromTheDrawThatCompilesIt) {
     }
 }
 
-TEST_F(SceneDraw, TransformsApplyTheirScaleOnly) {
+// Where a point of the object is drawn, in GL's column-major convention.
+Vec3f applyGlMatrix(const float m[16], const Vec3f& p) {
+    Vec3f out;
+    for (int i = 0; i < 3; ++i) out.e[i] = m[i] * p.e[0] + m[4 + i] * p.e[1] + m[8 + i] * p.e[2] + m[12 + i];
+    return out;
+}
+
+// What moves the meshes of an object: a Transform by its scale alone, and the
+// scene's first viewpoint only when the object is the Scene itself, as a
+// look-at that multiplies the model's matrix.
+TEST_F(SceneDraw, TransformScalesAndTheNamedScenesFirstViewpointMoveWhatIsDrawn) {
     struct Case {
-        const char* attributes;
+        const char* content;     // inside <Scene DEF="S">; QUAD stands for a green quad over the centre
+        const char* objectname;  // the node drawn, as an Object naming it
+        Vec3f drawnAt;           // where the object's point (1, 2, 3) is drawn
         bool visible;
     };
     const Case cases[] = {
-        {"translation=\"0 0 0\" rotation=\"0 1 0 45\"", false},
-        {"scale=\"1 1 1\" translation=\"5 0 0\" rotation=\"0 1 0 90\"", true},
+        // The scale is 1 until set.
+        {"<Transform translation=\"0 0 0\" rotation=\"0 1 0 45\">QUAD</Transform>", "S", {1, 2, 3}, true},
+        {"<Transform scale=\"0 0 0\">QUAD</Transform>", "S", {0, 0, 0}, false},
+        {"<Transform scale=\"1 1 1\" translation=\"5 0 0\" rotation=\"0 1 0 90\">QUAD</Transform>", "S", {1, 2, 3},
+         true},
+        // Seen from a viewpoint looking along +z: half turned round y, then shifted.
+        {"<Viewpoint position=\"0.5 0.3 0\"/><Group DEF=\"G\">QUAD</Group>", "S", {-0.5f, 1.7f, -3}, true},
+        {"<Viewpoint position=\"0.5 0.3 0\"/><Group DEF=\"G\">QUAD</Group>", "G", {1, 2, 3}, true},
+        {"<Group DEF=\"G\"><Viewpoint position=\"0.5 0.3 0\"/>QUAD</Group>", "S", {-0.5f, 1.7f, -3}, true},
+        {"<Group DEF=\"G\"><Viewpoint position=\"0.5 0.3 0\"/>QUAD</Group>", "G", {1, 2, 3}, true},
+        // Looking along -z the look-at only shifts; the second viewpoint is never used.
+        {"<Viewpoint position=\"0.5 0.3 0\" orientation=\"0 1 0 180\"/><Viewpoint position=\"5 5 5\"/>QUAD", "S",
+         {0.5f, 1.7f, 3}, true},
+        {"<Viewpoint position=\"5 0 0\"/>QUAD", "S", {4, 2, -3}, false},
     };
+    const std::string quad =
+        "<Shape><Appearance><Material diffuseColor=\"0 0 0\" emissiveColor=\"0 1 0\"/></Appearance>"
+        "<IndexedFaceSet coordIndex=\"0 1 2 3 -1\"><Coordinate point=\"-1 -1 0, 1 -1 0, 1 1 0, -1 1 0\"/>"
+        "</IndexedFaceSet></Shape>";
     for (const Case& c : cases) {
-        const std::string text = std::string("<Scene><Transform ") + c.attributes +
-                                 "><Shape><Appearance><Material diffuseColor=\"0 0 0\" emissiveColor=\"0 1 0\"/>"
-                                 "</Appearance><IndexedFaceSet coordIndex=\"0 1 2 3 -1\">"
-                                 "<Coordinate point=\"-1 -1 0, 1 -1 0, 1 1 0, -1 1 0\"/>"
-                                 "</IndexedFaceSet></Shape></Transform></Scene>";
+        std::string text = std::string("<Scene DEF=\"S\">") + c.content + "</Scene>";
+        text.replace(text.find("QUAD"), 4, quad);
         std::unique_ptr<Scene> scene = loadSceneText(text.data(), text.size(), "inline.x3d", errors, diagnostics);
         ASSERT_TRUE(scene);
         scene->prepare(renderer.lights);
-        scene->draw(renderer);
-        clear();
-        scene->draw(renderer);
-        test::saveFrameForInspection(c.visible ? "scene_transform_scaled" : "scene_transform_unscaled");
-        EXPECT_EQ(test::pixelAt(kCentreX, kCentreY).g > 200, c.visible) << c.attributes;
+        Drawable* root = findByName(*scene, c.objectname);
+        ASSERT_NE(root, nullptr) << c.objectname;
+        float view[16];
+        glGetFloatv(GL_MODELVIEW_MATRIX, view);
+        renderer.casterList.clear();
+        for (int draw = 0; draw < 2; ++draw) {  // the first draw compiles, the second calls the list
+            clear();
+            glPushMatrix();
+            root->draw(renderer);
+            glPopMatrix();
+        }
+        test::saveFrameForInspection(std::string("scene_moved_") + std::to_string(&c - cases));
+        EXPECT_EQ(test::pixelAt(kCentreX, kCentreY).g > 200, c.visible) << c.content << " as " << c.objectname;
+        ASSERT_EQ(renderer.casterList.size(), 2u);
+        const Vec3f drawn = applyGlMatrix(renderer.casterList[1].matrix, Vec3f{1, 2, 3});
+        const Vec3f expected = applyGlMatrix(view, c.drawnAt);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NEAR(drawn.e[i], expected.e[i], 1e-4f) << c.content << " as " << c.objectname << ", axis " << i;
         clear();
     }
 }
