@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <regex>
 #include <sstream>
 
 #include "support/png_read.h"
@@ -254,6 +255,31 @@ TEST_F(VideoExport, FourSamplesSmoothEdgesAndKeepTheShadows) {
         }
     EXPECT_GT(changed, 200) << "edges are smoothed";
     EXPECT_LT(changedInside, 800 * 600 / 10000) << "of " << changed << " pixels changed";
+}
+
+// A frame or a sample count the GL cannot give is a usage error that names
+// the GL's own limit, before the film is loaded. Mesa's rasteriser draws at
+// most 4 samples per pixel; a GL that draws 8 renders the frame.
+TEST_F(VideoExport, SizesAndSamplesBeyondTheGlsAreRefusedWithItsLimit) {
+    const struct {
+        std::vector<std::string> options;
+        const char* message;
+    } cases[] = {
+        {{"--size", "65536x49152"}, "xmotool render: --size 65536x49152: "},
+        {{"--samples", "8"}, "xmotool render: --samples 8: "},
+    };
+    const std::regex limit(
+        " (draws frames of at most [0-9]+x[0-9]+ pixels|gives at most [1-9] sample\\(s\\) per pixel)\n");
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"--at", "0", "--hash"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const test::ProcessResult r = render("app/still.xmo", args);
+        if (r.exitCode == 0 && c.options[0] == "--samples") continue;
+        EXPECT_EQ(r.exitCode, 2) << r.err;
+        EXPECT_EQ(r.err.rfind(c.message, 0), 0u) << r.err;
+        EXPECT_TRUE(std::regex_search(r.err, limit)) << r.err;
+        EXPECT_EQ(r.out, "") << "no frame";
+    }
 }
 
 // One export, and the same export in parts: three parts joined by xmotool
