@@ -3,8 +3,9 @@
 # writing any, each timed by hyperfine in the same run: the export's time,
 # its ratio to the length of film it holds, and what encoding adds to
 # rendering. The export runs first, to the film's end (where its exit
-# command ends it) or to SECONDS; the baseline then renders exactly the
-# frames the video holds, and hashes only the last of them.
+# command ends it) or to SECONDS; the baseline then draws and hashes
+# exactly the frames the video holds (a frame that is only reached is not
+# drawn, so each must be asked for), with the video's 4 samples per pixel.
 #
 # usage: video_export_bench.sh BUILD_DIR [SECONDS]
 set -eu
@@ -31,8 +32,8 @@ case "$frames" in
 esac
 last=$((frames - 1))
 hyperfine --shell=none --runs 1 --style basic --export-json "$work/render.json" \
-    --output "$work/render.out" "$xmotool render BrikBasics.xmo --frames $last-$last --hash"
-hashed=$(cut -d ' ' -f 1 "$work/render.out")
+    --output "$work/render.out" "$xmotool render BrikBasics.xmo --frames 0-$last --samples 4 --hash"
+hashed=$(tail -n 1 "$work/render.out" | cut -d ' ' -f 1)
 if [ "$hashed" != "$last" ]; then
     echo "video_export_bench: the baseline ended at frame '$hashed', not at the video's last, $last" >&2
     exit 1

@@ -1,13 +1,10 @@
 #include "app/film_check.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
-#include <filesystem>
 
 #include "app/gl_setup.h"
 #include "app/tool_media_loader.h"
-#include "effects/effect_names.h"
 #include "effects/music_files.h"
 #include "movie/load_services.h"
 #include "physics/body_plan.h"
@@ -58,25 +55,19 @@ void reportUnseenObjects(const Movie& movie, Diagnostics& diagnostics) {
 
 }  // namespace
 
-FilmProblems checkFilm(const std::string& moviePath) {
+FilmProblems checkFilm(const std::string& moviePath, std::ostream& notes) {
     ToolMediaLoader media;
-    QuietLoadServices tool(&media);
-    FilmProblems found;
-    try {
-        const std::unique_ptr<Movie> movie = loadMovie(moviePath, tool.services);
-        planPhysics(*movie, tool.diagnostics);
-        reportUnseenObjects(*movie, tool.diagnostics);
-        reportUnknownEffectNames(*movie, tool.diagnostics);
-        reportUnusableMusicFiles(*movie, tool.diagnostics);
-        // The player reads the world from its working directory, which is the
-        // film's folder when the film is played from there. A refused film
-        // never gets that far.
-        reportWorldImageProblems(std::filesystem::path(moviePath).parent_path().string(), tool.diagnostics);
-    } catch (const LoadError& e) {
-        found.refusal = e;
+    QuietLoadServices tool(&media, nullptr, &notes);
+    CheckedMovie checked = loadMovieToCheck(moviePath, tool.services);
+    // A file that holds no movie at all has nothing more to check.
+    if (checked.movie) {
+        planPhysics(*checked.movie, tool.diagnostics);
+        reportUnseenObjects(*checked.movie, tool.diagnostics);
+        reportUnusableMusicFiles(*checked.movie, tool.diagnostics);
+        reportWorldImageProblems(moviePath, notes, tool.diagnostics);
     }
-    found.problems = tool.diagnostics.items();
-    return found;
+    tool.diagnostics.sortByFileAndLine();
+    return {tool.diagnostics.items(), std::move(checked.refusal)};
 }
 
 }  // namespace xmo

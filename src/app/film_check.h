@@ -4,6 +4,7 @@
 #pragma once
 
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,10 @@ struct FilmProblems {
 };
 
 // Loads the film as the tools do (no window, no sound device) and runs every
-// check on it.
-FilmProblems checkFilm(const std::string& moviePath);
+// check on it, going on after a refusal where loading can; the problems come
+// sorted by file and line. Files found beside the film only are noted on
+// notes (base/film_files.h).
+FilmProblems checkFilm(const std::string& moviePath, std::ostream& notes);
 
 // What the player's physics world would make of a loaded film, found without
 // the engine: each model's bodyIndex and each join's joint index are set, and

@@ -192,7 +192,8 @@ void Playback::watchFilmFiles() {
 
 // The warnings xmotool check gives for the film, listed in the window.
 void Playback::showCheckProblems() {
-    const FilmProblems found = checkFilm(options_.moviePath);
+    std::ostream quiet(nullptr);  // loading the film said where its files were found
+    const FilmProblems found = checkFilm(options_.moviePath, quiet);
     std::vector<std::string> lines;
     for (const Diagnostic& d : found.problems) lines.push_back(formatDiagnostic(d));
     if (lines.empty()) return;

@@ -3,6 +3,7 @@
 
 #include "app/gl_setup.h"
 #include "app/player.h"
+#include "base/film_files.h"
 #include "movie/movie_loader.h"
 
 namespace xmo {
@@ -43,14 +44,15 @@ bool startPlayer(Player& p, const std::string& moviePath, MediaLoader& media) {
 
     initParticleTexture(p.particleTexture);
     p.physics = makePhysicsWorld();
-    loadSkyTexture(p.sky, p.errors);
-    loadTerrain(p.terrain, p.errors);
+    FilmFiles world(moviePath, p.errors);
+    loadSkyTexture(p.sky, world, p.errors);
+    loadTerrain(p.terrain, world, p.errors);
     buildTerrain(p.terrain);
 
     // One dot now and one per loaded object: the progress line of loading.
     p.console << "." << std::flush;
     Diagnostics diagnostics;
-    LoadServices services{media, *p.physics, p.renderer.lights, p.console, p.errors, diagnostics};
+    LoadServices services{media, *p.physics, p.renderer.lights, p.console, p.errors, diagnostics, p.errors};
     p.currentMovie = loadMovie(moviePath, services);
     prepareFilm(p);
 
@@ -68,7 +70,7 @@ bool restartFilm(Player& p, const std::string& moviePath, MediaLoader& media) {
     LightCounter lights;
     Diagnostics diagnostics;
     std::ostream quiet(nullptr);  // the first reading said all there is to say
-    LoadServices services{media, *physics, lights, quiet, quiet, diagnostics};
+    LoadServices services{media, *physics, lights, quiet, quiet, diagnostics, quiet};
     std::unique_ptr<Movie> movie = loadMovie(moviePath, services);
 
     const std::optional<SoundError> soundError = restartSound(p.sound, p.currentMovie->sounds, movie->sounds);

@@ -53,7 +53,7 @@ int runCheck(int argc, char** argv) {
     const bool json = argc == 3 && std::strcmp(argv[1], "--json") == 0;
     if ((argc != 2 && !json) || std::strncmp(argv[argc - 1], "--", 2) == 0) return usageError("check [--json] MOVIE");
     const std::string path = argv[argc - 1];
-    const FilmProblems found = checkFilm(path);
+    const FilmProblems found = checkFilm(path, std::cerr);
     if (json) writeJson(std::cout, found.problems, found.refusal);
     else writeText(std::cout, path, found.problems, found.refusal);
     return found.refusal ? 3 : 0;

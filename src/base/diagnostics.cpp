@@ -1,5 +1,7 @@
 #include "base/diagnostics.h"
 
+#include <algorithm>
+
 namespace xmo {
 
 const char* diagnosticKindName(DiagnosticKind kind) {
@@ -38,8 +40,23 @@ const char* diagnosticKindName(DiagnosticKind kind) {
     case DiagnosticKind::ViewpointMovesObject: return "viewpoint-moves-object";
     case DiagnosticKind::EmptyObject: return "empty-object";
     case DiagnosticKind::BeyondFarPlane: return "beyond-far-plane";
+    case DiagnosticKind::TimeOutOfReach: return "time-out-of-reach";
+    case DiagnosticKind::LongDuration: return "long-duration";
+    case DiagnosticKind::KeysOutOfOrder: return "keys-out-of-order";
+    case DiagnosticKind::UnseenParticle: return "unseen-particle";
+    case DiagnosticKind::GrowingParticles: return "growing-particles";
+    case DiagnosticKind::CaptionWithoutFont: return "caption-without-font";
+    case DiagnosticKind::CaptionOffScreen: return "caption-off-screen";
+    case DiagnosticKind::DegenerateView: return "degenerate-view";
+    case DiagnosticKind::AlsoRefused: return "also-refused";
     }
     return "problem";
+}
+
+void Diagnostics::sortByFileAndLine() {
+    std::stable_sort(items_.begin(), items_.end(), [](const Diagnostic& a, const Diagnostic& b) {
+        return a.file != b.file ? a.file < b.file : a.line < b.line;
+    });
 }
 
 std::string formatDiagnostic(const Diagnostic& d) {

@@ -6,6 +6,7 @@
 // prints: the apps decide what reaches the user and with which exit code.
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -47,6 +48,15 @@ enum class DiagnosticKind {
     ViewpointMovesObject,// a scene's Viewpoint that moves the object drawn from it
     EmptyObject,         // an object with no mesh: nothing of it is drawn
     BeyondFarPlane,      // an object too large to be seen whole inside the far clipping plane
+    TimeOutOfReach,      // a time its sequence (or the film) never reaches, so the thing never happens
+    LongDuration,        // a sequence over an hour long, most likely written in milliseconds
+    KeysOutOfOrder,      // key times that go backwards, or repeat the time of the key before
+    UnseenParticle,      // a particle never drawn: a type other than "fade", or no lifetime
+    GrowingParticles,    // commands that spawn particles faster than they expire
+    CaptionWithoutFont,  // a caption text shown before any font is set: not drawn
+    CaptionOffScreen,    // a caption text placed far outside the caption screen
+    DegenerateView,      // a camera whose view cannot be built: eye on the look-at point, or looking along up
+    AlsoRefused,         // a problem that alone would refuse the film, after the one that does
 };
 
 // The kind as a stable lower-case name ("unknown-attribute"), for machine
@@ -75,6 +85,9 @@ public:
             if (items_[i].file.empty()) items_[i].file = file;
     }
     void clear() { items_.clear(); }
+    // In order of file name, then line; reports of one place keep the order
+    // they were found in.
+    void sortByFileAndLine();
 
 private:
     std::vector<Diagnostic> items_;
@@ -95,6 +108,27 @@ public:
 private:
     std::string file_;
     int line_;
+};
+
+// The problems met while loading that make a file unusable. A load to play
+// stops at the first: refuse throws it. A load to check goes on where it
+// can, so that every other problem is found too: it keeps the first as the
+// refusal and reports each later one as an AlsoRefused diagnostic.
+class Refusals {
+public:
+    Refusals(bool goOn, Diagnostics& diagnostics) : goOn_(goOn), diagnostics_(diagnostics) {}
+
+    void refuse(const LoadError& error) {
+        if (!goOn_) throw error;
+        if (!first_) first_ = error;
+        else diagnostics_.report(DiagnosticKind::AlsoRefused, error.file(), error.line(), error.what());
+    }
+    const std::optional<LoadError>& first() const { return first_; }
+
+private:
+    bool goOn_;
+    Diagnostics& diagnostics_;
+    std::optional<LoadError> first_;
 };
 
 }  // namespace xmo

@@ -34,6 +34,15 @@ struct RendererState;
 // The marker of a key-frame vector that is not given.
 inline constexpr Vec3f kUnsetVector{-100.0f, -100.0f, -100.0f};
 
+// File names (Object filename, Text loadfont, Tiles loadimage, Sound
+// filename) hold the path the file is read at. That is the film's own text,
+// unless the loader found the file beside the film only (base/film_files.h):
+// then the name holds that path, and the field NAMEAsWritten beside it the
+// film's text, which the writer gives back.
+inline const std::string& nameAsWritten(const std::string& name, const std::string& asWritten) {
+    return asWritten.empty() ? name : asWritten;
+}
+
 // What loading an object may need besides the object itself.
 struct ObjectLoadContext {
     std::ostream& progress;    // "." per loaded object, error lines
@@ -65,6 +74,7 @@ public:
     std::unique_ptr<Scene> scene;  // the whole loaded scene file, owned
     Group* root = nullptr;         // the group named objectname inside it
     std::string filename;
+    std::string filenameAsWritten;  // see nameAsWritten above
     std::string objectname;
     // Read by X3D's own rules (scene/x3d_standard.h) rather than as the
     // player's subset.
@@ -184,6 +194,7 @@ struct KeyFramePosition {
     Vec3f position;
     std::string interpolationfunction;
     Easing easing = Easing::Linear;  // of interpolationfunction
+    int sourceLine = 0;
 
     std::string writeXml() const;
 };
@@ -193,6 +204,7 @@ struct KeyFrameRotation {
     Quatf rotation;
     std::string interpolationfunction;
     Easing easing = Easing::Linear;  // of interpolationfunction
+    int sourceLine = 0;
 
     std::string writeXml() const;
 };
@@ -204,6 +216,7 @@ struct KeyFrameForce {
     Quatf rotation;
     Vec3f angularvelocity = kUnsetVector;
     bool activated = false;
+    int sourceLine = 0;
 
     std::string writeXml() const;
 };
@@ -256,6 +269,7 @@ struct Particle {
     float fadetime = 0.0f;
     float birthTime = -1.0f;
     float depth = 0.0f;
+    int sourceLine = 0;  // 0 for one spawned by a command
 };
 
 // A caption font as printing sees it: whether it loaded and how far each of
@@ -274,6 +288,7 @@ public:
 struct Text {
     std::unique_ptr<CaptionFont> font;
     std::string loadfont;
+    std::string loadfontAsWritten;
     std::string writetext;
     Vec2f position{-1000.0f, -1000.0f};
     float size = 0.0f;
@@ -285,11 +300,13 @@ struct TextChunk {
     float starttime = 0.0f;
     float endtime = 0.0f;
     std::vector<std::unique_ptr<Text>> texts;
+    int sourceLine = 0;
 };
 
 struct Tiles {
     unsigned texture = 0;
     std::string loadimage;
+    std::string loadimageAsWritten;
     int textureHeight = 1024;
     int textureWidth = 1024;
     int imageHeight = 0;
@@ -310,6 +327,7 @@ struct Sound {
     bool started = false;
     float starttime = 0.0f;
     std::string filename;
+    std::string filenameAsWritten;
     int sourceLine = 0;
 };
 

@@ -6,13 +6,18 @@ namespace xmo {
 
 namespace {
 
+// Reported at the film's Object, whose file the resolution pass fills in.
+void reportNotLoaded(const Object& object, ObjectLoadContext& context, const std::string& why) {
+    context.diagnostics.report(DiagnosticKind::ObjectNotLoaded, "", object.sourceLine,
+                               "Object " + std::to_string(object.id) + ": " + object.filename + ": " + why);
+}
+
 // Whether the subset reading finds the object's group, and says why not.
 Group* findSubsetRoot(Object& object, ObjectLoadContext& context) {
     Scene& scene = *object.scene;
     Group* root = dynamic_cast<Group*>(findByName(scene, object.objectname));
     if (!root) {
-        context.diagnostics.report(DiagnosticKind::ObjectNotLoaded, object.filename, 0,
-                                   explainMissingGroup(scene, object.objectname));
+        reportNotLoaded(object, context, explainMissingGroup(scene, object.objectname));
         return nullptr;
     }
     if (root == &scene && !scene.viewpoints.empty())
@@ -35,16 +40,15 @@ void Object::load(ObjectLoadContext& context) {
         scene = std::move(reading.scene);
         root = reading.root;
         companionFiles = std::move(reading.companionFiles);
-        // The reader has said why when it gave no root.
         if (scene) scene->prepare(context.lights);
+        if (!root) reportNotLoaded(*this, context, reading.whyNoRoot);
     } else {
         scene = loadSceneFile(filename, context.progress, context.errors, context.diagnostics, context.meshUse);
         if (scene) {
             scene->prepare(context.lights);
             root = findSubsetRoot(*this, context);
         } else {
-            context.diagnostics.report(DiagnosticKind::ObjectNotLoaded, filename, 0,
-                                       "the file holds no \"Scene\"");
+            reportNotLoaded(*this, context, "the file holds no \"Scene\"");
         }
     }
     if (!root) {

@@ -38,9 +38,14 @@ std::unique_ptr<Scene> loadSceneText(const char* text, std::size_t size, const s
 // child match recorded (a child node, or the geometry of a child shape) wins.
 Drawable* findByName(Scene& scene, const std::string& name);
 
+// The name of a group of the scene (a Group, Transform or the Scene) that
+// differs from name only in case, for a "did you mean"; empty when none does.
+std::string findGroupNameIgnoringCase(Scene& scene, const std::string& name);
+
 // Why objectname gives no group in the subset reading, for check: what the
 // name is when it names a node that is not a group, else the groups there
-// are, else every DEF name of the file.
+// are, else every DEF name of the file;
+// a group whose name differs only in case comes first, as a "did you mean".
 std::string explainMissingGroup(Scene& scene, const std::string& name);
 
 // Bounding box of every mesh under root, with its coordinates as written (no

@@ -1,4 +1,5 @@
-#include <utility>
+#include <algorithm>
+#include <cctype>
 #include <vector>
 
 #include "scene/mesh_geometry.h"
@@ -26,6 +27,24 @@ Drawable* findByName(Scene& scene, const std::string& name) {
         }
     }
     return result;
+}
+
+std::string findGroupNameIgnoringCase(Scene& scene, const std::string& name) {
+    const auto sameIgnoringCase = [&name](const std::string& other) {
+        return other.size() == name.size() &&
+               std::equal(other.begin(), other.end(), name.begin(), [](char a, char b) {
+                   return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+               });
+    };
+    std::vector<Group*> stack{&scene};
+    while (!stack.empty()) {
+        Group* g = stack.back();
+        stack.pop_back();
+        if (sameIgnoringCase(g->DEF)) return g->DEF;
+        for (const auto& child : g->children)
+            if (auto* group = dynamic_cast<Group*>(child.get())) stack.push_back(group);
+    }
+    return {};
 }
 
 namespace {
@@ -87,6 +106,8 @@ std::string explainMissingGroup(Scene& scene, const std::string& name) {
     if (const Drawable* found = findByName(scene, name))
         return "\"" + name + "\" is a " + nodeKindName(*found) +
                ", not a group: this reading takes a Group, Transform or Scene; " + kStandard;
+    const std::string similar = findGroupNameIgnoringCase(scene, name);
+    if (!similar.empty()) return "no group named \"" + name + "\"; did you mean \"" + similar + "\"?";
     std::vector<std::string> groups, others;
     collectDefNames(scene, groups, others);
     if (!groups.empty()) return "no group named \"" + name + "\" in the scene; its groups are " + listed(groups);

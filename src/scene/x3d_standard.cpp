@@ -653,7 +653,7 @@ StandardReading StandardReader::read(X3dTree tree, const std::string& fileName, 
     scopeByPath_[canonicalKey(fileName)] = &scope;
     openFiles_.push_back(&scope);
     if (!scope.scene) {
-        report(DiagnosticKind::ObjectNotLoaded, fileName, 0, "the file holds no \"Scene\"");
+        result.whyNoRoot = "the file holds no \"Scene\"";
         return result;
     }
     result.scene = std::make_unique<Scene>();
@@ -671,10 +671,10 @@ StandardReading StandardReader::read(X3dTree tree, const std::string& fileName, 
                 }
                 names += (names.empty() ? "" : ", ") + *e->attribute("DEF") + " (" + e->name + ")";
             }
-            report(DiagnosticKind::ObjectNotLoaded, fileName, 0,
-                   "no node named \"" + objectName + "\" in the scene; " +
-                       (names.empty() ? "the file names no node with DEF: leave objectname out for the whole scene"
-                                      : "its DEF names are " + names));
+            result.whyNoRoot = "no node named \"" + objectName + "\" in the scene; " +
+                               (names.empty() ? "the file names no node with DEF: leave objectname out for the "
+                                                "whole scene"
+                                              : "its DEF names are " + names);
             return result;
         }
         target = found->second;

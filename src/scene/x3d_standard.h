@@ -34,6 +34,8 @@ struct StandardReading {
     // it holding what the DEF'd node draws; null when the file holds no
     // Scene or no node of that name.
     Group* root = nullptr;
+    // Why root is null, for the film's Object to report.
+    std::string whyNoRoot;
     // Files that the file names and that were read with it (Inline), as
     // opened: relative to the working directory.
     std::vector<std::string> companionFiles;

@@ -18,6 +18,8 @@
 
 namespace xmo {
 
+class FilmFiles;
+
 struct Terrain {
     TerrainGrid grid;
     std::vector<TerrainTriangle> triangles;
@@ -31,11 +33,12 @@ struct Terrain {
     void draw();
 };
 
-// Start-up, in this order: read both images from the working directory,
-// then build the triangles. A recognised image that cannot be decoded writes
+// Start-up, in this order: read both images from the working directory (or
+// beside the film, by the rule of base/film_files.h), then build the
+// triangles. A recognised image that cannot be decoded writes
 // one line to `errors`; a missing or unrecognised one is passed over in
 // silence (xmotool check reports both).
-void loadTerrain(Terrain& terrain, std::ostream& errors);
+void loadTerrain(Terrain& terrain, FilmFiles& files, std::ostream& errors);
 void buildTerrain(Terrain& terrain);
 
 }  // namespace xmo

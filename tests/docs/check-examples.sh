@@ -3,7 +3,7 @@
 # and without a problem, run from the examples' folder as an author would;
 # docs/format.md must link every example film and show its picture, and
 # every example file it links must exist. Each film's picture must show what
-# the film is about: rendered without any element that
+# the film is about: rendered without any element (or world file) that
 # docs/example-pictures.txt names for it, the picture must change.
 #
 # usage: check-examples.sh SOURCE_DIR XMOTOOL
@@ -91,11 +91,28 @@ while read -r name at element reason; do
         [ -n "$picture" ] || { fail "$name.xmo does not render at $at s:"; cat "$work/render.err"; }
         shown="$name $at"
     fi
-    drop "$name.xmo" "$element" "$work/without.xmo" || {
-        fail "docs/example-pictures.txt: $name.xmo has no $element"
-        continue
-    }
-    without=$(frame_hash "$work/without.xmo" "$at")
+    case "$element" in
+    file:*)
+        # A world file: the film rendered from a copy of the examples' folder
+        # that lacks it.
+        file=${element#file:}
+        [ -e "$file" ] || {
+            fail "docs/example-pictures.txt: $name.xmo has no $file beside it"
+            continue
+        }
+        rm -rf "$work/bare"
+        cp -RL "$examples" "$work/bare"
+        rm "$work/bare/$file"
+        without=$(cd "$work/bare" && frame_hash "$name.xmo" "$at")
+        ;;
+    *)
+        drop "$name.xmo" "$element" "$work/without.xmo" || {
+            fail "docs/example-pictures.txt: $name.xmo has no $element"
+            continue
+        }
+        without=$(frame_hash "$work/without.xmo" "$at")
+        ;;
+    esac
     [ -n "$without" ] || { fail "$name.xmo without $element does not render at $at s:"; cat "$work/render.err"; }
     [ "$picture" != "$without" ] || fail "$name.xmo at $at s looks the same without $element"
     checked=$((checked + 1))

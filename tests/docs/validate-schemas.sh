@@ -108,7 +108,7 @@ docs/examples/falling-brick.xmo|s/color="9"/color="16"/|:7: element BrikObject
 docs/examples/falling-brick.xmo|s/type="blackfadein"/type="BlackFadeIn"/|:24: element SpecialEffect
 docs/examples/falling-brick.xmo|s/"enablemodels"/"enableModels"/|:21: element XFunction
 docs/examples/falling-brick.xmo|/<Camera>/,/<\/Camera>/d|:13: element Sequence: Relax-NG validity error : Expecting an element Camera
-docs/examples/particles.xmo|s/ modelid="10"//|:27: element XFunction
+docs/examples/particles.xmo|s/ timer1="0.4" modelid="11"/ timer1="0.4"/|:41: element XFunction
 docs/examples/house.x3d|s/0.5 0 0.4, 0.5 0.6 0.4/0.5 0 0.4 0.5 0.6 0.4/|valid
 docs/examples/house.x3d|s/0.5 0 0.4, 0.5 0.6 0.4/0.5 0 0.4, 0.5 0.6/|:16: element Coordinate
 docs/examples/house.x3d|s/coordIndex="0 1 2 3 -1"/coordIndex="0, 1, 2, 3, -1"/|valid

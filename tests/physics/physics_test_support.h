@@ -36,7 +36,7 @@ struct LoadedWorld {
     LightCounter lights;
     Diagnostics diagnostics;
     std::ostringstream progress, errors;
-    LoadServices services{media, world, lights, progress, errors, diagnostics};
+    LoadServices services{media, world, lights, progress, errors, diagnostics, errors};
     std::unique_ptr<Movie> movie;
 };
 

@@ -388,7 +388,8 @@ TEST(ObjectLoad, NamesThatAreNotGroupsFailWithWhatTheyAre) {
         ASSERT_EQ(l.diagnostics.items().size(), 2u);
         EXPECT_EQ(l.diagnostics.items()[0].kind, DiagnosticKind::UnappliedTransform) << "Scaled moves by 5 5 5";
         EXPECT_EQ(l.diagnostics.items()[1].kind, DiagnosticKind::ObjectNotLoaded);
-        EXPECT_EQ(l.diagnostics.items()[1].message.rfind(message, 0), 0u) << l.diagnostics.items()[1].message;
+        const std::string atTheFilmsObject = "Object 0: scene/names.x3d: " + std::string(message);
+        EXPECT_EQ(l.diagnostics.items()[1].message.rfind(atTheFilmsObject, 0), 0u) << l.diagnostics.items()[1].message;
     }
 }
 
@@ -410,11 +411,11 @@ TEST(ObjectLoad, WhatTheSubsetReadingLeavesOutIsNamed) {
           "would see it, since objectname names the Scene: name a group inside it, or read the file with "
           "standard=\"true\", which uses no viewpoint"}},
         {"scene/standard/viewpoint.x3d", "Red",
-         {"", "", "scene/standard/viewpoint.x3d: no group named \"Red\" in the scene; its groups are World"}},
+         {"", "", ": Object 0: scene/standard/viewpoint.x3d: no group named \"Red\" in the scene; its groups are World"}},
         {"scene/standard/part.x3d", "Box",
          {"scene/standard/part.x3d: geometry not drawn by this reading: 1 Box; standard=\"true\" on the Object "
           "draws X3D's primitives and triangle sets",
-          "scene/standard/part.x3d: no group named \"Box\": the scene has no group with a DEF name (its DEF "
+          ": Object 0: scene/standard/part.x3d: no group named \"Box\": the scene has no group with a DEF name (its DEF "
           "names: Both (Shape)); standard=\"true\" on the Object takes any node, or the whole scene without "
           "objectname"}},
     };
