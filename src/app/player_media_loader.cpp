@@ -21,4 +21,9 @@ void PlayerMediaLoader::loadTile(Tiles& tiles, const char*, Diagnostics&) {
     uploadTile(tiles, image);
 }
 
+std::optional<std::string> PlayerMediaLoader::decodeImage(const std::uint8_t* bytes, std::size_t size,
+                                                          Image& image) const {
+    return decodeImageBytes(bytes, size, image);
+}
+
 }  // namespace xmo

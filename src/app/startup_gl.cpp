@@ -23,11 +23,13 @@ bool startPlayer(Player& p, const std::string& moviePath, MediaLoader& media) {
     // One dot now and one per loaded object: the progress line of loading.
     p.console << "." << std::flush;
     Diagnostics diagnostics;
-    LoadServices services{media, p.physics, p.renderer.lights, p.console, p.errors, diagnostics};
+    LoadServices services{media, p.physics, p.renderer.lights, p.renderer.textures, p.console, p.errors, diagnostics};
     p.currentMovie = loadMovie(moviePath, services);
-    // Loading only numbered the scenes' lights; they go on here, before the
-    // first frame draws a scene.
+    // Loading only numbered the scenes' lights and decoded the models'
+    // pictures; the lights go on and the pictures become textures here,
+    // before the first frame draws a scene.
     enableSceneLights(p.renderer.lights);
+    uploadModelTextures(p.renderer.textures);
     // Bricks are built now and their models' caster lists sized (a brick casts
     // one box), so that a brick switched on mid-film costs its frame no allocation.
     for (const auto& object : p.currentMovie->objects)

@@ -31,6 +31,10 @@ const char* diagnosticKindName(DiagnosticKind kind) {
     case DiagnosticKind::IdleKeys: return "idle-keys";
     case DiagnosticKind::UnreadValue: return "unread-value";
     case DiagnosticKind::SaturatedNumber: return "saturated-number";
+    case DiagnosticKind::OpenShadowEdges: return "open-shadow-edges";
+    case DiagnosticKind::UnsupportedFeature: return "unsupported-feature";
+    case DiagnosticKind::MissingFile: return "missing-file";
+    case DiagnosticKind::BadScale: return "bad-scale";
     }
     return "problem";
 }

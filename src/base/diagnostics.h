@@ -40,6 +40,10 @@ enum class DiagnosticKind {
     IdleKeys,            // key frames an animation never uses
     UnreadValue,         // a value not read in full: no number, extra text, too few numbers
     SaturatedNumber,     // a number beyond its type's range, read as the nearest it holds
+    OpenShadowEdges,     // a casting mesh with edges that join no other face: its shadow may leak
+    UnsupportedFeature,  // a part of an imported model file the player does not draw
+    MissingFile,         // a file a model file names that cannot be read, whose part is left out
+    BadScale,            // an object scale that is not a positive number
 };
 
 // The kind as a stable lower-case name ("unknown-attribute"), for machine

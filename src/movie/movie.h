@@ -25,8 +25,10 @@
 
 namespace xmo {
 
+class ImageDecoder;
 class PhysicsWorld;
 struct LightCounter;
+struct ModelTextures;
 struct RendererState;
 
 // The marker of a key-frame vector that is not given.
@@ -34,10 +36,12 @@ inline constexpr Vec3f kUnsetVector{-100.0f, -100.0f, -100.0f};
 
 // What loading an object may need besides the object itself.
 struct ObjectLoadContext {
-    std::ostream& progress;    // "." per loaded object, error lines
-    Diagnostics& diagnostics;  // problems an author should fix
-    std::ostream& errors;      // parse-error lines of scene files
-    LightCounter& lights;      // numbers each scene's default light
+    std::ostream& progress;      // "." per loaded object, error lines
+    Diagnostics& diagnostics;    // problems an author should fix
+    std::ostream& errors;        // parse-error lines of scene files
+    LightCounter& lights;        // numbers each scene's default light
+    const ImageDecoder& images;  // decodes (or only checks) imported models' textures
+    ModelTextures& textures;     // receives the decoded pictures until start-up uploads them
 };
 
 class BaseObject {
@@ -59,10 +63,15 @@ public:
     void load(ObjectLoadContext& context) override;
     std::string writeXml() const override;
 
-    std::unique_ptr<Scene> scene;  // the whole loaded scene file, owned
+    std::unique_ptr<Scene> scene;  // the whole loaded scene or model file, owned
     Group* root = nullptr;         // the group named objectname inside it
     std::string filename;
     std::string objectname;
+    float scale = 1.0f;  // multiplies the file's coordinates as they are read
+    // Files the object's file names and that were read with it (a glTF
+    // file's buffers and images, an OBJ file's material libraries and
+    // pictures), as opened: relative to the working directory.
+    std::vector<std::string> companionFiles;
 };
 
 class BrikObject : public BaseObject {

@@ -155,7 +155,8 @@ private:
     }
 
     void loadObjects() {
-        ObjectLoadContext context{services_.progress, services_.diagnostics, services_.errors, services_.lights};
+        ObjectLoadContext context{services_.progress, services_.diagnostics, services_.errors,
+                                  services_.lights, services_.media, services_.textures};
         for (auto& object : movie_.objects) {
             const size_t before = countNotLoaded();
             const size_t firstReport = services_.diagnostics.size();

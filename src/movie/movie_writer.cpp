@@ -207,7 +207,12 @@ void writeTiles(std::string& out, const Tiles& t) {
 
 std::string Object::writeXml() const {
     std::string out;
-    Tag(out, "  ", "Object").number("id", id).text("filename", filename).text("objectname", objectname).close();
+    Tag(out, "  ", "Object")
+        .number("id", id)
+        .text("filename", filename)
+        .text("objectname", objectname)
+        .numberIfNot("scale", scale, 1.0f)
+        .close();
     return out;
 }
 

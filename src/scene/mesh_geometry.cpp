@@ -1,5 +1,7 @@
 #include "scene/mesh_geometry.h"
 
+#include "scene/shadow_mesh.h"
+
 namespace xmo {
 
 namespace {
@@ -105,6 +107,15 @@ std::optional<FaceSetProblem> findFaceSetProblem(const IndexedFaceSet& mesh) {
         }
     }
     return std::nullopt;
+}
+
+std::optional<FaceSetProblem> findOpenShadowEdges(const IndexedFaceSet& mesh) {
+    if (!mesh.castshadow) return std::nullopt;
+    const std::size_t open = countOpenEdges(mesh.shadowFaces);
+    if (open == 0) return std::nullopt;
+    return FaceSetProblem{DiagnosticKind::OpenShadowEdges,
+                          std::to_string(open) + (open == 1 ? " open edge" : " open edges") +
+                              "; its shadow may leak"};
 }
 
 void extendMeshBounds(const IndexedFaceSet& mesh, Vec3f& min, Vec3f& max) {

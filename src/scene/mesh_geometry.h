@@ -42,6 +42,11 @@ struct FaceSetProblem {
 };
 std::optional<FaceSetProblem> findFaceSetProblem(const IndexedFaceSet& mesh);
 
+// A casting mesh whose shadow faces still have open edges after finish:
+// "N open edges; its shadow may leak". Nothing for a closed mesh or one that
+// does not cast.
+std::optional<FaceSetProblem> findOpenShadowEdges(const IndexedFaceSet& mesh);
+
 // Axis-aligned box of the points that coordIndex names (entries 0 or more and
 // inside the point list), merged into min and max. The comparisons are the
 // loader's: max rises when a value is greater, min falls when it is not

@@ -62,8 +62,8 @@ constexpr int kMaxGroupDepth = 1000;
 // into before they are copied, sized exactly, into their node.
 class SceneFileLoader final : public XmlElementHandler {
 public:
-    SceneFileLoader(const std::string& fileName, std::ostream& errors, Diagnostics& diagnostics)
-        : fileName_(fileName), errors_(errors), diagnostics_(diagnostics), xml_(fileName, *this) {}
+    SceneFileLoader(const std::string& fileName, float scale, std::ostream& errors, Diagnostics& diagnostics)
+        : fileName_(fileName), scale_(scale), errors_(errors), diagnostics_(diagnostics), xml_(fileName, *this) {}
 
     std::unique_ptr<Scene> parseFile() { return finish(xml_.parseFile("scene file")); }
     std::unique_ptr<Scene> parseText(std::string_view text) { return finish(xml_.parseText(text)); }
@@ -126,6 +126,7 @@ private:
     void finishFaceSet();
 
     const std::string& fileName_;
+    const float scale_;
     std::ostream& errors_;
     Diagnostics& diagnostics_;
     XmlFrontEnd xml_;
@@ -283,12 +284,16 @@ void SceneFileLoader::endElement(const char* name) {
 
 void SceneFileLoader::finishFaceSet() {
     if (!currentFaceSet_) return;
+    if (currentFaceSet_->coord && scale_ != 1.0f)
+        for (Vec3f& p : currentFaceSet_->coord->point) p *= scale_;
     currentFaceSet_->finish();
     if (const auto problem = findFaceSetProblem(*currentFaceSet_))
         diagnostics_.report(problem->kind, fileName_, faceSetLine_, problem->message);
     if (currentFaceSet_->castshadow)
         if (const auto polygon = findLargeShadowPolygon(currentFaceSet_->coordIndex))
             diagnostics_.report(DiagnosticKind::LargeShadowPolygon, fileName_, faceSetLine_, *polygon);
+    if (const auto open = findOpenShadowEdges(*currentFaceSet_))
+        diagnostics_.report(open->kind, fileName_, faceSetLine_, open->message);
     currentFaceSet_ = nullptr;
 }
 
@@ -304,7 +309,10 @@ void SceneFileLoader::readTransform(Transform& transform, const char** attribute
 void SceneFileLoader::readViewpoint(Viewpoint& viewpoint, const char** attributes) {
     for (const char** a = attributes; *a; a += 2) {
         if (is(a[0], "DEF")) readString(a[1], viewpoint.DEF);
-        else if (is(a[0], "position")) readSceneFloat3(a[1], viewpoint.position);
+        else if (is(a[0], "position")) {
+            readSceneFloat3(a[1], viewpoint.position);
+            viewpoint.position *= scale_;
+        }
         else if (is(a[0], "orientation")) viewpoint.orientation = readRotation(a[1]);
         else if (is(a[0], "fieldOfView")) readSceneFloat(a[1], viewpoint.fieldOfView);
     }
@@ -357,13 +365,13 @@ void SceneFileLoader::readPoints3(const char** attributes, const char* key, std:
 
 std::unique_ptr<Scene> loadSceneText(const char* text, std::size_t size, const std::string& fileName,
                                      std::ostream& errors, Diagnostics& diagnostics) {
-    return SceneFileLoader(fileName, errors, diagnostics).parseText(std::string_view(text, size));
+    return SceneFileLoader(fileName, 1.0f, errors, diagnostics).parseText(std::string_view(text, size));
 }
 
 std::unique_ptr<Scene> loadSceneFile(const std::string& fileName, std::ostream& progress, std::ostream& errors,
-                                     Diagnostics& diagnostics) {
+                                     Diagnostics& diagnostics, float scale) {
     try {
-        return SceneFileLoader(fileName, errors, diagnostics).parseFile();
+        return SceneFileLoader(fileName, scale, errors, diagnostics).parseFile();
     } catch (const LoadError& e) {
         // Only a file that cannot be read gets here: handler problems are reported, not thrown.
         progress << "Error in loading file " << fileName << "\n";

@@ -8,6 +8,7 @@
 
 #include "app/gl_setup.h"
 #include "image/texture.h"
+#include "movie/load_services.h"
 #include "movie/movie.h"
 #include "scene/model_pass.h"
 #include "scene/renderer_state.h"
@@ -202,13 +203,14 @@ public:
 private:
     BaseObject& keep(std::unique_ptr<BaseObject> object) {
         std::ostringstream progress;
-        ObjectLoadContext context{progress, diagnostics_, progress, renderer.lights};
+        ObjectLoadContext context{progress, diagnostics_, progress, renderer.lights, media_, renderer.textures};
         object->load(context);
         EXPECT_TRUE(object->loaded) << progress.str();
         movie.objects.push_back(std::move(object));
         return *movie.objects.back();
     }
     Diagnostics diagnostics_;
+    NoMediaLoader media_;
 };
 
 int brightness(const test::Rgba& c) { return c.r + c.g + c.b; }

@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "movie/load_services.h"
 #include "movie/movie.h"
 #include "scene/renderer_state.h"
 
@@ -241,6 +242,7 @@ TEST(SceneLoader, FaceSetsThatCannotBeDrawnAsWrittenAreReportedOncePerMesh) {
         std::string inside;
         DiagnosticKind kind;
         const char* message;
+        const char* openEdges = nullptr;  // a second report, of a casting mesh's open edges
     };
     const std::string tri = "<Coordinate point=\"0 0 0, 1 0 0, 0 1 0\"/>";
     const Case cases[] = {
@@ -260,17 +262,26 @@ TEST(SceneLoader, FaceSetsThatCannotBeDrawnAsWrittenAreReportedOncePerMesh) {
          "texCoordIndex has fewer entries than the mesh has vertices; vertex 2 on have no texture coordinate"},
         {"coordIndex=\"0 1 2 -1\" texCoordIndex=\"0 1 5\"", tri + "<TextureCoordinate point=\"0 0, 1 0\"/>",
          DiagnosticKind::BadIndex, "texCoordIndex entry 2 is 5, outside the 2 texture coordinates; it is left out"},
+        // The first four corners of the long polygon keep the triangle's
+        // edges closed, and add the edge from slot 3 back to slot 0, both 0.
         {"castshadow=\"true\" coordIndex=\"0 1 2 -1 0 1 2 0 1 2 -1\"", tri, DiagnosticKind::LargeShadowPolygon,
-         "coordIndex entry 4 starts a polygon of 6 vertices; its shadow keeps the first four"},
+         "coordIndex entry 4 starts a polygon of 6 vertices; its shadow keeps the first four",
+         "1 open edge; its shadow may leak"},
+        {"castshadow=\"true\" coordIndex=\"0 1 2 -1\"", tri, DiagnosticKind::OpenShadowEdges,
+         "3 open edges; its shadow may leak"},
     };
     for (const Case& c : cases) {
         Loaded l = load("<Scene>\n<Shape>\n<IndexedFaceSet " + c.attributes + ">" + c.inside +
                         "</IndexedFaceSet></Shape></Scene>");
-        ASSERT_EQ(l.diagnostics.items().size(), 1u) << c.attributes;
+        ASSERT_EQ(l.diagnostics.items().size(), c.openEdges ? 2u : 1u) << c.attributes;
         const Diagnostic& d = l.diagnostics.items()[0];
         EXPECT_EQ(d.kind, c.kind) << c.attributes;
         EXPECT_EQ(d.line, 3) << c.attributes;
         EXPECT_EQ(d.message, c.message) << c.attributes;
+        if (c.openEdges) {
+            EXPECT_EQ(l.diagnostics.items()[1].kind, DiagnosticKind::OpenShadowEdges);
+            EXPECT_EQ(l.diagnostics.items()[1].message, c.openEdges);
+        }
         EXPECT_TRUE(firstMesh(*l.scene).finished);
     }
 }
@@ -296,11 +307,13 @@ struct ObjectLoad {
     std::ostringstream progress, errors;
     Diagnostics diagnostics;
     LightCounter lights;
+    NoMediaLoader media;
+    ModelTextures textures;
 
     ObjectLoad(const char* file, const char* name) {
         object.filename = file;
         object.objectname = name;
-        ObjectLoadContext context{progress, diagnostics, errors, lights};
+        ObjectLoadContext context{progress, diagnostics, errors, lights, media, textures};
         object.load(context);
     }
 };

@@ -1,0 +1,29 @@
+#include "import/model_import.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "base/regular_file.h"
+
+namespace xmo {
+
+std::optional<ModelFormat> modelFormatOf(const std::string& fileName) {
+    const std::size_t dot = fileName.find_last_of('.');
+    if (dot == std::string::npos || fileName.find('/', dot) != std::string::npos) return std::nullopt;
+    std::string extension = fileName.substr(dot + 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension == "gltf" || extension == "glb") return ModelFormat::Gltf;
+    if (extension == "obj") return ModelFormat::Obj;
+    return std::nullopt;
+}
+
+ImportedModel importModelFile(ModelFormat format, const ImportRequest& request, ImportServices& services) {
+    std::vector<std::uint8_t> bytes;
+    std::string reason;
+    if (!readRegularFile(request.fileName, kMaxModelFileBytes, bytes, reason))
+        throw LoadError(request.fileName, 0, "cannot open the model file: " + reason);
+    return format == ModelFormat::Gltf ? importGltf(bytes, request, services) : importObj(bytes, request, services);
+}
+
+}  // namespace xmo
