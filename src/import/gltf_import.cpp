@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <tuple>
 
 #include "import/companion_files.h"
 #include "import/gltf_accessors.h"
@@ -540,9 +541,11 @@ private:
         }
         const tinygltf::Image& image = model_.images[static_cast<std::size_t>(texture.source)];
         spec.url = image.uri.empty() ? "image " + std::to_string(texture.source) : image.uri;
-        const auto known = pictures_.find(texture.source);
+        // One texture per picture and wrap: the wrap belongs to the texture.
+        const std::tuple<int, bool, bool> key{texture.source, spec.repeatS, spec.repeatT};
+        const auto known = pictures_.find(key);
         spec.pendingTexture = known != pictures_.end() ? known->second : decodePicture(texture.source, spec.url);
-        pictures_[texture.source] = spec.pendingTexture;
+        pictures_[key] = spec.pendingTexture;
     }
 
     // The picture's entry in the pending textures, or -1 when it gives no
@@ -577,7 +580,7 @@ private:
     tinygltf::Model model_;
     std::vector<std::string> notes_;
     std::map<int, int> materials_;  // glTF material -> builder material
-    std::map<int, int> pictures_;   // glTF image -> pending texture or -1
+    std::map<std::tuple<int, bool, bool>, int> pictures_;  // image and wrap -> pending texture or -1
 };
 
 }  // namespace

@@ -19,10 +19,19 @@ std::optional<ModelFormat> modelFormatOf(const std::string& fileName) {
 }
 
 ImportedModel importModelFile(ModelFormat format, const ImportRequest& request, ImportServices& services) {
+    {
+        // Refused as a scene file is, before a byte is read.
+        const RegularFile file(request.fileName);
+        if (file.isNotRegular()) throw LoadError(request.fileName, 0, file.problem());
+        if (!file) throw LoadError(request.fileName, 0, "cannot open the model file: " + file.problem());
+        if (file.size() > kMaxModelFileBytes)
+            throw LoadError(request.fileName, 0,
+                            "too large to be a model file (" + std::to_string(file.size()) + " bytes)");
+    }
     std::vector<std::uint8_t> bytes;
     std::string reason;
     if (!readRegularFile(request.fileName, kMaxModelFileBytes, bytes, reason))
-        throw LoadError(request.fileName, 0, "cannot open the model file: " + reason);
+        throw LoadError(request.fileName, 0, "cannot read the model file: " + reason);
     return format == ModelFormat::Gltf ? importGltf(bytes, request, services) : importObj(bytes, request, services);
 }
 

@@ -270,7 +270,8 @@ private:
             options.scale[1] != 1.0f)
             note("texture offsets and scales (-o, -s) are not applied");
         const std::string path = files_.pathOf(spec.url);
-        const auto known = pictures_.find(path);
+        // One texture per picture and wrap: the wrap belongs to the texture.
+        const auto known = pictures_.find({path, options.clamp});
         if (known != pictures_.end()) {
             spec.pendingTexture = known->second;
             return;
@@ -288,7 +289,7 @@ private:
             services_.textures.pending.push_back(PendingTexture{std::move(picture), {}});
             pending = static_cast<int>(services_.textures.pending.size() - 1);
         }
-        pictures_[path] = pending;
+        pictures_[{path, options.clamp}] = pending;
         spec.pendingTexture = pending;
     }
 
@@ -304,7 +305,7 @@ private:
     std::map<std::pair<int, bool>, TriangleList> runs_;  // by material and whether textured
     std::size_t triangleCount_ = 0;
     std::map<int, int> builtMaterials_;
-    std::map<std::string, int> pictures_;  // path -> pending texture or -1
+    std::map<std::pair<std::string, bool>, int> pictures_;  // path and clamp -> pending texture or -1
     std::vector<std::string> notes_;
 };
 

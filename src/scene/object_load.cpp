@@ -2,6 +2,7 @@
 
 #include "import/model_import.h"
 #include "movie/movie.h"
+#include "movie/value_text.h"
 #include "scene/scene_loader.h"
 
 namespace xmo {
@@ -13,7 +14,7 @@ float usableScale(const Object& object, Diagnostics& diagnostics) {
     if (std::isfinite(object.scale) && object.scale > 0.0f) return object.scale;
     // The movie's file name is filled in by the resolver.
     diagnostics.report(DiagnosticKind::BadScale, "", object.sourceLine,
-                       "Object " + std::to_string(object.id) + ": scale " + std::to_string(object.scale) +
+                       "Object " + std::to_string(object.id) + ": scale " + floatText(object.scale) +
                            " is not a positive number; the object keeps the size of its file");
     return 1.0f;
 }

@@ -100,7 +100,7 @@ TEST(MovieWriter, WritesTheClassicLinesOfAClassicFilm) {
 // its default, and values that six digits or a unit axis would change.
 constexpr const char* kEveryElement = R"(<Movie>
 <Objects>
- <Object id="1" filename="movie/house.x3d" objectname="House"/>
+ <Object id="1" filename="movie/house.x3d" objectname="House" scale="2.5"/>
  <BrikObject id="2" size="2 1 4" color="4"/>
 </Objects>
 <Models>
@@ -142,7 +142,7 @@ TEST(MovieWriter, WritesEverythingTheFilmHoldsInTheReadersLayout) {
     EXPECT_EQ(movie->writeXml(),
               "<Movie>\n"
               " <Objects>\n"
-              "  <Object id=\"1\" filename=\"movie/house.x3d\" objectname=\"House\"/>\n"
+              "  <Object id=\"1\" filename=\"movie/house.x3d\" objectname=\"House\" scale=\"2.5\"/>\n"
               "  <BrikObject id=\"2\" size=\"2 1 4\" color=\"4\"/>\n"
               " </Objects>\n"
               " <Models>\n"
