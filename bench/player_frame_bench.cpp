@@ -4,6 +4,8 @@
 // Prints the ratio of the frame times and, once the first second has passed,
 // the heap allocations per frame: calls of operator new (the program, the GL
 // driver's C++ code included) and calls of ODE's own allocator, apart.
+//
+// Usage: player_frame_bench [ROUNDS [FRAMES]]   (7 rounds of 100 frames by default)
 #include <GL/gl.h>
 #include <ode/ode.h>
 #include <unistd.h>
@@ -32,8 +34,6 @@ namespace {
 
 constexpr int kFps = 25;
 constexpr long kFirstSecond = kFps;
-constexpr long kFramesPerRound = 100;
-constexpr int kRounds = 7;
 constexpr int kBricks = 40;
 
 // Two layers of bricks, the upper one shifted by half a brick: a physical
@@ -88,7 +88,13 @@ double median(std::vector<double> v) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const int rounds = argc > 1 ? std::atoi(argv[1]) : 7;
+    const long framesPerRound = argc > 2 ? std::atol(argv[2]) : 100;
+    if (rounds < 1 || framesPerRound < 1) {
+        std::fprintf(stderr, "usage: player_frame_bench [ROUNDS [FRAMES]]\n");
+        return 2;
+    }
     xmo::bench::countEngineAllocations();
     xmo::OffscreenContext context;
     std::string error;
@@ -109,16 +115,16 @@ int main() {
 
     const long newBefore = xmo::bench::operatorNewCalls();
     const long engineBefore = xmo::bench::engineAllocations();
-    physical.play(kFramesPerRound);
+    physical.play(framesPerRound);
     std::printf("allocations per frame after the first second, %d physical bricks: operator new %.2f, "
                 "ODE's allocator %.2f\n",
-                kBricks, static_cast<double>(xmo::bench::operatorNewCalls() - newBefore) / kFramesPerRound,
-                static_cast<double>(xmo::bench::engineAllocations() - engineBefore) / kFramesPerRound);
+                kBricks, static_cast<double>(xmo::bench::operatorNewCalls() - newBefore) / framesPerRound,
+                static_cast<double>(xmo::bench::engineAllocations() - engineBefore) / framesPerRound);
 
     std::vector<double> withPhysics, without;
-    for (int round = 0; round < kRounds; ++round) {
-        withPhysics.push_back(physical.play(kFramesPerRound) / kFramesPerRound);
-        without.push_back(still.play(kFramesPerRound) / kFramesPerRound);
+    for (int round = 0; round < rounds; ++round) {
+        withPhysics.push_back(physical.play(framesPerRound) / framesPerRound);
+        without.push_back(still.play(framesPerRound) / framesPerRound);
     }
     const double a = median(withPhysics), b = median(without);
     std::printf("frame time, %d bricks: physical %.3f ms, not physical %.3f ms, ratio %.2f\n", kBricks, a * 1e3,

@@ -1,13 +1,20 @@
 // Scene loading speed and memory, against two baselines in the same run:
 //   floor   expat over the same file with every number of every attribute
-//           converted (what any loader of this format must at least do);
-//   assimp  `assimp info FILE` (its X3D importer), where it loads the file.
+//           converted (what any loader of this format must at least do),
+//           in this process, like the load it is set against;
+//   assimp  `assimp info FILE -r` (its X3D importer, without post-processing),
+//           set against a process of this program that loads the file once
+//           and ends: both whole processes, started alike, best of N each.
 // Files of about 10k, 100k and 1M quads are generated, one Shape per 2,500
-// quads (a 50 x 50 grid). Peak memory is measured in a child process per size
-// (maxrss growth over the load) and compared with the mesh data held.
+// quads (a 50 x 50 grid). Peak memory is the growth of the resident
+// high-water mark over the load in that process of its own, which has loaded
+// nothing before, compared with the mesh data held.
 //
-// Usage: scene_load_bench [--no-assimp] [--max-quads N]
+// Usage: scene_load_bench [--no-assimp] [--max-quads N] [--runs N]
+//        scene_load_bench --load-once FILE   (prints PEAK_BYTES MESH_BYTES POLYGONS)
 #include <expat.h>
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -27,44 +34,13 @@
 #include <string>
 #include <vector>
 
+#include "generated_scene.h"
 #include "scene/scene_loader.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int kGrid = 50;  // quads per side of one shape
-
-std::string generateScene(int shapes) {
-    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<X3D profile=\"Interchange\" version=\"3.2\">\n"
-                       "<Scene>\n<Group DEF=\"Object\">\n";
-    char number[64];
-    for (int s = 0; s < shapes; ++s) {
-        text += "<Shape>\n<Appearance><Material diffuseColor=\"0.8 0.2 0.1\"/></Appearance>\n";
-        text += "<IndexedFaceSet coordIndex=\"";
-        for (int i = 0; i < kGrid; ++i) {
-            for (int j = 0; j < kGrid; ++j) {
-                const int a = i * (kGrid + 1) + j;
-                std::snprintf(number, sizeof number, "%d %d %d %d -1 ", a, a + 1, a + kGrid + 2, a + kGrid + 1);
-                text += number;
-            }
-            text += "\n";
-        }
-        text += "\">\n<Coordinate point=\"";
-        for (int i = 0; i <= kGrid; ++i) {
-            for (int j = 0; j <= kGrid; ++j) {
-                const float x = static_cast<float>(s % 20) * 5.1f + static_cast<float>(j) * 0.1f;
-                const float y = std::sin(static_cast<float>(i + j) * 0.05f);
-                const float z = static_cast<float>(s / 20) * 5.1f + static_cast<float>(i) * 0.1f;
-                std::snprintf(number, sizeof number, "%.4f %.4f %.4f, ", x, y, z);
-                text += number;
-            }
-            text += "\n";
-        }
-        text += "\"/>\n</IndexedFaceSet>\n</Shape>\n";
-    }
-    text += "</Group>\n</Scene>\n</X3D>\n";
-    return text;
-}
+using xmo::bench::kGridQuads;
 
 double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
@@ -125,18 +101,28 @@ double floorParse(const std::string& path) {
     return state.sum;
 }
 
-std::size_t meshBytes(const xmo::Group& group) {
+struct MeshSize {
     std::size_t bytes = 0;
+    long polygons = 0;
+};
+
+MeshSize meshSize(const xmo::Group& group) {
+    MeshSize size;
     for (const auto& child : group.children) {
-        if (auto* g = dynamic_cast<const xmo::Group*>(child.get())) bytes += meshBytes(*g);
+        if (auto* g = dynamic_cast<const xmo::Group*>(child.get())) {
+            const MeshSize inner = meshSize(*g);
+            size.bytes += inner.bytes;
+            size.polygons += inner.polygons;
+        }
         auto* shape = dynamic_cast<const xmo::Shape*>(child.get());
         auto* mesh = shape ? dynamic_cast<const xmo::IndexedFaceSet*>(shape->geometry.get()) : nullptr;
         if (!mesh) continue;
-        bytes += mesh->coordIndex.capacity() * sizeof(int) + mesh->normalIndex.capacity() * sizeof(int);
-        if (mesh->coord) bytes += mesh->coord->point.capacity() * sizeof(xmo::Vec3f);
-        if (mesh->normal) bytes += mesh->normal->vector.capacity() * sizeof(xmo::Vec3f);
+        size.bytes += mesh->coordIndex.capacity() * sizeof(int) + mesh->normalIndex.capacity() * sizeof(int);
+        if (mesh->coord) size.bytes += mesh->coord->point.capacity() * sizeof(xmo::Vec3f);
+        if (mesh->normal) size.bytes += mesh->normal->vector.capacity() * sizeof(xmo::Vec3f);
+        size.polygons += std::count(mesh->coordIndex.begin(), mesh->coordIndex.end(), -1);
     }
-    return bytes;
+    return size;
 }
 
 std::unique_ptr<xmo::Scene> loadOnce(const std::string& path) {
@@ -145,68 +131,132 @@ std::unique_ptr<xmo::Scene> loadOnce(const std::string& path) {
     return xmo::loadSceneFile(path, progress, errors, diagnostics);
 }
 
-long maxRssKb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
+// The resident high-water mark of this process in bytes (VmHWM). Unlike
+// ru_maxrss it belongs to the process's own memory: it starts afresh at exec
+// instead of keeping the peak of the process that started it.
+long residentPeakBytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6) * 1024;
+    return -1;
 }
 
-// Peak memory growth of one load, measured in a fresh child so earlier
-// loads do not hide it: {growth in bytes, mesh bytes}.
-std::pair<double, double> measureMemory(const std::string& path) {
+// --load-once: one load in a process that has loaded nothing before.
+int loadOnceAndReport(const std::string& path) {
+    const long before = residentPeakBytes();
+    const auto scene = loadOnce(path);
+    const long after = residentPeakBytes();
+    if (!scene || before < 0 || after < 0) return 1;
+    const MeshSize size = meshSize(*scene);
+    std::printf("%ld %zu %ld\n", after - before, size.bytes, size.polygons);
+    return 0;
+}
+
+struct ProcessRun {
+    bool ok = false;
+    double wall = 0.0, cpu = 0.0;  // seconds
+    std::string output;
+};
+
+double cpuSeconds(const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; }
+
+// Runs argv to its end with standard error on /dev/null, keeping its
+// standard output.
+ProcessRun runProcess(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ProcessRun run;
     int fds[2];
-    if (pipe(fds) != 0) return {0, 0};
-    const pid_t child = fork();
-    if (child == 0) {
-        close(fds[0]);
-        const long before = maxRssKb();
-        auto scene = loadOnce(path);
-        const double values[2] = {static_cast<double>(maxRssKb() - before) * 1024.0,
-                                  scene ? static_cast<double>(meshBytes(*scene)) : 0.0};
-        if (write(fds[1], values, sizeof values) != static_cast<ssize_t>(sizeof values)) _exit(1);
-        _exit(0);
-    }
+    if (pipe(fds) != 0) return run;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    posix_spawn_file_actions_addclose(&actions, fds[1]);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    const auto start = Clock::now();
+    pid_t child = -1;
+    const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);
-    double values[2] = {0, 0};
-    if (read(fds[0], values, sizeof values) != static_cast<ssize_t>(sizeof values)) values[0] = values[1] = 0;
+    char buffer[4096];
+    for (ssize_t got; (got = read(fds[0], buffer, sizeof buffer)) > 0;)
+        run.output.append(buffer, static_cast<std::size_t>(got));
     close(fds[0]);
-    waitpid(child, nullptr, 0);
-    return {values[0], values[1]};
+    int status = 0;
+    rusage usage{};
+    if (spawned != 0 || wait4(child, &status, 0, &usage) != child) return run;
+    run.wall = seconds(Clock::now() - start);
+    run.cpu = cpuSeconds(usage.ru_utime) + cpuSeconds(usage.ru_stime);
+    run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return run;
 }
 
-// Wall time of `assimp info`, or a negative value when it fails to load.
-double assimpInfo(const std::string& path) {
-    const std::string command = "assimp info '" + path + "' > /dev/null 2>&1";
-    const auto start = Clock::now();
-    const int status = std::system(command.c_str());
-    const double t = seconds(Clock::now() - start);
-    return status == 0 ? t : -1.0;
+// The fastest of `runs` runs of a whole process (wall and processor time
+// apart), with the output of the first; not ok when any run failed.
+ProcessRun bestProcessRun(int runs, const std::vector<std::string>& args) {
+    ProcessRun best;
+    for (int i = 0; i < runs; ++i) {
+        const ProcessRun run = runProcess(args);
+        if (!run.ok) return run;
+        if (i == 0) {
+            best = run;
+        } else {
+            best.wall = std::min(best.wall, run.wall);
+            best.cpu = std::min(best.cpu, run.cpu);
+        }
+    }
+    return best;
+}
+
+// The face count that `assimp info` reports, or -1.
+long assimpFaces(const std::string& output) {
+    const std::size_t at = output.find("\nFaces:");
+    return at == std::string::npos ? -1 : std::atol(output.c_str() + at + 7);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--load-once") == 0) return loadOnceAndReport(argv[2]);
     bool withAssimp = std::system("command -v assimp > /dev/null 2>&1") == 0;
     long maxQuads = 1000000;
+    int fixedRuns = 0;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--no-assimp") == 0) withAssimp = false;
-        if (std::strcmp(argv[i], "--max-quads") == 0 && i + 1 < argc) maxQuads = std::atol(argv[++i]);
+        if (std::strcmp(argv[i], "--no-assimp") == 0) {
+            withAssimp = false;
+        } else if (std::strcmp(argv[i], "--max-quads") == 0 && i + 1 < argc) {
+            maxQuads = std::atol(argv[++i]);
+        } else if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
+            fixedRuns = std::max(1, std::atoi(argv[++i]));
+        } else {
+            std::fprintf(stderr, "usage: scene_load_bench [--no-assimp] [--max-quads N] [--runs N]\n");
+            return 2;
+        }
     }
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "xmo-scene-bench";
     std::filesystem::create_directories(folder);
 
-    std::printf("%9s %9s %10s %10s %7s %10s %8s %10s %10s %6s\n", "quads", "file MB", "load s", "floor s",
-                "x floor", "assimp s", "x faster", "peak MB", "mesh MB", "ratio");
+    std::printf("load, floor: in this process. process, assimp: whole processes, this loader alone\n"
+                "(scene_load_bench --load-once FILE) against `assimp info FILE -r` (its X3D importer, no\n"
+                "post-processing). Each time is the best of `runs`; x faster: assimp / process in wall time,\n"
+                "x cpu: the same in processor time. peak: the growth of the resident high-water mark over\n"
+                "the load, in that process of its own.\n");
+    std::printf("%9s %8s %5s %9s %9s %7s %9s %9s %8s %6s %8s %8s %6s\n", "quads", "file MB", "runs", "load s",
+                "floor s", "x floor", "process s", "assimp s", "x faster", "x cpu", "peak MB", "mesh MB", "ratio");
+    int status = 0;
     for (const int shapes : {4, 40, 400}) {
-        const long quads = static_cast<long>(shapes) * kGrid * kGrid;
+        const long quads = static_cast<long>(shapes) * kGridQuads * kGridQuads;
         if (quads > maxQuads) break;
         const std::string path = (folder / ("grid_" + std::to_string(quads) + ".x3d")).string();
         {
-            const std::string text = generateScene(shapes);
+            const std::string text = xmo::bench::generateScene(shapes, false);
             std::ofstream(path, std::ios::binary) << text;
         }
         const double fileMb = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
-        const int runs = quads >= 1000000 ? 3 : 7;
+        const int runs = fixedRuns > 0 ? fixedRuns : quads >= 1000000 ? 3 : 7;
 
         volatile double sink = 0.0;
         const double floor = bestOf(runs, [&] { sink = sink + floorParse(path); });
@@ -214,17 +264,33 @@ int main(int argc, char** argv) {
             auto scene = loadOnce(path);
             if (!scene) std::fprintf(stderr, "load failed: %s\n", path.c_str());
         });
-        const double assimp = withAssimp ? assimpInfo(path) : -1.0;
-        const auto [peak, mesh] = measureMemory(path);
 
-        char assimpText[32] = "n/a", fasterText[32] = "n/a";
-        if (assimp > 0) {
-            std::snprintf(assimpText, sizeof assimpText, "%.3f", assimp);
-            std::snprintf(fasterText, sizeof fasterText, "%.1f", assimp / load);
+        const ProcessRun ours = bestProcessRun(runs, {"/proc/self/exe", "--load-once", path});
+        long peak = 0, polygons = 0;
+        std::size_t mesh = 0;
+        if (!ours.ok || std::sscanf(ours.output.c_str(), "%ld %zu %ld", &peak, &mesh, &polygons) != 3 ||
+            polygons != quads) {
+            std::fprintf(stderr, "scene_load_bench: %s did not load whole in a process of its own\n", path.c_str());
+            status = 1;
+            continue;
         }
-        std::printf("%9ld %9.1f %10.4f %10.4f %7.2f %10s %8s %10.1f %10.1f %6.2f\n", quads, fileMb, load, floor,
-                    load / floor, assimpText, fasterText, peak / 1e6, mesh / 1e6, mesh > 0 ? peak / mesh : 0.0);
+        char assimpText[16] = "n/a", fasterText[16] = "n/a", cpuText[16] = "n/a";
+        if (withAssimp) {
+            const ProcessRun assimp = bestProcessRun(runs, {"assimp", "info", path, "-r"});
+            if (assimp.ok && assimpFaces(assimp.output) == quads) {
+                std::snprintf(assimpText, sizeof assimpText, "%.3f", assimp.wall);
+                std::snprintf(fasterText, sizeof fasterText, "%.1f", assimp.wall / ours.wall);
+                std::snprintf(cpuText, sizeof cpuText, "%.1f", assimp.cpu / ours.cpu);
+            } else {
+                std::fprintf(stderr, "scene_load_bench: assimp did not load the %ld quads of %s\n", quads,
+                             path.c_str());
+            }
+        }
+        std::printf("%9ld %8.1f %5d %9.4f %9.4f %7.2f %9.4f %9s %8s %6s %8.1f %8.1f %6.2f\n", quads, fileMb, runs,
+                    load, floor, load / floor, ours.wall, assimpText, fasterText, cpuText,
+                    static_cast<double>(peak) / 1e6, static_cast<double>(mesh) / 1e6,
+                    mesh > 0 ? static_cast<double>(peak) / static_cast<double>(mesh) : 0.0);
         std::fflush(stdout);
     }
-    return 0;
+    return status;
 }

@@ -2,18 +2,22 @@
 # Start-up of `xmotool check` on a one-sequence film against `xmllint --noout`
 # on the same file, both timed by hyperfine in the same run. The checker is
 # meant to answer about as fast as an XML validator (goal: at most 3x).
+#
+# usage: startup_bench.sh BUILD_DIR [RUNS]   (300 runs of each by default)
 set -eu
 
-if [ $# -ne 1 ]; then
-    echo "usage: $0 BUILD_DIR" >&2
+if [ $# -lt 1 ] || [ $# -gt 2 ]; then
+    echo "usage: $0 BUILD_DIR [RUNS]" >&2
     exit 2
 fi
 xmotool=$(cd "$1" && pwd)/xmotool
+runs=${2:-300}
+warmup=$((runs < 20 ? runs : 20))
 film=$(cd "$(dirname "$0")/.." && pwd)/tests/data/app/still.xmo
 results=$(mktemp)
 trap 'rm -f "$results"' EXIT
 
-hyperfine --shell=none --warmup 20 --runs 300 --style basic \
+hyperfine --shell=none --warmup "$warmup" --runs "$runs" --style basic \
     --export-json "$results" \
     "$xmotool check $film" "xmllint --noout $film"
 

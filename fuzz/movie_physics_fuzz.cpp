@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     xmo::ModelTextures textures;
     xmo::Diagnostics diagnostics;
     std::ostream discard(nullptr);
-    xmo::LoadServices services{media, physics, lights, textures, discard, discard, diagnostics};
+    xmo::LoadServices services{media, physics, lights, textures, discard, discard, diagnostics, discard};
     std::unique_ptr<xmo::Movie> movie;
     try {
         movie = xmo::loadMovieFromText(std::string_view(reinterpret_cast<const char*>(data), size), "fuzz.xmo",

@@ -1,5 +1,6 @@
 // A tiny built-in 5x7 bitmap font for the player's own overlay, which must
-// show without any font file: capitals, digits and a few signs.
+// show without any font file: capitals, digits and the signs of file names,
+// times and messages.
 #pragma once
 
 #include <string_view>

@@ -6,12 +6,14 @@
 
 namespace xmo {
 
-long playFixedSteps(Player& player, PlaybackTicks& ticks, int fps, long last,
+long playFixedSteps(Player& player, PlaybackTicks& ticks, int fps, long first, long last,
+                    const std::function<bool(long frame)>& isDrawn,
                     const std::function<bool(long frame)>& afterFrame) {
-    long frame = 0;
+    long frame = first;
     for (; frame <= last; ++frame) {
         ticks.hold(frameTicks(frame, fps));
-        renderFrame(player);
+        advanceFrame(player);
+        if (isDrawn(frame)) drawFrame(player);
         if (!afterFrame(frame) || player.quitCode != 0) return frame;
     }
     return frame - 1;

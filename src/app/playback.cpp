@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/capture_requests.h"
+#include "app/film_check.h"
 #include "app/fixed_step.h"
 #include "app/folder_watch.h"
 #include "app/frame_capture.h"
@@ -15,10 +16,14 @@
 #include "app/player.h"
 #include "app/player_media_loader.h"
 #include "app/player_options.h"
+#include "app/problem_panel.h"
 #include "app/relaunch.h"
 #include "app/reload_check.h"
 #include "app/render_options.h"
+#include "app/seek_targets.h"
 #include "app/status_line.h"
+#include "app/time_bar.h"
+#include "app/timeline.h"
 #include "app/watch_set.h"
 #include "app/window.h"
 #include "movie/movie_loader.h"
@@ -27,16 +32,16 @@ namespace xmo {
 
 namespace {
 
-// Stepping by hand moves the paused film on by one frame of 25 per second.
-constexpr std::uint32_t kStepMs = 40;
 // Editors save in bursts (a temporary file, a rename, a backup): the reload
 // waits until the film's files have been quiet this long.
 constexpr std::uint32_t kSaveSettleMs = 200;
 // Redraw rate of a paused film, which renders nothing new.
 constexpr unsigned kPausedRedrawMs = 15;
-// A run to the start time reports progress once it has taken this long.
+// A run to a far time reports progress once it has taken this long.
 constexpr std::uint32_t kSeekQuietMs = 1000;
 constexpr std::uint32_t kSeekReportMs = 1000;
+// How long a note (a still written) stays in the title.
+constexpr std::uint32_t kTitleNoteMs = 2000;
 
 class Playback {
 public:
@@ -46,24 +51,35 @@ public:
           ticks_(playerTicks),
           player_([this] { return ticks_.now(); }, std::cout, std::cerr),
           media_(std::cerr),
-          overlay_(layoutKeyOverlay(kScreenWidth, kScreenHeight)) {}
+          // Above the time bar, which may show at the same time.
+          keyOverlay_(layoutKeyOverlay(kScreenWidth, kScreenHeight - kTimeBarHeight)) {}
 
     int run();
 
 private:
     std::optional<int> start();
     void watchFilmFiles();
-    bool reachStartFrame(long frame);
+    void showCheckProblems();
+    bool seekTo(long frame, bool holdThere, bool exitEnds = false);
+    long advanceTo(long frame, bool& hold);
     void showSeekProgress(std::int32_t targetMs, std::uint32_t begun, std::uint32_t& reportedAt);
     void renderOrRedraw();
+    void stopAtFilmEndWhileWatching();
     void present();
+    void drawOverlays();
+    void writeStill();
     std::vector<PlayerInput>& pollInput();
-    void applyInput(PlayerInput input);
+    void applyInput(const PlayerInput& input);
+    void togglePause();
+    void pauseHere(const std::string& note);
+    long currentFrame() const;
     void noteSaves();
     std::optional<int> relaunchIfAsked();
+    void showProblems(std::string title, std::vector<std::string> lines);
     void showStatus();
     bool isTitleDue() const { return options_.windowed && playerTicks() - titleSetAt_ >= kStatusRefreshMs; }
     void setTitle(const std::string& text);
+    void setTitleNote(std::string note, std::uint32_t forMs);
     int end(int exitCode);
 
     const PlayerOptions& options_;
@@ -72,12 +88,33 @@ private:
     Player player_;
     PlayerMediaLoader media_;
     HeldFrame held_;
-    KeyOverlay overlay_;
+    Overlay keyOverlay_;
     std::uint32_t keysShownUntil_ = 0;
     std::uint32_t titleSetAt_ = 0;
     std::string title_;
+    std::string titleNote_;
+    std::uint32_t titleNoteUntil_ = 0;  // 0: until the film plays on
 
-    int pendingSteps_ = 0;
+    // The frame of the fixed step the film stands on, when it got there by
+    // fixed steps (-1: freshly read, before frame 0). Playing on the wall
+    // clock leaves the grid; a seek forward from the grid goes on from there,
+    // any other seek reads the film again and runs from its start.
+    std::optional<long> onGridFrame_;
+
+    // Where a key or the time bar asked the film to go, done once per turn
+    // of the loop: a drag shows every frame it passes over while seeks keep
+    // up, and the one under the pointer when they do not.
+    std::optional<long> seekTarget_;
+    // The time bar: shown while the pointer is over the window's lower edge,
+    // while it is dragged, and for a while after a seek.
+    int pointerY_ = -1;
+    bool dragging_ = false;
+    std::uint32_t timeBarUntil_ = 0;
+
+    Overlay problemPanel_;
+    bool problemsShown_ = false;
+    bool stillRequested_ = false;
+    bool musicFailed_ = false;
 
     std::optional<WatchSet> watchSet_;
     FolderWatch folderWatch_;
@@ -94,7 +131,12 @@ int Playback::run() {
         renderOrRedraw();
         present();
         showStatus();
-        for (const PlayerInput input : pollInput()) applyInput(input);
+        for (const PlayerInput& input : pollInput()) applyInput(input);
+        if (seekTarget_) {
+            const long target = *seekTarget_;
+            seekTarget_.reset();
+            if (!seekTo(target, ticks_.isPaused())) return end(musicFailed_ ? 1 : 0);
+        }
         noteSaves();
         if (const std::optional<int> failed = relaunchIfAsked()) return *failed;
         if (ticks_.isPaused()) waitMilliseconds(kPausedRedrawMs);
@@ -118,6 +160,7 @@ std::optional<int> Playback::start() {
         return 3;
     }
     if (!options_.windowed) hideCursor();
+    onGridFrame_ = -1;
 
     std::string error;
     const std::optional<long> startFrame = findStartFrame(options_, player_.currentMovie->sequences, error);
@@ -125,13 +168,18 @@ std::optional<int> Playback::start() {
         std::cerr << usageErrorLine(error) << "\n";
         return end(2);
     }
-    if (options_.watch) watchFilmFiles();
+    if (options_.watch) {
+        watchFilmFiles();
+        showCheckProblems();
+    }
     if (!startFrame) {
         ticks_.resume();  // film time 0 is now
         return std::nullopt;
     }
-    if (!reachStartFrame(*startFrame)) return end(0);
-    present();
+    // Without --watch the film's exit command on the way ends the player, as
+    // it ends the film.
+    if (!seekTo(*startFrame, options_.paused, !options_.watch) || player_.quitCode != 0)
+        return end(musicFailed_ ? 1 : 0);
     return std::nullopt;
 }
 
@@ -142,38 +190,92 @@ void Playback::watchFilmFiles() {
         std::cerr << "xmoplay: --watch: " << error << "; some saves will not reload the film\n";
 }
 
-// Runs the film on the fixed step up to frame n and leaves that frame drawn,
-// not yet shown; the film then holds or runs on from there. False when the
-// user quit on the way.
-bool Playback::reachStartFrame(long n) {
-    Movie& movie = *player_.currentMovie;
-    bool pauseAtEnd = options_.paused;
-    const std::uint32_t begun = playerTicks();
-    std::uint32_t reportedAt = begun;
-    const std::int32_t targetMs = static_cast<std::int32_t>(frameTicks(n, options_.fps));
+// The warnings xmotool check gives for the film, listed in the window.
+void Playback::showCheckProblems() {
+    std::ostream quiet(nullptr);  // loading the film said where its files were found
+    const FilmProblems found = checkFilm(options_.moviePath, quiet);
+    std::vector<std::string> lines;
+    for (const Diagnostic& d : found.problems) lines.push_back(formatDiagnostic(d));
+    if (lines.empty()) return;
+    const std::string count = std::to_string(lines.size()) + (lines.size() == 1 ? " PROBLEM" : " PROBLEMS");
+    showProblems("XMOTOOL CHECK: " + count + " (H HIDES THIS)", std::move(lines));
+}
 
-    pauseSound(player_.sound, movie.sounds);  // nothing is heard on the way
-    const long reached = playFixedSteps(player_, ticks_, options_.fps, n, [&](long frame) {
-        for (const PlayerInput input : pollInput()) {
-            // Space on the way decides whether the film holds or runs once there.
-            if (input == PlayerInput::Pause) pauseAtEnd = !pauseAtEnd;
-            if (input == PlayerInput::Quit || input == PlayerInput::ShowKeys || input == PlayerInput::Restart)
-                applyInput(input);
+// Takes the film to frame `frame` of the fixed step and draws it: on from
+// the frame it stands on when that is on the grid and not later, else from
+// the start of the film read again. The film then holds there when holdThere
+// is set (or Space was pressed on the way), or plays on. The film's exit
+// command on the way stops the run on its frame, held, unless exitEnds (the
+// quit code then stays set). False when the user quit on the way or the film
+// could no longer be set up.
+bool Playback::seekTo(long frame, bool holdThere, bool exitEnds) {
+    Movie* movie = player_.currentMovie.get();
+    pauseSound(player_.sound, movie->sounds);  // nothing is heard on the way
+    if (!onGridFrame_ || frame < *onGridFrame_) {
+        const std::uint32_t ticksBefore = ticks_.now();
+        const bool wasPaused = ticks_.isPaused();
+        try {
+            ticks_.hold(0);  // film time 0 when the clock starts again
+            if (!restartFilm(player_, options_.moviePath, media_)) {
+                musicFailed_ = true;  // "Error!" and the reason are on the console
+                return false;
+            }
+        } catch (const LoadError& e) {
+            showProblems("THE FILM CANNOT BE READ AGAIN TO SEEK; IT STAYS WHERE IT IS", {describeLoadError(e)});
+            ticks_.hold(ticksBefore);
+            if (!wasPaused) {
+                ticks_.resume();
+                resumeSound(player_.sound, movie->sounds);
+            }
+            return true;
         }
-        noteSaves();
-        if (frame < n) showSeekProgress(targetMs, begun, reportedAt);
-        return player_.quitCode == 0;
-    });
-    if (reached < n) return false;  // quit on the way, or the film's exit command
+        movie = player_.currentMovie.get();
+        onGridFrame_ = -1;
+    }
 
-    seekSound(player_.sound, movie.sounds, player_.movieClock.filmTime());
-    if (pauseAtEnd) {
+    bool hold = holdThere;
+    const long reached = *onGridFrame_ == frame ? frame : advanceTo(frame, hold);
+    if (player_.quitCode == kQuitByUser) return false;
+    if (player_.quitCode == kQuitByExitCommand) {
+        if (exitEnds) return true;
+        player_.quitCode = 0;
+        hold = true;
+        setTitleNote("paused by the film's exit command", 0);
+    }
+    if (reached < frame || *onGridFrame_ == frame) drawFrame(player_);  // the exit command's frame, or this one again
+    onGridFrame_ = reached;
+    timeBarUntil_ = playerTicks() + kTimeBarAfterSeekMs;
+    seekSound(player_.sound, movie->sounds, player_.movieClock.filmTime());
+    if (hold) {
         held_.keep(kScreenWidth, kScreenHeight);
     } else {
+        held_.clear();
         ticks_.resume();
-        resumeSound(player_.sound, movie.sounds);
+        resumeSound(player_.sound, movie->sounds);
     }
     return true;
+}
+
+// Advances the film from the grid frame it stands on to `frame`, drawing
+// that one; Space on the way decides whether the film holds or runs once
+// there. Returns the frame reached (earlier when the user quit or the film's
+// exit command fired on the way).
+long Playback::advanceTo(long frame, bool& hold) {
+    const std::uint32_t begun = playerTicks();
+    std::uint32_t reportedAt = begun;
+    const std::int32_t targetMs = static_cast<std::int32_t>(frameTicks(frame, options_.fps));
+    const auto isLast = [frame](long n) { return n == frame; };
+    return playFixedSteps(player_, ticks_, options_.fps, *onGridFrame_ + 1, frame, isLast, [&](long n) {
+        for (const PlayerInput& input : pollInput()) {
+            if (input.action == PlayerAction::Pause) hold = !hold;
+            if (input.action == PlayerAction::Quit) player_.quitCode = kQuitByUser;
+            const bool drags = input.action == PlayerAction::PointerMove || input.action == PlayerAction::PointerUp;
+            if (dragging_ && drags) applyInput(input);
+        }
+        noteSaves();
+        if (n < frame) showSeekProgress(targetMs, begun, reportedAt);
+        return player_.quitCode == 0;
+    });
 }
 
 // In the title as it goes, and a line on standard error each second, once
@@ -193,28 +295,75 @@ void Playback::showSeekProgress(std::int32_t targetMs, std::uint32_t begun, std:
 
 void Playback::renderOrRedraw() {
     if (!ticks_.isPaused()) {
+        stopAtFilmEndWhileWatching();
+        if (ticks_.isPaused()) return;
         renderFrame(player_);
-    } else if (!held_.isKept() || pendingSteps_ > 0) {
-        // Just paused, or stepped: one frame at the held time, then kept.
-        if (held_.isKept()) {
-            ticks_.step(kStepMs);
-            --pendingSteps_;
+        onGridFrame_.reset();  // the wall clock's steps are not the fixed ones
+        if (player_.quitCode == kQuitByExitCommand && options_.watch) {
+            player_.quitCode = 0;
+            pauseHere("paused by the film's exit command (--watch)");
         }
-        renderFrame(player_);
+    } else if (!held_.isKept()) {
+        // Just paused: the picture as the film stands, kept.
+        drawFrame(player_);
         held_.keep(kScreenWidth, kScreenHeight);
     } else {
         held_.draw();
     }
 }
 
+// Under --watch the film holds on its last frame instead of running on
+// past the end of its last sequence.
+void Playback::stopAtFilmEndWhileWatching() {
+    if (!options_.watch) return;
+    const auto endMs = static_cast<std::uint32_t>(filmEnd(player_.currentMovie->sequences) * 1000.0f);
+    if (ticks_.now() <= endMs) return;
+    ticks_.hold(endMs);
+    renderFrame(player_);
+    onGridFrame_.reset();
+    pauseHere("paused at the film's end (--watch)");
+}
+
+void Playback::pauseHere(const std::string& note) {
+    ticks_.pause();
+    pauseSound(player_.sound, player_.currentMovie->sounds);
+    held_.keep(kScreenWidth, kScreenHeight);
+    setTitleNote(note, 0);
+}
+
 void Playback::present() {
+    if (stillRequested_) writeStill();
     if (captures_.isOn() && captures_.isRequested()) {
         std::string error;
         if (!saveFramePng(captures_.path(), kScreenWidth, kScreenHeight, error))
             std::cerr << "xmoplay: XMOPLAY_CAPTURE: " << error << "\n";
     }
-    if (playerTicks() < keysShownUntil_) drawKeyOverlay(overlay_, kScreenWidth, kScreenHeight);
+    drawOverlays();
     swapPlayerWindow();
+}
+
+// After the film's picture is taken for a still or a capture: the problems,
+// the time bar and the keys.
+void Playback::drawOverlays() {
+    const std::uint32_t now = playerTicks();
+    if (problemsShown_) drawOverlay(problemPanel_, kScreenWidth, kScreenHeight);
+    if (dragging_ || now < timeBarUntil_ || isOverTimeBar(pointerY_, kScreenHeight))
+        drawOverlay(layoutTimeBar(player_.currentMovie->sequences, player_.movieClock.filmTime(), ticks_.isPaused(),
+                                  kScreenWidth, kScreenHeight),
+                    kScreenWidth, kScreenHeight);
+    if (now < keysShownUntil_) drawOverlay(keyOverlay_, kScreenWidth, kScreenHeight);
+}
+
+void Playback::writeStill() {
+    stillRequested_ = false;
+    const std::string path = stillPath(options_.moviePath, player_.movieClock.currentMs);
+    std::string error;
+    if (saveFramePng(path, kScreenWidth, kScreenHeight, error)) {
+        setTitleNote("still written to " + path, kTitleNoteMs);
+    } else {
+        std::cerr << "xmoplay: " << path << ": " << error << "\n";
+        setTitleNote("no still: " + error, kTitleNoteMs);
+    }
 }
 
 std::vector<PlayerInput>& Playback::pollInput() {
@@ -223,28 +372,58 @@ std::vector<PlayerInput>& Playback::pollInput() {
     return inputs_;
 }
 
-void Playback::applyInput(PlayerInput input) {
-    if (input != PlayerInput::Quit && !hasAuthorOptions(options_)) return;
-    Movie& movie = *player_.currentMovie;
-    switch (input) {
-    case PlayerInput::Quit: player_.quitCode = kQuitByUser; break;
-    case PlayerInput::Pause:
-        if (ticks_.isPaused()) {
-            held_.clear();
-            pendingSteps_ = 0;
-            ticks_.resume();
-            resumeSound(player_.sound, movie.sounds);
-        } else {
-            ticks_.pause();
-            pauseSound(player_.sound, movie.sounds);
-        }
+void Playback::applyInput(const PlayerInput& input) {
+    if (input.action != PlayerAction::Quit && !hasAuthorOptions(options_)) return;
+    const auto& sequences = player_.currentMovie->sequences;
+    switch (input.action) {
+    case PlayerAction::Quit: player_.quitCode = kQuitByUser; break;
+    case PlayerAction::Pause: togglePause(); break;
+    case PlayerAction::Seek:
+        seekTarget_ = findSeekTarget(input.seek, currentFrame(), ticks_.isPaused(), sequences, options_.fps);
         break;
-    case PlayerInput::Step:
-        if (ticks_.isPaused()) ++pendingSteps_;
+    case PlayerAction::Restart: relaunch_ = Relaunch::Restart; break;
+    case PlayerAction::Still: stillRequested_ = true; break;
+    case PlayerAction::ShowProblems:
+        problemsShown_ = !problemsShown_ && !problemPanel_.empty();
+        keysShownUntil_ = playerTicks() + kKeyOverlayMs;
         break;
-    case PlayerInput::Restart: relaunch_ = Relaunch::Restart; break;
-    case PlayerInput::ShowKeys: keysShownUntil_ = playerTicks() + kKeyOverlayMs; break;
+    case PlayerAction::ShowKeys: keysShownUntil_ = playerTicks() + kKeyOverlayMs; break;
+    case PlayerAction::PointerMove:
+        pointerY_ = input.y;
+        if (dragging_) seekTarget_ = frameAtFraction(timeBarFraction(input.x, kScreenWidth), sequences, options_.fps);
+        break;
+    case PlayerAction::PointerDown:
+        pointerY_ = input.y;
+        if (!isOverTimeBar(input.y, kScreenHeight)) break;
+        dragging_ = true;
+        seekTarget_ = frameAtFraction(timeBarFraction(input.x, kScreenWidth), sequences, options_.fps);
+        break;
+    case PlayerAction::PointerUp:
+        if (!dragging_) break;
+        dragging_ = false;
+        seekTarget_ = frameAtFraction(timeBarFraction(input.x, kScreenWidth), sequences, options_.fps);
+        break;
     }
+}
+
+void Playback::togglePause() {
+    Movie& movie = *player_.currentMovie;
+    if (ticks_.isPaused()) {
+        held_.clear();
+        setTitleNote("", 0);
+        ticks_.resume();
+        resumeSound(player_.sound, movie.sounds);
+    } else {
+        ticks_.pause();
+        pauseSound(player_.sound, movie.sounds);
+    }
+}
+
+// The frame the film stands on, or the one nearest its time when it plays on
+// the wall clock.
+long Playback::currentFrame() const {
+    if (onGridFrame_) return std::max(0L, *onGridFrame_);
+    return frameNearest(player_.movieClock.currentMs / 1000.0, options_.fps);
 }
 
 void Playback::noteSaves() {
@@ -261,7 +440,8 @@ void Playback::noteSaves() {
 
 // A reload or restart that was asked for: the film on disk is checked, then
 // the player starts again in place of this process. Returns an exit code
-// only when that fails; a film that does not load leaves this one playing.
+// only when that fails; a film that does not load leaves this one playing,
+// its problem in the window.
 std::optional<int> Playback::relaunchIfAsked() {
     if (relaunch_ == Relaunch::None || player_.quitCode != 0) return std::nullopt;
     // A reload goes on from the film time of the picture on screen.
@@ -269,6 +449,7 @@ std::optional<int> Playback::relaunchIfAsked() {
     relaunch_ = Relaunch::None;
     if (const std::optional<std::string> problem = findReloadProblem(options_.moviePath)) {
         std::cerr << "xmoplay: the film plays on as it was: " << *problem << "\n";
+        showProblems("THE SAVED FILM DOES NOT LOAD; THE FILM PLAYS ON AS IT WAS (H HIDES THIS)", {*problem});
         return std::nullopt;
     }
     const std::vector<std::string> args = relaunchArguments(options_, filmMs, ticks_.isPaused());
@@ -280,12 +461,20 @@ std::optional<int> Playback::relaunchIfAsked() {
     return 1;
 }
 
+void Playback::showProblems(std::string title, std::vector<std::string> lines) {
+    problemPanel_ = layoutProblemPanel(title, lines, kScreenWidth);
+    problemsShown_ = true;
+}
+
 // The status line is built only when the title may change, so that the
 // frames in between do no string work.
 void Playback::showStatus() {
     if (!isTitleDue()) return;
-    setTitle(formatStatusLine(describePlayback(options_.moviePath, player_.currentMovie->sequences,
-                                               player_.movieClock.filmTime(), ticks_.isPaused())));
+    if (titleNoteUntil_ != 0 && playerTicks() >= titleNoteUntil_) setTitleNote("", 0);
+    std::string line = formatStatusLine(describePlayback(options_.moviePath, player_.currentMovie->sequences,
+                                                         player_.movieClock.filmTime(), ticks_.isPaused()));
+    if (!titleNote_.empty()) line += " | " + titleNote_;
+    setTitle(line);
 }
 
 void Playback::setTitle(const std::string& text) {
@@ -293,6 +482,12 @@ void Playback::setTitle(const std::string& text) {
     if (text == title_) return;
     setPlayerWindowTitle(text);
     title_ = text;
+}
+
+void Playback::setTitleNote(std::string note, std::uint32_t forMs) {
+    titleNote_ = std::move(note);
+    titleNoteUntil_ = forMs == 0 ? 0 : playerTicks() + forMs;
+    titleSetAt_ = playerTicks() - kStatusRefreshMs;  // shown with the next status line
 }
 
 int Playback::end(int exitCode) {

@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "app/render_options.h"
-#include "app/timeline.h"
+#include "app/seek_targets.h"
 #include "movie/movie.h"
 
 namespace xmo {
@@ -207,17 +207,33 @@ const char* playerHelpText() {
            "      --paused      begin paused (at --start's time, or at 0)\n"
            "      --watch       reload when the film or any file it names is saved, and\n"
            "                    go on from the same film time; a film that does not load\n"
-           "                    is reported and the old one plays on\n"
-           "      --fps N       the fixed step that reaches the start time (default 25)\n"
+           "                    is shown in the window and the old one plays on; the\n"
+           "                    film's exit command and its end pause instead of ending;\n"
+           "                    the warnings of xmotool check are listed in the window\n"
+           "      --fps N       the fixed step that reaches a time (default 25)\n"
            "  -h, --help        this text\n"
            "      --version     the version\n"
            "\n"
            "keys (with any option; without options only Escape acts):\n"
            "  Escape            end\n"
            "  Space             pause and resume\n"
-           "  Right arrow       one frame (1/25 s) forward while paused\n"
-           "  R                 restart from 0 (the film is read again)\n"
-           "  H or F1           show these keys for two seconds\n";
+           "  Left, Right       a second back or on; while paused, a frame (1/fps s)\n"
+           "  Shift+Left/Right  five seconds back or on\n"
+           "  Page Up           the start of the sequence, or of the one before when\n"
+           "                    the film is at most half a second into it\n"
+           "  Page Down         the start of the next sequence\n"
+           "  Home, End         the film's first frame, its last frame\n"
+           "  R                 restart from 0 (the player starts again, the film read\n"
+           "                    afresh)\n"
+           "  S                 write the picture as FILM-SSSSS.mmm.png beside the film\n"
+           "  H                 show or hide the problems, and show these keys\n"
+           "  F1                show these keys for two seconds\n"
+           "  the time bar      along the bottom edge (point there, or after a seek):\n"
+           "                    click or drag on it to seek\n"
+           "\n"
+           "A seek runs the film from its start (or on from the frame it stands on)\n"
+           "without drawing, so the frame shown is the one xmotool render makes at\n"
+           "that time.\n";
 }
 
 std::optional<long> findStartFrame(const PlayerOptions& options,
@@ -232,19 +248,7 @@ std::optional<long> findStartFrame(const PlayerOptions& options,
                 std::to_string(sequences.size()) + " sequence(s)";
         return std::nullopt;
     }
-    // The timeline gives a shared boundary to the earlier sequence, so the
-    // sequence's start time still shows the one before it: begin on the first
-    // frame that the timeline puts inside it (rounding may put that one or
-    // two frames on), summed as the timeline sums.
-    float start = 0.0f;
-    for (std::size_t i = 0; i < index; ++i) start += sequences[i]->duration;
-    const long first = std::max(0L, static_cast<long>(std::floor(static_cast<double>(start) * fps)));
-    for (long n = first; n <= first + 2; ++n) {
-        const float t = static_cast<float>(frameTicks(n, fps) / 1000.0);
-        if (findSequence(sequences, t).sequence == sequences[index].get()) return n;
-    }
-    // Too short for any frame to land in: its start time as it is.
-    return static_cast<long>(std::ceil(static_cast<double>(start) * fps));
+    return firstFrameOfSequence(sequences, index, fps);
 }
 
 std::vector<std::string> relaunchArguments(const PlayerOptions& options, std::int32_t filmMs, bool paused) {

@@ -15,8 +15,9 @@ RunResult playFrames(Player& player, PlaybackTicks& ticks, int fps, const std::v
     if (frames.empty()) return result;
     std::vector<std::uint8_t> picture;
     std::size_t next = 0;
-    result.lastFrame = playFixedSteps(player, ticks, fps, frames.back(), [&](long frame) {
-        if (frame == frames[next]) {
+    const auto isWanted = [&](long frame) { return next < frames.size() && frame == frames[next]; };
+    result.lastFrame = playFixedSteps(player, ticks, fps, 0, frames.back(), isWanted, [&](long frame) {
+        if (isWanted(frame)) {
             glFinish();
             readFramePicture(kScreenWidth, kScreenHeight, picture);
             if (!sink.take(frame, picture, result.error)) {

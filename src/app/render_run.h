@@ -1,5 +1,5 @@
 // A render run: the film played on the fixed-step clock, frame after frame
-// from the first, and the chosen frames handed to a sink (PNG files, hash
+// from the first, and the chosen frames drawn and handed to a sink (PNG files, hash
 // lines, a video). Every output takes its frames from this one loop, so a
 // video frame, a PNG file and a hash of the same frame number show the same
 // picture.
@@ -32,10 +32,11 @@ struct RunResult {
     std::string error;    // why the sink failed
 };
 
-// Renders frames 0, 1, ... up to the last of `frames` (ascending) on the
-// fixed step of `fps` frames per second, and hands those in `frames` to the
-// sink. Frames before the first wanted one are rendered all the same, so
-// commands, animations and physics advance as in playback. Stops after the
+// Advances frames 0, 1, ... up to the last of `frames` (ascending) on the
+// fixed step of `fps` frames per second, and draws and hands those in
+// `frames` to the sink. The frames in between are advanced without being
+// drawn, so commands, animations and physics move on as in playback at the
+// cost of the film's logic alone. Stops after the
 // frame in which the film's exit command fires, when the sink fails, or when
 // `stop` is set between frames.
 RunResult playFrames(Player& player, PlaybackTicks& ticks, int fps, const std::vector<long>& frames, FrameSink& sink,

@@ -38,6 +38,13 @@ std::string formatStatusLine(const PlaybackStatus& s) {
 
 std::string formatLoadingLine(const std::string& moviePath) { return filmNameOf(moviePath) + " | loading"; }
 
+std::string stillPath(const std::string& moviePath, std::int32_t filmMs) {
+    const std::filesystem::path movie(moviePath);
+    char name[64];
+    std::snprintf(name, sizeof name, "-%05d.%03d.png", filmMs / 1000, filmMs % 1000);
+    return (movie.parent_path() / (movie.stem().string() + name)).string();
+}
+
 std::string formatSeekLine(const std::string& moviePath, std::int32_t reachedMs, std::int32_t targetMs) {
     const long percent = targetMs > 0 ? static_cast<long>(100LL * reachedMs / targetMs) : 100;
     char text[512];

@@ -36,4 +36,8 @@ std::string formatLoadingLine(const std::string& moviePath);
 // "film.xmo | reaching 40.00 s: 35%"
 std::string formatSeekLine(const std::string& moviePath, std::int32_t reachedMs, std::int32_t targetMs);
 
+// Where S keeps the picture at film time filmMs: beside the film, named
+// after it and the time, "films/film-00012.480.png" for films/film.xmo.
+std::string stillPath(const std::string& moviePath, std::int32_t filmMs);
+
 }  // namespace xmo

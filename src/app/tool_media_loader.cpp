@@ -1,6 +1,7 @@
 #include "app/tool_media_loader.h"
 
 #include "base/diagnostics.h"
+#include "base/film_files.h"
 #include "effects/tiles.h"
 #include "effects/txf_format.h"
 #include "image/image_format.h"
@@ -8,11 +9,22 @@
 
 namespace xmo {
 
+namespace {
+
+// A problem opening a file the film names, with where it was looked for
+// when it is nowhere to be found.
+std::string withSearch(std::string problem, const std::string& name, const char* movieFile) {
+    if (!isPresent(name)) problem += " (" + describeFilmFileSearch(name, movieFile) + ")";
+    return problem;
+}
+
+}  // namespace
+
 void ToolMediaLoader::loadFont(Text& text, const char* movieFile, Diagnostics& diagnostics) {
     const std::string problem = checkTxfFile(text.loadfont);
     if (!problem.empty())
         diagnostics.report(DiagnosticKind::FontProblem, movieFile, text.sourceLine,
-                           "Text: " + text.loadfont + ": " + problem);
+                           "Text: " + text.loadfont + ": " + withSearch(problem, text.loadfont, movieFile));
 }
 
 void ToolMediaLoader::loadTile(Tiles& tiles, const char* movieFile, Diagnostics& diagnostics) {
@@ -28,7 +40,7 @@ void ToolMediaLoader::loadTile(Tiles& tiles, const char* movieFile, Diagnostics&
                            "Tiles: " + tiles.loadimage + ": " + what);
     };
     if (problem) {
-        report(*problem);
+        report(withSearch(*problem, tiles.loadimage, movieFile));
     } else if (size.width > kTileTextureSize || size.height > kTileTextureSize) {
         const TileSize fitted = fitTileSize(static_cast<int>(size.width), static_cast<int>(size.height));
         report(std::to_string(size.width) + " x " + std::to_string(size.height) + " pixels, larger than a tile's " +

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/seek_targets.h"
+
 namespace xmo {
 
 enum class WindowStatus { Ok, SdlInitFailed, VideoModeFailed };
@@ -29,12 +31,23 @@ void hideCursor();
 void setPlayerWindowTitle(const std::string& title);
 
 // What the user asked for while the film plays.
-enum class PlayerInput {
-    Quit,     // the window was closed, or Escape
-    Pause,    // Space: pause or resume
-    Step,     // Right arrow
-    Restart,  // R
-    ShowKeys  // H or F1
+enum class PlayerAction {
+    Quit,         // the window was closed, or Escape
+    Pause,        // Space: pause or resume
+    Seek,         // an arrow (with or without Shift), Page Up or Down, Home or End
+    Restart,      // R
+    Still,        // S
+    ShowKeys,     // F1
+    ShowProblems, // H: the problems panel on or off, and the keys
+    PointerMove,  // the mouse moved to (x, y)
+    PointerDown,  // the left button went down at (x, y)
+    PointerUp,    // the left button came up at (x, y)
+};
+
+struct PlayerInput {
+    PlayerAction action = PlayerAction::Quit;
+    SeekKey seek = SeekKey::Forward;  // for Seek
+    int x = 0, y = 0;                 // window pixels, y downwards, for the pointer
 };
 
 // Drains the event queue into inputs, in the order they came; other events

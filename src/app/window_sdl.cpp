@@ -50,16 +50,38 @@ void setPlayerWindowTitle(const std::string& title) { SDL_WM_SetCaption(title.c_
 
 void pollPlayerInput(std::vector<PlayerInput>& inputs) {
     SDL_Event event;
+    const auto seek = [&inputs](SeekKey key) { inputs.push_back({PlayerAction::Seek, key}); };
+    const auto pointer = [&inputs](PlayerAction action, int x, int y) { inputs.push_back({action, {}, x, y}); };
     while (SDL_PollEvent(&event)) {
-        if (event.type == SDL_QUIT) inputs.push_back(PlayerInput::Quit);
-        if (event.type != SDL_KEYDOWN) continue;
-        switch (event.key.keysym.sym) {
-        case SDLK_ESCAPE: inputs.push_back(PlayerInput::Quit); break;
-        case SDLK_SPACE: inputs.push_back(PlayerInput::Pause); break;
-        case SDLK_RIGHT: inputs.push_back(PlayerInput::Step); break;
-        case SDLK_r: inputs.push_back(PlayerInput::Restart); break;
-        case SDLK_h:
-        case SDLK_F1: inputs.push_back(PlayerInput::ShowKeys); break;
+        switch (event.type) {
+        case SDL_QUIT: inputs.push_back({PlayerAction::Quit}); break;
+        case SDL_MOUSEMOTION: pointer(PlayerAction::PointerMove, event.motion.x, event.motion.y); break;
+        case SDL_MOUSEBUTTONDOWN:
+            if (event.button.button == SDL_BUTTON_LEFT)
+                pointer(PlayerAction::PointerDown, event.button.x, event.button.y);
+            break;
+        case SDL_MOUSEBUTTONUP:
+            if (event.button.button == SDL_BUTTON_LEFT) pointer(PlayerAction::PointerUp, event.button.x, event.button.y);
+            break;
+        case SDL_KEYDOWN: {
+            const bool shift = (event.key.keysym.mod & KMOD_SHIFT) != 0;
+            switch (event.key.keysym.sym) {
+            case SDLK_ESCAPE: inputs.push_back({PlayerAction::Quit}); break;
+            case SDLK_SPACE: inputs.push_back({PlayerAction::Pause}); break;
+            case SDLK_LEFT: seek(shift ? SeekKey::BackFar : SeekKey::Back); break;
+            case SDLK_RIGHT: seek(shift ? SeekKey::ForwardFar : SeekKey::Forward); break;
+            case SDLK_PAGEUP: seek(SeekKey::PreviousSequence); break;
+            case SDLK_PAGEDOWN: seek(SeekKey::NextSequence); break;
+            case SDLK_HOME: seek(SeekKey::Start); break;
+            case SDLK_END: seek(SeekKey::End); break;
+            case SDLK_r: inputs.push_back({PlayerAction::Restart}); break;
+            case SDLK_s: inputs.push_back({PlayerAction::Still}); break;
+            case SDLK_h: inputs.push_back({PlayerAction::ShowProblems}); break;
+            case SDLK_F1: inputs.push_back({PlayerAction::ShowKeys}); break;
+            default: break;
+            }
+            break;
+        }
         default: break;
         }
     }

@@ -4,18 +4,13 @@
 // the refusal (if any) last with the kind "refused". Exit 0 when the player
 // would play the film, 3 when it would refuse it, either way.
 #include <cstring>
-#include <filesystem>
 #include <iostream>
 #include <optional>
 
-#include "app/tool_media_loader.h"
+#include "app/film_check.h"
 #include "app/xmotool_commands.h"
 #include "app/xmotool_load.h"
 #include "base/json_string.h"
-#include "effects/effect_names.h"
-#include "effects/music_files.h"
-#include "movie/movie_loader.h"
-#include "terrain/world_files.h"
 
 namespace xmo {
 
@@ -58,24 +53,10 @@ int runCheck(int argc, char** argv) {
     const bool json = argc == 3 && std::strcmp(argv[1], "--json") == 0;
     if ((argc != 2 && !json) || std::strncmp(argv[argc - 1], "--", 2) == 0) return usageError("check [--json] MOVIE");
     const std::string path = argv[argc - 1];
-    ToolMediaLoader media;
-    QuietLoadServices tool(&media);
-    std::optional<LoadError> refusal;
-    try {
-        const std::unique_ptr<Movie> movie = loadMovie(path, tool.services);
-        planPhysics(*movie, tool.diagnostics);
-        reportUnknownEffectNames(*movie, tool.diagnostics);
-        reportUnusableMusicFiles(*movie, tool.diagnostics);
-        // The player reads the world from its working directory, which is the
-        // film's folder when the film is played from there. A refused film
-        // never gets that far.
-        reportWorldImageProblems(std::filesystem::path(path).parent_path().string(), tool.diagnostics);
-    } catch (const LoadError& e) {
-        refusal = e;
-    }
-    if (json) writeJson(std::cout, tool.diagnostics.items(), refusal);
-    else writeText(std::cout, path, tool.diagnostics.items(), refusal);
-    return refusal ? 3 : 0;
+    const FilmProblems found = checkFilm(path, std::cerr);
+    if (json) writeJson(std::cout, found.problems, found.refusal);
+    else writeText(std::cout, path, found.problems, found.refusal);
+    return found.refusal ? 3 : 0;
 }
 
 }  // namespace xmo

@@ -4,6 +4,7 @@
 
 #include "app/tool_media_loader.h"
 #include "app/xmotool_commands.h"
+#include "app/film_check.h"
 #include "app/xmotool_load.h"
 #include "movie/movie_json.h"
 #include "movie/movie_loader.h"

@@ -1,5 +1,7 @@
 #include "base/diagnostics.h"
 
+#include <algorithm>
+
 namespace xmo {
 
 const char* diagnosticKindName(DiagnosticKind kind) {
@@ -31,12 +33,28 @@ const char* diagnosticKindName(DiagnosticKind kind) {
     case DiagnosticKind::IdleKeys: return "idle-keys";
     case DiagnosticKind::UnreadValue: return "unread-value";
     case DiagnosticKind::SaturatedNumber: return "saturated-number";
+    case DiagnosticKind::UnappliedTransform: return "unapplied-transform";
+    case DiagnosticKind::TimeOutOfReach: return "time-out-of-reach";
+    case DiagnosticKind::LongDuration: return "long-duration";
+    case DiagnosticKind::KeysOutOfOrder: return "keys-out-of-order";
+    case DiagnosticKind::UnseenParticle: return "unseen-particle";
+    case DiagnosticKind::GrowingParticles: return "growing-particles";
+    case DiagnosticKind::CaptionWithoutFont: return "caption-without-font";
+    case DiagnosticKind::CaptionOffScreen: return "caption-off-screen";
+    case DiagnosticKind::DegenerateView: return "degenerate-view";
+    case DiagnosticKind::AlsoRefused: return "also-refused";
     case DiagnosticKind::OpenShadowEdges: return "open-shadow-edges";
     case DiagnosticKind::UnsupportedFeature: return "unsupported-feature";
     case DiagnosticKind::MissingFile: return "missing-file";
     case DiagnosticKind::BadScale: return "bad-scale";
     }
     return "problem";
+}
+
+void Diagnostics::sortByFileAndLine() {
+    std::stable_sort(items_.begin(), items_.end(), [](const Diagnostic& a, const Diagnostic& b) {
+        return a.file != b.file ? a.file < b.file : a.line < b.line;
+    });
 }
 
 std::string formatDiagnostic(const Diagnostic& d) {

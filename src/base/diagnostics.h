@@ -6,6 +6,7 @@
 // prints: the apps decide what reaches the user and with which exit code.
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -40,6 +41,16 @@ enum class DiagnosticKind {
     IdleKeys,            // key frames an animation never uses
     UnreadValue,         // a value not read in full: no number, extra text, too few numbers
     SaturatedNumber,     // a number beyond its type's range, read as the nearest it holds
+    UnappliedTransform,  // a scene Transform whose translation or rotation the subset reading does not apply
+    TimeOutOfReach,      // a time its sequence (or the film) never reaches, so the thing never happens
+    LongDuration,        // a sequence over an hour long, most likely written in milliseconds
+    KeysOutOfOrder,      // key times that go backwards, or repeat the time of the key before
+    UnseenParticle,      // a particle never drawn: a type other than "fade", or no lifetime
+    GrowingParticles,    // commands that spawn particles faster than they expire
+    CaptionWithoutFont,  // a caption text shown before any font is set: not drawn
+    CaptionOffScreen,    // a caption text placed far outside the caption screen
+    DegenerateView,      // a camera whose view cannot be built: eye on the look-at point, or looking along up
+    AlsoRefused,         // a problem that alone would refuse the film, after the one that does
     OpenShadowEdges,     // a casting mesh with edges that join no other face: its shadow may leak
     UnsupportedFeature,  // a part of an imported model file the player does not draw
     MissingFile,         // a file a model file names that cannot be read, whose part is left out
@@ -72,6 +83,9 @@ public:
             if (items_[i].file.empty()) items_[i].file = file;
     }
     void clear() { items_.clear(); }
+    // In order of file name, then line; reports of one place keep the order
+    // they were found in.
+    void sortByFileAndLine();
 
 private:
     std::vector<Diagnostic> items_;
@@ -92,6 +106,27 @@ public:
 private:
     std::string file_;
     int line_;
+};
+
+// The problems met while loading that make a file unusable. A load to play
+// stops at the first: refuse throws it. A load to check goes on where it
+// can, so that every other problem is found too: it keeps the first as the
+// refusal and reports each later one as an AlsoRefused diagnostic.
+class Refusals {
+public:
+    Refusals(bool goOn, Diagnostics& diagnostics) : goOn_(goOn), diagnostics_(diagnostics) {}
+
+    void refuse(const LoadError& error) {
+        if (!goOn_) throw error;
+        if (!first_) first_ = error;
+        else diagnostics_.report(DiagnosticKind::AlsoRefused, error.file(), error.line(), error.what());
+    }
+    const std::optional<LoadError>& first() const { return first_; }
+
+private:
+    bool goOn_;
+    Diagnostics& diagnostics_;
+    std::optional<LoadError> first_;
 };
 
 }  // namespace xmo

@@ -46,4 +46,27 @@ std::string_view closestName(std::string_view name, const std::vector<std::strin
     return best;
 }
 
+std::vector<std::string_view> suggestNames(std::string_view name, const std::vector<std::string_view>& candidates) {
+    if (const std::string_view closest = closestName(name, candidates); !closest.empty()) return {closest};
+    std::vector<std::string_view> holding;
+    constexpr std::size_t kShortestPart = 4;
+    if (name.size() < kShortestPart) return holding;
+    for (std::string_view candidate : candidates) {
+        const auto at = std::search(candidate.begin(), candidate.end(), name.begin(), name.end(),
+                                    [](char a, char b) { return lower(a) == lower(b); });
+        if (at != candidate.end()) holding.push_back(candidate);
+    }
+    return holding;
+}
+
+std::string didYouMean(const std::vector<std::string_view>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        text += i == 0 ? "; did you mean \"" : i + 1 == names.size() ? " or \"" : ", \"";
+        text += names[i];
+        text += '"';
+    }
+    return names.empty() ? text : text + "?";
+}
+
 }  // namespace xmo

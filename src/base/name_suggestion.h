@@ -2,6 +2,7 @@
 // know: "postion" was meant as "position". For "did you mean" hints only.
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -12,5 +13,15 @@ namespace xmo {
 // when none is near enough to be a slip of the keyboard: at most one edit in
 // a name of up to four letters, two up to eight, three beyond.
 std::string_view closestName(std::string_view name, const std::vector<std::string_view>& candidates);
+
+// The names an author most likely meant by a value that names nothing: the
+// closest one, or else every candidate that holds the value whole, case
+// aside, when it has four letters or more ("fadeout" in "blackfadeout" and
+// "whitefadeout"). Empty when none fits.
+std::vector<std::string_view> suggestNames(std::string_view name, const std::vector<std::string_view>& candidates);
+
+// "; did you mean \"a\"?", "; did you mean \"a\" or \"b\"?"..., or nothing
+// for no names.
+std::string didYouMean(const std::vector<std::string_view>& names);
 
 }  // namespace xmo

@@ -97,6 +97,24 @@ const char* scanShortDecimal(const char* p, float& value) {
     return p;
 }
 
+// Indices and counts are short: up to nine digits cannot overflow an int, so
+// they are read in one pass. Returns the end of the number, or null to take
+// the general road (no digit, or more than nine).
+const char* scanShortInt(const char* p, int& value) {
+    const bool negative = *p == '-';
+    if (*p == '+' || *p == '-') ++p;
+    const char* const limit = p + 9;
+    unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
+    if (digit > 9) return nullptr;
+    unsigned magnitude = digit;
+    for (++p; (digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0') <= 9; ++p) {
+        if (p == limit) return nullptr;
+        magnitude = magnitude * 10 + digit;
+    }
+    value = negative ? -static_cast<int>(magnitude) : static_cast<int>(magnitude);
+    return p;
+}
+
 }  // namespace
 
 const char* skipBlanks(const char* p) {
@@ -126,6 +144,10 @@ NumberScan scanFloat(const char*& p, float& value, CutExponent cut) {
 NumberScan scanInt(const char*& p, int& value) {
     p = skipBlanks(p);
     if (*p == '\0') return NumberScan::End;
+    if (const char* end = scanShortInt(p, value)) {
+        p = end;
+        return NumberScan::Ok;
+    }
     const char* stop = nullptr;
     const char* end = numberEnd(p, false, CutExponent::Fails, &stop);
     if (!end) {

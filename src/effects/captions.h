@@ -6,9 +6,8 @@
 // context (it ends the process without one, so without one the font is not
 // loaded at all; the offscreen renderer on EGL answers glXGetCurrentContext
 // itself). A font that fails any of these stays empty: its texts print
-// nothing. One CaptionRenderer, owned by the player, prints every caption;
-// its font, pen and point size persist across texts, chunks and frames (the
-// walk over the texts is caption_pass.h).
+// nothing. The pen that carries from text to text and frame to frame is the
+// player's (caption_pass.h); drawing prints from a copy of it.
 #pragma once
 
 #include <plib/fnt.h>
@@ -17,14 +16,16 @@
 #include <string>
 #include <vector>
 
+#include "effects/caption_pass.h"
 #include "movie/movie.h"
 
 namespace xmo {
 
+// Copies share the glyphs and their texture: a film read again in the same
+// process takes its fonts from those already loaded.
 class TxfCaptionFont : public CaptionFont {
 public:
-    fntTexFont glyphs;  // no glyphs unless loaded
-    bool loaded = false;
+    std::shared_ptr<fntTexFont> glyphs = std::make_shared<fntTexFont>();  // no glyphs unless loaded
 };
 
 struct CaptionFontLoad {
@@ -39,14 +40,16 @@ bool canLoadCaptionFonts();
 // GL_LINEAR_MIPMAP_LINEAR minification. Needs the GL context.
 CaptionFontLoad loadCaptionFont(const std::string& path);
 
-// The renderer all captions share.
+// Scratch of the caption pass: the caption being printed, in the fonts'
+// encoding.
 struct CaptionRenderer {
-    fntRenderer renderer;
-    std::string latin1;  // the caption being printed, in the fonts' encoding
+    std::string latin1;
 };
 
-// Draws the chunks whose window holds local time t. Allocates nothing once
-// the renderer's scratch text has grown to the longest caption.
-void drawTextChunks(CaptionRenderer& captions, const std::vector<std::unique_ptr<TextChunk>>& chunks, float t);
+// Draws the chunks whose window holds local time t, the pen starting at
+// `pen` (this frame's start). Allocates nothing once the scratch text has
+// grown to the longest caption.
+void drawTextChunks(CaptionRenderer& captions, const std::vector<std::unique_ptr<TextChunk>>& chunks, float t,
+                    CaptionPen pen);
 
 }  // namespace xmo

@@ -4,7 +4,6 @@
 
 #include "effects/caption_pass.h"
 #include "effects/captions.h"
-#include "effects/latin1_text.h"
 #include "effects/screen_overlay.h"
 #include "effects/txf_format.h"
 
@@ -16,32 +15,36 @@ constexpr double kCaptionHalfExtent = 60.0;
 
 class FntTarget : public CaptionTarget {
 public:
-    FntTarget(fntRenderer& renderer, std::string& latin1) : renderer_(renderer), latin1_(latin1) {}
-
     void beginChunk() override {
         beginScreenOverlay(-kCaptionHalfExtent, kCaptionHalfExtent, -kCaptionHalfExtent, kCaptionHalfExtent);
     }
     void endChunk() override { endScreenOverlay(); }
-    void setFont(const CaptionFont* font) override {
-        // Only the loaders here make caption fonts for the drawing player.
-        const auto* txf = dynamic_cast<const TxfCaptionFont*>(font);
-        renderer_.setFont(txf && txf->loaded ? const_cast<fntTexFont*>(&txf->glyphs) : nullptr);
-    }
-    bool hasFont() const override { return renderer_.getFont() != nullptr; }
-    void beginFont() override { renderer_.begin(); }
-    void endFont() override { renderer_.end(); }
     void setColour(Vec3f rgb) override { glColor3f(rgb[0], rgb[1], rgb[2]); }
-    void startAt(Vec2f position) override { renderer_.start2f(position[0], position[1]); }
-    void setPointSize(float size) override { renderer_.setPointSize(size); }
-    void print(const std::string& text) override {
-        convertUtf8ToLatin1(text, latin1_);
-        renderer_.puts(latin1_.c_str());
+    void print(const CaptionFont& font, float pointSize, Vec2f pen, const std::string& latin1) override {
+        // Only the loaders here make caption fonts for the drawing player.
+        fntTexFont& glyphs = *static_cast<const TxfCaptionFont&>(font).glyphs;
+        // Each text binds its own font's glyph texture: a text printed after
+        // another font began in the same chunk would otherwise take that
+        // font's texture.
+        glyphs.begin();
+        sgVec3 position = {pen[0], pen[1], 0.0f};
+        glyphs.puts(position, pointSize, 0.0f, latin1.c_str());
+        glyphs.end();
     }
-
-private:
-    fntRenderer& renderer_;
-    std::string& latin1_;
 };
+
+// What printing needs to know of the loaded glyphs, for the pen to move
+// without drawing.
+void measureGlyphs(TxfCaptionFont& font) {
+    const float gap = font.glyphs->getGap();
+    for (int c = 0; c < 256; ++c) {
+        float width = 0.0f;
+        const bool exists = font.glyphs->getGlyph(static_cast<char>(c), &width, nullptr, nullptr, nullptr, nullptr,
+                                                 nullptr, nullptr, nullptr, nullptr) != 0;
+        font.hasGlyph[static_cast<std::size_t>(c)] = exists;
+        font.advance[static_cast<std::size_t>(c)] = exists ? gap + width : 0.0f;
+    }
+}
 
 }  // namespace
 
@@ -58,17 +61,19 @@ CaptionFontLoad loadCaptionFont(const std::string& path) {
         result.problem = "fonts load only with a GLX context current";
         return result;
     }
-    if (result.font->glyphs.load(path.c_str(), GL_NEAREST, GL_LINEAR_MIPMAP_LINEAR) != FNT_TRUE) {
+    if (result.font->glyphs->load(path.c_str(), GL_NEAREST, GL_LINEAR_MIPMAP_LINEAR) != FNT_TRUE) {
         result.problem = "the font library could not load it";
         return result;
     }
+    measureGlyphs(*result.font);
     result.font->loaded = true;
     return result;
 }
 
-void drawTextChunks(CaptionRenderer& captions, const std::vector<std::unique_ptr<TextChunk>>& chunks, float t) {
-    FntTarget target(captions.renderer, captions.latin1);
-    walkTextChunks(chunks, t, target);
+void drawTextChunks(CaptionRenderer& captions, const std::vector<std::unique_ptr<TextChunk>>& chunks, float t,
+                    CaptionPen pen) {
+    FntTarget target;
+    walkTextChunks(chunks, t, pen, captions.latin1, &target);
 }
 
 }  // namespace xmo

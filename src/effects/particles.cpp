@@ -37,8 +37,7 @@ void sortParticlesFarthestFirst(ParticleList& particles, Vec3f eye, Vec3f lookAt
               });
 }
 
-ParticleShade shadeParticle(Particle& particle, float t) {
-    if (particle.birthTime == -1.0f) particle.birthTime = t;
+ParticleShade shadeParticle(const Particle& particle, float t) {
     ParticleShade shade;
     if (!(particle.fadetime > 0.0f)) {
         shade.expired = true;
@@ -48,6 +47,20 @@ ParticleShade shadeParticle(Particle& particle, float t) {
     shade.level = 1.0f - (t - particle.birthTime) / particle.fadetime;
     shade.expired = particle.birthTime + particle.fadetime < t;
     return shade;
+}
+
+void advanceParticles(ParticleList& particles, ParticleList& spent, float t, Vec3f eye, Vec3f lookAt) {
+    sortParticlesFarthestFirst(particles, eye, lookAt);
+    std::size_t lastExpired = particles.size();
+    for (std::size_t i = 0; i < particles.size(); ++i) {
+        Particle& particle = *particles[i];
+        if (particle.birthTime == -1.0f) particle.birthTime = t;
+        if (shadeParticle(particle, t).expired) lastExpired = i;
+    }
+    if (lastExpired < particles.size()) {
+        spent.push_back(std::move(particles[lastExpired]));
+        particles.erase(particles.begin() + static_cast<std::ptrdiff_t>(lastExpired));
+    }
 }
 
 std::vector<std::uint8_t> buildParticleImage() {

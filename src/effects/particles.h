@@ -1,14 +1,16 @@
 // Camera-facing particle sprites of a sequence: motion, depth order, fading
 // and expiry, all sharing one sprite texture made at start-up.
 //
-// A particle is born at its first draw (not when it is created), fades from
-// full white to nothing over its fadetime and is then removed, at most one
-// per frame. Particles of a sequence that is not current are neither moved
-// nor drawn and keep their state. The pure half below works on a sequence's
-// Particle records; the GL half draws them with the sprite texture, which
-// the player owns. Nothing here allocates per frame once a film's particles
-// have reached their number: the list is sorted in place, a removed particle
-// is kept in a list of spent ones, and new particles are taken from there.
+// A particle is born in the first frame it is passed over (not when it is
+// created), fades from full white to nothing over its fadetime and is then
+// removed, at most one per frame. Particles of a sequence that is not
+// current are neither moved nor drawn and keep their state. The pure half
+// below moves, orders, ages and retires a sequence's Particle records each
+// frame; the GL half draws them as they stand, with the sprite texture,
+// which the player owns. Nothing here allocates per frame once a film's
+// particles have reached their number: the list is sorted in place, a
+// removed particle is kept in a list of spent ones, and new particles are
+// taken from there.
 #pragma once
 
 #include <cstddef>
@@ -44,30 +46,17 @@ struct ParticleShade {
     bool expired = false;  // past its fadetime: a candidate for removal
 };
 
-// What the particle shows at local time t. The first call gives it its birth
-// time t. A fadetime of zero, a negative or a NaN one (or none in the file)
-// has no age fraction: such a particle is expired at once and never drawn.
-ParticleShade shadeParticle(Particle& particle, float t);
+// What a born particle shows at local time t. A fadetime of zero, a negative
+// or a NaN one (or none in the file) has no age fraction: such a particle is
+// expired at once and never drawn.
+ParticleShade shadeParticle(const Particle& particle, float t);
 
-// One draw pass over the list at local time t: sorts it, calls
-// drawSprite(const Particle&, float level) for each visible particle in
-// draw order, then moves the last expired particle in that order, if any,
-// to the spent ones.
-template <typename DrawSprite>
-void passParticles(ParticleList& particles, ParticleList& spent, float t, Vec3f eye, Vec3f lookAt,
-                   DrawSprite&& drawSprite) {
-    sortParticlesFarthestFirst(particles, eye, lookAt);
-    std::size_t lastExpired = particles.size();
-    for (std::size_t i = 0; i < particles.size(); ++i) {
-        const ParticleShade shade = shadeParticle(*particles[i], t);
-        if (shade.visible) drawSprite(static_cast<const Particle&>(*particles[i]), shade.level);
-        if (shade.expired) lastExpired = i;
-    }
-    if (lastExpired < particles.size()) {
-        spent.push_back(std::move(particles[lastExpired]));
-        particles.erase(particles.begin() + static_cast<std::ptrdiff_t>(lastExpired));
-    }
-}
+// The frame's pass over the list at local time t, without drawing: sorts
+// it, gives each particle not yet born its birth time t, then moves the last
+// expired particle in that order, if any, to the spent ones. An expired
+// particle has faded below the alpha test, so retiring it before the frame
+// is drawn changes no pixel.
+void advanceParticles(ParticleList& particles, ParticleList& spent, float t, Vec3f eye, Vec3f lookAt);
 
 // The sprite: kParticleTextureSize squared RGBA texels, each channel a linear
 // fall-off from 255 at the centre to 0 at a radius of half the size.
@@ -85,11 +74,10 @@ struct ParticleTexture {
 // Needs the GL context.
 void initParticleTexture(ParticleTexture& texture);
 
-// Draws the pass above: each visible particle a 0.4-wide square at its
-// position, turned to the viewer by billboard (the inverse view's rotation,
-// 16 floats in GL order), textured with the sprite in GL_BLEND mode, colour
-// and alpha at its shade level, alpha-tested above 0.1.
-void drawParticles(const ParticleTexture& texture, ParticleList& particles, ParticleList& spent,
-                   const float billboard[16], float t, Vec3f eye, Vec3f lookAt);
+// Draws the list in its order: each visible particle a 0.4-wide square at
+// its position, turned to the viewer by billboard (the inverse view's
+// rotation, 16 floats in GL order), textured with the sprite in GL_BLEND
+// mode, colour and alpha at its shade level at t, alpha-tested above 0.1.
+void drawParticles(const ParticleTexture& texture, const ParticleList& particles, const float billboard[16], float t);
 
 }  // namespace xmo

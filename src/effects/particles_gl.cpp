@@ -46,11 +46,12 @@ void initParticleTexture(ParticleTexture& texture) {
     texture.name = createRgbaTexture(kParticleTextureSize, kParticleTextureSize, image.data(), TextureWrap::Clamp);
 }
 
-void drawParticles(const ParticleTexture& texture, ParticleList& particles, ParticleList& spent,
-                   const float billboard[16], float t, Vec3f eye, Vec3f lookAt) {
+void drawParticles(const ParticleTexture& texture, const ParticleList& particles, const float billboard[16], float t) {
     glPushAttrib(GL_ALL_ATTRIB_BITS);
-    passParticles(particles, spent, t, eye, lookAt,
-                  [&](const Particle& particle, float level) { drawSprite(particle, level, texture.name, billboard); });
+    for (const auto& particle : particles) {
+        const ParticleShade shade = shadeParticle(*particle, t);
+        if (shade.visible) drawSprite(*particle, shade.level, texture.name, billboard);
+    }
     glPopAttrib();
 }
 

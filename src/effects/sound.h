@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -67,6 +68,8 @@ private:
     friend void pauseSound(SoundSystem&, std::vector<std::unique_ptr<Sound>>&);
     friend void resumeSound(SoundSystem&, std::vector<std::unique_ptr<Sound>>&);
     friend void seekSound(SoundSystem&, std::vector<std::unique_ptr<Sound>>&, float);
+    friend std::optional<SoundError> restartSound(SoundSystem&, std::vector<std::unique_ptr<Sound>>&,
+                                                  std::vector<std::unique_ptr<Sound>>&);
 
     std::optional<SoundError> load(Sound& sound);
     // Starts the sound's music `offset` seconds in (paused while the system
@@ -79,6 +82,7 @@ private:
     ALCdevice* device_ = nullptr;
     ALCcontext* context_ = nullptr;
     std::vector<unsigned> buffers_;
+    std::map<std::string, unsigned> bufferOfFile_;  // music decoded once per file
     std::vector<unsigned> sources_;
 };
 
@@ -91,6 +95,12 @@ std::optional<SoundError> startSound(SoundSystem& system, std::vector<std::uniqu
 // Starts the sounds due at film time t (see startDueSounds). A sound that
 // cannot get a source is marked started all the same.
 void updateSound(SoundSystem& system, std::vector<std::unique_ptr<Sound>>& sounds, float t);
+
+// The film read again: the sounds of its old reading stop and give up their
+// sources; the new ones take the music already decoded for their files,
+// decoding only files not seen before. The errors of startSound.
+std::optional<SoundError> restartSound(SoundSystem& system, std::vector<std::unique_ptr<Sound>>& oldSounds,
+                                       std::vector<std::unique_ptr<Sound>>& newSounds);
 
 // Frees every sound's music and the sources, then closes the device.
 void stopSound(SoundSystem& system, std::vector<std::unique_ptr<Sound>>& sounds);

@@ -221,6 +221,10 @@ std::optional<SoundError> startSound(SoundSystem& system, std::vector<std::uniqu
 }
 
 std::optional<SoundError> SoundSystem::load(Sound& sound) {
+    if (const auto known = bufferOfFile_.find(sound.filename); known != bufferOfFile_.end()) {
+        sound.sample = std::make_unique<OpenAlSample>(known->second);
+        return std::nullopt;
+    }
     const DecodeResult decoded = decodeMpegAudioFile(sound.filename);
     if (decoded.error) return decoded.error;
     const DecodedAudio& audio = decoded.audio;
@@ -234,6 +238,7 @@ std::optional<SoundError> SoundSystem::load(Sound& sound) {
     const ALenum error = alGetError();
     if (error == AL_OUT_OF_MEMORY) return SoundError::OutOfMemory;
     if (error != AL_NO_ERROR) return SoundError::LoadFailed;
+    bufferOfFile_.emplace(sound.filename, buffer);
     sound.sample = std::make_unique<OpenAlSample>(buffer);
     return std::nullopt;
 }
@@ -300,6 +305,25 @@ void seekSound(SoundSystem& system, std::vector<std::unique_ptr<Sound>>& sounds,
     }
 }
 
+std::optional<SoundError> restartSound(SoundSystem& system, std::vector<std::unique_ptr<Sound>>& oldSounds,
+                                       std::vector<std::unique_ptr<Sound>>& newSounds) {
+    for (auto& sound : oldSounds) {
+        const auto* sample = dynamic_cast<const OpenAlSample*>(sound->sample.get());
+        if (sample && sample->source) {
+            alSourceStop(sample->source);
+            alDeleteSources(1, &sample->source);
+            auto& sources = system.sources_;
+            sources.erase(std::remove(sources.begin(), sources.end(), sample->source), sources.end());
+        }
+        sound->sample.reset();
+    }
+    if (system.isSilent()) return std::nullopt;
+    system.sources_.reserve(newSounds.size());
+    for (auto& sound : newSounds)
+        if (const auto error = system.load(*sound)) return error;
+    return std::nullopt;
+}
+
 void stopSound(SoundSystem& system, std::vector<std::unique_ptr<Sound>>& sounds) {
     for (auto& sound : sounds) sound->sample.reset();
     system.release();
@@ -318,6 +342,7 @@ void SoundSystem::release() {
     if (device_) alcCloseDevice(device_);
     sources_.clear();
     buffers_.clear();
+    bufferOfFile_.clear();
     context_ = nullptr;
     device_ = nullptr;
 }

@@ -196,7 +196,7 @@ std::string plural(std::size_t n, const char* one, const char* many) {
 class GltfImport {
 public:
     GltfImport(const ImportRequest& request, ImportServices& services)
-        : request_(request), services_(services), files_(request.fileName), builder_(services.textures) {}
+        : request_(request), services_(services), files_(request.fileName), builder_(services.textures, services.meshUse) {}
 
     ImportedModel run(const std::vector<std::uint8_t>& bytes) {
         ImportedModel model;
@@ -435,7 +435,9 @@ private:
         for (Vec3f& p : lists.positions) p = world.point(p);
         const double det = world.determinant();
         const double sign = det < 0 ? -1.0 : 1.0;
-        for (Vec3f& n : lists.normals) n = world.normal(n, sign);
+        // Checking reads the normals only to check them.
+        if (services_.meshUse == MeshUse::Drawing)
+            for (Vec3f& n : lists.normals) n = world.normal(n, sign);
         // A mirroring transform turns the faces inside out unless their
         // corners are turned round too.
         if (det < 0)

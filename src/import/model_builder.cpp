@@ -10,6 +10,10 @@ namespace {
 
 int toIndex(std::size_t i) { return static_cast<int>(i); }
 
+std::string describeOpenEdges(std::size_t open) {
+    return std::to_string(open) + (open == 1 ? " open edge" : " open edges") + "; its shadow may leak";
+}
+
 }  // namespace
 
 void ModelBuilder::Remap::prepare(std::size_t size) {
@@ -30,6 +34,7 @@ void ModelBuilder::addTriangles(int material, const VertexLists& lists, const Tr
     if (material < 0 || static_cast<std::size_t>(material) >= materials_.size()) material = -1;
     const bool textured = material >= 0 && !materials_[static_cast<std::size_t>(material)].url.empty() &&
                           corners.withTexCoords && !lists.texCoords.empty();
+    const bool withNormals = use_ == MeshUse::Drawing;
     const bool smooth = !lists.normals.empty();
     Mesh& mesh = meshes_[{material, textured}];
 
@@ -52,7 +57,7 @@ void ModelBuilder::addTriangles(int material, const VertexLists& lists, const Tr
     const std::size_t triangles = corners.triangles.size() / 3;
     triangleCount_ += triangles;
     mesh.coordIndex.reserve(mesh.coordIndex.size() + triangles * 4);
-    mesh.normalIndex.reserve(mesh.normalIndex.size() + triangles * 4);
+    if (withNormals) mesh.normalIndex.reserve(mesh.normalIndex.size() + triangles * 4);
     if (textured) mesh.texCoordIndex.reserve(mesh.texCoordIndex.size() + triangles * 3);
     hullIndex_.reserve(hullIndex_.size() + triangles * 4);
     for (std::size_t t = 0; t < triangles; ++t) {
@@ -60,7 +65,7 @@ void ModelBuilder::addTriangles(int material, const VertexLists& lists, const Tr
         const std::uint32_t* normal = corners.normalIndex.empty() ? corner : &corners.normalIndex[t * 3];
         const std::uint32_t* texCoord = corners.texCoordIndex.empty() ? corner : &corners.texCoordIndex[t * 3];
         const bool flat = !smooth || normal[0] == kNoIndex || normal[1] == kNoIndex || normal[2] == kNoIndex;
-        if (flat) {
+        if (flat && withNormals) {
             for (int c = 0; c < 3; ++c) XMO_CHECK(corner[c] < lists.positions.size(), "modelbuilder");
             mesh.normals.push_back(faceNormal(lists.positions[corner[0]], lists.positions[corner[1]],
                                               lists.positions[corner[2]]));
@@ -68,13 +73,14 @@ void ModelBuilder::addTriangles(int material, const VertexLists& lists, const Tr
         const int flatNormal = toIndex(mesh.normals.size()) - 1;
         for (int c = 0; c < 3; ++c) {
             mesh.coordIndex.push_back(place(positions_, corner[c], mesh.points, lists.positions));
-            mesh.normalIndex.push_back(flat ? flatNormal : place(normals_, normal[c], mesh.normals, lists.normals));
+            if (withNormals)
+                mesh.normalIndex.push_back(flat ? flatNormal : place(normals_, normal[c], mesh.normals, lists.normals));
             if (textured)
                 mesh.texCoordIndex.push_back(place(texCoords_, texCoord[c], mesh.texCoords, lists.texCoords));
             hullIndex_.push_back(place(hullPositions_, corner[c], hullPoints_, lists.positions));
         }
         mesh.coordIndex.push_back(-1);
-        mesh.normalIndex.push_back(-1);
+        if (withNormals) mesh.normalIndex.push_back(-1);
         hullIndex_.push_back(-1);
     }
     for (Remap* remap : {&positions_, &hullPositions_, &normals_, &texCoords_}) remap->reset();
@@ -107,16 +113,18 @@ std::unique_ptr<Shape> ModelBuilder::buildShape(int material, bool textured, Mes
     auto faces = std::make_unique<IndexedFaceSet>();
     faces->coord = std::make_unique<Coordinate>();
     faces->coord->point = std::move(mesh.points);
-    faces->normal = std::make_unique<Normal>();
-    faces->normal->vector = std::move(mesh.normals);
     faces->coordIndex = std::move(mesh.coordIndex);
-    faces->normalIndex = std::move(mesh.normalIndex);
+    if (use_ == MeshUse::Drawing) {
+        faces->normal = std::make_unique<Normal>();
+        faces->normal->vector = std::move(mesh.normals);
+        faces->normalIndex = std::move(mesh.normalIndex);
+    }
     if (textured) {
         faces->texCoord = std::make_unique<TextureCoordinate>();
         faces->texCoord->point = std::move(mesh.texCoords);
         faces->texCoordIndex = std::move(mesh.texCoordIndex);
     }
-    faces->finish();
+    faces->finish(use_);
     shape->geometry = std::move(faces);
     return shape;
 }
@@ -131,13 +139,14 @@ std::unique_ptr<Shape> ModelBuilder::buildHull(const std::string& fileName, cons
     hull->coord = std::make_unique<Coordinate>();
     hull->coord->point = std::move(welded.points);
     hull->coordIndex = std::move(welded.coordIndex);
-    // Never drawn, so it needs no normals: an empty list keeps finish from
-    // making them.
-    hull->normal = std::make_unique<Normal>();
-    hull->finish();
-    if (const auto open = findOpenShadowEdges(*hull))
-        diagnostics.report(open->kind, fileName, 0,
-                           rootName.empty() ? open->message : "\"" + rootName + "\": " + open->message);
+    // Never drawn, so it is finished as for checking (no normals), and its
+    // shadow faces are built whatever the use: check reports its open edges.
+    hull->finish(MeshUse::Checking);
+    buildShadowFaces(hull->coord->point, hull->coordIndex, hull->shadowFaces);
+    buildNeighbours(hull->shadowFaces);
+    if (const std::size_t open = countOpenEdges(hull->shadowFaces))
+        diagnostics.report(DiagnosticKind::OpenShadowEdges, fileName, 0,
+                           (rootName.empty() ? "" : "\"" + rootName + "\": ") + describeOpenEdges(open));
     auto shape = std::make_unique<Shape>();
     shape->geometry = std::move(hull);
     return shape;

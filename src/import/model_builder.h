@@ -63,7 +63,7 @@ struct TriangleList {
 
 class ModelBuilder {
 public:
-    explicit ModelBuilder(ModelTextures& textures) : textures_(textures) {}
+    ModelBuilder(ModelTextures& textures, MeshUse use) : textures_(textures), use_(use) {}
 
     // The material's index for addPart.
     int addMaterial(MaterialSpec material);
@@ -74,6 +74,7 @@ public:
     // Adds the triangles to the mesh of their material (-1: the default
     // material, X3D's grey). A material's picture is drawn only on
     // triangles with texture coordinates; the others draw its colours alone.
+    // Meshes built for checking take no normals.
     void addTriangles(int material, const VertexLists& lists, const TriangleList& corners);
 
     std::size_t triangleCount() const { return triangleCount_; }
@@ -96,6 +97,7 @@ private:
                                      Diagnostics& diagnostics);
 
     ModelTextures& textures_;
+    const MeshUse use_;
     std::vector<MaterialSpec> materials_;
     // Keyed by material and whether the mesh carries texture coordinates,
     // so that the shapes come out in a fixed order.

@@ -58,6 +58,10 @@ struct ImportServices {
     Diagnostics& diagnostics;
     const ImageDecoder& images;
     ModelTextures& textures;
+    // For checking, the drawn meshes get no normals; every index is checked
+    // and the shadow hull is built either way, since check reports its open
+    // edges.
+    MeshUse meshUse = MeshUse::Drawing;
 };
 
 struct ImportedModel {

@@ -35,6 +35,38 @@ Vec4f operator*(const Mat4x4f& m, const Vec4f& v) {
     return {dot(m.row[0], v), dot(m.row[1], v), dot(m.row[2], v), dot(m.row[3], v)};
 }
 
+namespace {
+
+// Left as it is when its length is zero.
+void normalizeInPlace(Vec3f& v) {
+    const float r = static_cast<float>(std::sqrt(static_cast<double>(v.e[0] * v.e[0] + v.e[1] * v.e[1] + v.e[2] * v.e[2])));
+    if (r == 0.0f) return;
+    for (float& c : v.e) c /= r;
+}
+
+}  // namespace
+
+Mat4x4f lookAt(const Vec3f& eye, const Vec3f& centre, const Vec3f& up) {
+    // The direction is taken in double, as the look-at's arguments are.
+    Vec3f forward;
+    for (int i = 0; i < 3; ++i)
+        forward.e[i] = static_cast<float>(static_cast<double>(centre.e[i]) - static_cast<double>(eye.e[i]));
+    normalizeInPlace(forward);
+    Vec3f side = cross(forward, up);
+    normalizeInPlace(side);
+    const Vec3f trueUp = cross(side, forward);
+
+    Mat4x4f m;
+    for (int j = 0; j < 3; ++j) m.row[j] = Vec4f{side.e[j], trueUp.e[j], -forward.e[j], 0.0f};
+    // The eye moved to the origin: each translation entry sums the three
+    // columns in order onto the identity's zero, as a translate of the
+    // matrix stack does.
+    const float x = -eye.e[0], y = -eye.e[1], z = -eye.e[2];
+    for (int r = 0; r < 4; ++r)
+        m.row[3].e[r] = m.row[0].e[r] * x + m.row[1].e[r] * y + m.row[2].e[r] * z + (r == 3 ? 1.0f : 0.0f);
+    return m;
+}
+
 Mat4x4f invertAffine(const Mat4x4f& mat) {
     auto m = [&mat](int r, int c) { return mat.row[r].e[c]; };
     if (m(0, 3) != 0.0f || m(1, 3) != 0.0f || m(2, 3) != 0.0f || m(3, 3) != 1.0f)

@@ -61,6 +61,14 @@ struct Mat4x4f {
 Mat4x4f operator*(const Mat4x4f& m, const Mat4x4f& n);
 Vec4f operator*(const Mat4x4f& m, const Vec4f& v);
 
+// The view of an eye at `eye` looking at `centre` with `up` pointing up the
+// screen, in the layout above: what OpenGL holds after loading the identity
+// and applying the classic look-at (rows side, up and backward, then the eye
+// moved to the origin), computed in the same float steps so the numbers are
+// the driver's own. An eye on its centre, or an up along the view, leaves
+// the direction that cannot be normalised at zero, as that look-at does.
+Mat4x4f lookAt(const Vec3f& eye, const Vec3f& centre, const Vec3f& up);
+
 // Inverse of an affine matrix (3x3 block plus translation row). The
 // determinant is summed from its positive and negative products apart, and a
 // result that is tiny relative to their spread counts as singular: it is the

@@ -60,6 +60,56 @@ Mat4x4f updateModelPlacement(Model& model) {
     return compose(Mat4x4f(body), translationMatrix(-model.centreOffset));
 }
 
+namespace {
+
+// The model pass's passes: the world dimly lit, then brightly.
+constexpr int kModelPassVisits = 2;
+
+void placeSceneLight(const BaseObject* object, const Mat4x4f& modelView, LightCounter& lights) {
+    const auto* sceneObject = dynamic_cast<const Object*>(object);
+    // A scene's light is drawn only when the object is the whole scene.
+    if (!sceneObject || !sceneObject->scene || sceneObject->root != sceneObject->scene.get()) return;
+    const SceneLights* sceneLights = sceneObject->scene->lights.get();
+    if (!sceneLights || !sceneLights->light || !sceneLights->light->dirty) return;
+    PointLight& light = *sceneLights->light;
+    light.dirty = false;
+    light.eyePosition = transformPoint(modelView, light.location);
+    lights.placedThisFrame.push_back(&light);
+}
+
+void visitModels(const std::vector<std::unique_ptr<BaseModel>>& models, const Mat4x4f& outer, LightCounter& lights,
+                 std::ostream* console) {
+    for (const auto& entry : models) {
+        if (auto* transform = dynamic_cast<ModelTransform*>(entry.get())) {
+            if (transform->enabled)
+                visitModels(transform->children, compose(outer, transformPlacement(*transform)), lights, nullptr);
+            continue;
+        }
+        auto* found = dynamic_cast<Model*>(entry.get());
+        if (!found) continue;
+        Model& model = *found;
+        if (!model.object) {
+            if (console) *console << "Object " << model.id << " does not exist\n";
+            continue;
+        }
+        if (!model.enabled) continue;
+        model.placement = updateModelPlacement(model);
+        const Mat4x4f modelView = compose(outer, model.placement);
+        placeSceneLight(model.object, modelView, lights);
+        if (!model.function.empty()) {
+            modelView.toFloats(model.lastModelView);
+            model.drawnWithFunction = true;
+        }
+    }
+}
+
+}  // namespace
+
+void placeModels(Movie& movie, const Mat4x4f& view, LightCounter& lights, std::ostream& console) {
+    lights.placedThisFrame.clear();
+    for (int visit = 0; visit < kModelPassVisits; ++visit) visitModels(movie.models, view, lights, &console);
+}
+
 Vec3f transformPoint(const Mat4x4f& m, const Vec3f& p) {
     Vec3f out;
     for (int c = 0; c < 3; ++c)

@@ -7,8 +7,11 @@
 // first, so its translation is expressed in its rotated frame.
 #pragma once
 
+#include <ostream>
+
 #include "math/mat4.h"
 #include "movie/movie.h"
+#include "scene/renderer_state.h"
 
 namespace xmo {
 
@@ -31,6 +34,15 @@ Mat4x4f transformPlacement(const Base& model);  // R(rotation) T(position)
 // model is placed by modelPlacement. Drawing again before the world steps
 // changes nothing further, so a frame may draw its models more than once.
 Mat4x4f updateModelPlacement(Model& model);
+
+// The model pass's two visits of every model, made without drawing, in the
+// order the pass draws them: each enabled model (under enabled transforms)
+// gets its placement from updateModelPlacement; a model with a function
+// keeps its model-view matrix under `view` in lastModelView, where the
+// film's commands find it; a scene whose light is not placed yet places it
+// in the eye's space from that model-view matrix (see PointLight). A
+// top-level model without an object says so on console at each visit.
+void placeModels(Movie& movie, const Mat4x4f& view, LightCounter& lights, std::ostream& console);
 
 // Where point p of the placed frame lands.
 Vec3f transformPoint(const Mat4x4f& m, const Vec3f& p);

@@ -19,12 +19,8 @@ void Model::draw(RendererState& renderer) {
     if (!enabled || !object) return;
     renderer.casterList.clear();
     glPushMatrix();
-    multiply(updateModelPlacement(*this));
+    multiply(placement);
     object->draw(renderer);
-    if (!function.empty()) {
-        glGetFloatv(GL_MODELVIEW_MATRIX, lastModelView);
-        drawnWithFunction = true;
-    }
     glPopMatrix();
     if (castshadow) casters = renderer.casterList;
 }

@@ -25,6 +25,13 @@ constexpr NameEntry<FadeType> kFadeNames[] = {
 };
 constexpr NameTable kFades(kFadeNames, FadeType::Unknown);
 
+template <typename Value, std::size_t N>
+std::vector<std::string_view> namesOf(const NameEntry<Value> (&entries)[N]) {
+    std::vector<std::string_view> names;
+    for (const NameEntry<Value>& entry : entries) names.push_back(entry.name);
+    return names;
+}
+
 }  // namespace
 
 Easing easingOf(const char* name) { return std::strcmp(name, "hermite") == 0 ? Easing::Hermite : Easing::Linear; }
@@ -40,5 +47,9 @@ FadeType fadeTypeOf(const char* name) { return kFades.find(name); }
 ParticleType particleTypeOf(const char* name) {
     return std::strcmp(name, "fade") == 0 ? ParticleType::Fade : ParticleType::Unseen;
 }
+
+std::vector<std::string_view> commandNames() { return namesOf(kCommandNames); }
+
+std::vector<std::string_view> fadeNames() { return namesOf(kFadeNames); }
 
 }  // namespace xmo

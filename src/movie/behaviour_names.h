@@ -11,6 +11,8 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
+#include <vector>
 
 namespace xmo {
 
@@ -51,5 +53,9 @@ AnimationMode animationModeOf(const char* name);
 CommandType commandTypeOf(const char* name);
 FadeType fadeTypeOf(const char* name);
 ParticleType particleTypeOf(const char* name);
+
+// The names that select a command and a fade, for "did you mean" hints.
+std::vector<std::string_view> commandNames();
+std::vector<std::string_view> fadeNames();
 
 }  // namespace xmo

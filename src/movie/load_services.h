@@ -20,6 +20,8 @@ struct LoadServices {
     std::ostream& progress;  // "." per loaded object
     std::ostream& errors;    // parse-error lines of the scene files
     Diagnostics& diagnostics;
+    std::ostream& notes;                 // a line for each file found beside the film only (base/film_files.h)
+    MeshUse meshUse = MeshUse::Drawing;  // what the scenes' meshes are completed for
 };
 
 // Loads no fonts and no images: for loads that need the document only.
@@ -30,13 +32,22 @@ public:
 };
 
 // Services that print nothing on their own: object progress is dropped,
-// scene files' parse-error lines go to errors when it is given, every
-// problem is collected in diagnostics, and the physics world holds no
-// bodies. media defaults to loading nothing.
+// scene files' parse-error lines go to errors and the notes of files found
+// beside the film to notes when they are given, every problem is collected
+// in diagnostics, the physics world holds no bodies, and meshes are
+// completed for checking, not drawing. media defaults to loading nothing.
 struct QuietLoadServices {
-    explicit QuietLoadServices(MediaLoader* media = nullptr, std::ostream* errors = nullptr)
-        : services{media ? *media : noMedia, physics, lights, textures, discard, errors ? *errors : discard,
-                   diagnostics} {}
+    explicit QuietLoadServices(MediaLoader* media = nullptr, std::ostream* errors = nullptr,
+                               std::ostream* notes = nullptr)
+        : services{media ? *media : noMedia,
+                   physics,
+                   lights,
+                   textures,
+                   discard,
+                   errors ? *errors : discard,
+                   diagnostics,
+                   notes ? *notes : discard,
+                   MeshUse::Checking} {}
     QuietLoadServices(const QuietLoadServices&) = delete;
     QuietLoadServices& operator=(const QuietLoadServices&) = delete;
 

@@ -11,6 +11,8 @@
 // enabling in motion/, writeXml in movie/movie_writer.cpp.
 #pragma once
 
+#include <array>
+#include <bitset>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -34,6 +36,15 @@ struct RendererState;
 // The marker of a key-frame vector that is not given.
 inline constexpr Vec3f kUnsetVector{-100.0f, -100.0f, -100.0f};
 
+// File names (Object filename, Text loadfont, Tiles loadimage, Sound
+// filename) hold the path the file is read at. That is the film's own text,
+// unless the loader found the file beside the film only (base/film_files.h):
+// then the name holds that path, and the field NAMEAsWritten beside it the
+// film's text, which the writer gives back.
+inline const std::string& nameAsWritten(const std::string& name, const std::string& asWritten) {
+    return asWritten.empty() ? name : asWritten;
+}
+
 // What loading an object may need besides the object itself.
 struct ObjectLoadContext {
     std::ostream& progress;      // "." per loaded object, error lines
@@ -42,6 +53,7 @@ struct ObjectLoadContext {
     LightCounter& lights;        // numbers each scene's default light
     const ImageDecoder& images;  // decodes (or only checks) imported models' textures
     ModelTextures& textures;     // receives the decoded pictures until start-up uploads them
+    MeshUse meshUse = MeshUse::Drawing;  // what the scenes' meshes are completed for
 };
 
 class BaseObject {
@@ -66,6 +78,7 @@ public:
     std::unique_ptr<Scene> scene;  // the whole loaded scene or model file, owned
     Group* root = nullptr;         // the group named objectname inside it
     std::string filename;
+    std::string filenameAsWritten;  // see nameAsWritten above
     std::string objectname;
     float scale = 1.0f;  // multiplies the file's coordinates as they are read
     // Files the object's file names and that were read with it (a glTF
@@ -141,6 +154,8 @@ public:
     Model* relativeModel = nullptr;
     Mat4x4f partOffset;
     Mat4x4f partWorld;
+    // What the model is drawn with this frame, as placeModels left it.
+    Mat4x4f placement;
     std::vector<ShadowCaster> casters;
     bool castshadow = false;
 };
@@ -182,6 +197,7 @@ struct KeyFramePosition {
     Vec3f position;
     std::string interpolationfunction;
     Easing easing = Easing::Linear;  // of interpolationfunction
+    int sourceLine = 0;
 
     std::string writeXml() const;
 };
@@ -191,6 +207,7 @@ struct KeyFrameRotation {
     Quatf rotation;
     std::string interpolationfunction;
     Easing easing = Easing::Linear;  // of interpolationfunction
+    int sourceLine = 0;
 
     std::string writeXml() const;
 };
@@ -202,6 +219,7 @@ struct KeyFrameForce {
     Quatf rotation;
     Vec3f angularvelocity = kUnsetVector;
     bool activated = false;
+    int sourceLine = 0;
 
     std::string writeXml() const;
 };
@@ -254,17 +272,26 @@ struct Particle {
     float fadetime = 0.0f;
     float birthTime = -1.0f;
     float depth = 0.0f;
+    int sourceLine = 0;  // 0 for one spawned by a command
 };
 
-// A loaded caption font; the player's media loader supplies the real one.
+// A caption font as printing sees it: whether it loaded and how far each of
+// its Latin-1 characters moves the pen, in units of the point size (the
+// glyph's width plus the font's gap). The player's media loader supplies the
+// real one, which also holds the glyphs to draw.
 class CaptionFont {
 public:
     virtual ~CaptionFont() = default;
+
+    bool loaded = false;
+    std::bitset<256> hasGlyph;
+    std::array<float, 256> advance{};
 };
 
 struct Text {
     std::unique_ptr<CaptionFont> font;
     std::string loadfont;
+    std::string loadfontAsWritten;
     std::string writetext;
     Vec2f position{-1000.0f, -1000.0f};
     float size = 0.0f;
@@ -276,11 +303,13 @@ struct TextChunk {
     float starttime = 0.0f;
     float endtime = 0.0f;
     std::vector<std::unique_ptr<Text>> texts;
+    int sourceLine = 0;
 };
 
 struct Tiles {
     unsigned texture = 0;
     std::string loadimage;
+    std::string loadimageAsWritten;
     int textureHeight = 1024;
     int textureWidth = 1024;
     int imageHeight = 0;
@@ -301,6 +330,7 @@ struct Sound {
     bool started = false;
     float starttime = 0.0f;
     std::string filename;
+    std::string filenameAsWritten;
     int sourceLine = 0;
 };
 

@@ -7,8 +7,10 @@
 #include <optional>
 #include <vector>
 
+#include "base/film_files.h"
 #include "base/xml_front_end.h"
 #include "movie/movie_fields.h"
+#include "movie/movie_proofread.h"
 #include "movie/movie_resolve.h"
 #include "movie/values.h"
 
@@ -29,8 +31,13 @@ constexpr int kMaxTransformDepth = 1000;
 // The state of one load: the element handlers of the front end.
 class MovieLoader final : public XmlElementHandler {
 public:
-    MovieLoader(const std::string& fileName, LoadServices& services)
-        : fileName_(fileName), services_(services), xml_(fileName, *this), reader_(services.diagnostics, fileName) {}
+    MovieLoader(const std::string& fileName, LoadServices& services, Refusals& refusals)
+        : fileName_(fileName),
+          services_(services),
+          refusals_(refusals),
+          files_(fileName, services.notes),
+          xml_(fileName, *this),
+          reader_(services.diagnostics, fileName) {}
 
     std::unique_ptr<Movie> parseFile() { return finish(xml_.parseFile("movie file")); }
     std::unique_ptr<Movie> parseText(std::string_view text) { return finish(xml_.parseText(text)); }
@@ -38,42 +45,45 @@ public:
 private:
     std::unique_ptr<Movie> finish(const std::optional<XmlSyntaxProblem>& problem) {
         if (problem) throw XmlSyntaxError(fileName_, problem->line, problem->message());
+        if (!movieRoot_) throw LoadError(fileName_, 0, "not a movie file");
         requirePlayableStructure();
         reportBadDurations();
         reportIdleBSplineKeys();
         return std::move(movieRoot_);
     }
 
-    [[noreturn]] void refuse(const char* name, const char* where) {
-        throw LoadError(fileName_, xml_.currentLine(), std::string(name) + " must be defined in " + where);
+    // Where an element must stand that stands elsewhere; null when its need is met.
+    const char* findUnmetNeed(Need need) const {
+        switch (need) {
+        case Need::Nothing: return nullptr;
+        case Need::Root: return movieRoot_ ? nullptr : "a Movie";
+        case Need::Sequence: return currentSequence_ ? nullptr : "a sequence";
+        case Need::Camera: return currentCamera_ ? nullptr : "a camera";
+        case Need::CameraElement: return currentCameraElement_ ? nullptr : "a camera element";
+        case Need::EyeOrLookAt:
+            if (!currentCameraElement_) return "a camera element";
+            return inEye_ || inLookAt_ ? nullptr : "an Eye or a LookAt";
+        case Need::TextChunk: return currentTextChunk_ ? nullptr : "a text chunk";
+        case Need::Animation: return currentAnimation_ ? nullptr : "an animation";
+        }
+        return nullptr;
     }
 
-    void requireNeed(Need need, const char* name) {
-        switch (need) {
-        case Need::Nothing: return;
-        case Need::Root:
-            if (!movieRoot_) refuse(name, "a Movie");
-            return;
-        case Need::Sequence:
-            if (!currentSequence_) refuse(name, "a sequence");
-            return;
-        case Need::Camera:
-            if (!currentCamera_) refuse(name, "a camera");
-            return;
-        case Need::CameraElement:
-            if (!currentCameraElement_) refuse(name, "a camera element");
-            return;
-        case Need::EyeOrLookAt:
-            if (!currentCameraElement_) refuse(name, "a camera element");
-            if (!inEye_ && !inLookAt_) refuse(name, "an Eye or a LookAt");
-            return;
-        case Need::TextChunk:
-            if (!currentTextChunk_) refuse(name, "a text chunk");
-            return;
-        case Need::Animation:
-            if (!currentAnimation_) refuse(name, "an animation");
-            return;
-        }
+    // Refuses the element that starts; when loading goes on, it is skipped
+    // with everything it holds.
+    void refuseElement(int line, const std::string& message) {
+        refusals_.refuse(LoadError(fileName_, line, message));
+        openElements_.pop_back();
+        skippedDepth_ = 1;
+    }
+
+    // A file the film names is read beside the film when it is not found
+    // from the working directory; the film's text is kept for the writer.
+    void locateFile(std::string& name, std::string& asWritten) {
+        std::string path = files_.locate(name);
+        if (path == name) return;
+        asWritten = std::move(name);
+        name = std::move(path);
     }
 
     // Models go into the innermost open transform, wherever they stand.
@@ -89,6 +99,10 @@ private:
     }
 
     void startElement(const char* name, const char** a) override {
+        if (skippedDepth_ > 0) {
+            ++skippedDepth_;
+            return;
+        }
         const ElementInfo info = findElement(name);
         openElements_.push_back(info.element);
         const int line = xml_.currentLine();
@@ -97,7 +111,10 @@ private:
             reportUnknownElement(name, reader_);
             return;
         }
-        requireNeed(info.need, name);
+        if (const char* where = findUnmetNeed(info.need)) {
+            refuseElement(line, std::string(name) + " must be defined in " + where);
+            return;
+        }
         switch (info.element) {
         case Element::Movie:
             // A later "Movie" replaces the root; records of the earlier one stay
@@ -117,6 +134,7 @@ private:
             auto& o = static_cast<Object&>(*movieRoot_->objects.emplace_back(std::make_unique<Object>()));
             o.sourceLine = line;
             readAttributes(o, a, reader_);
+            locateFile(o.filename, o.filenameAsWritten);
             break;
         }
         case Element::BrikObject: {
@@ -132,9 +150,11 @@ private:
             break;
         }
         case Element::ModelTransform: {
-            if (transformDepth_ == kMaxTransformDepth)
-                throw LoadError(fileName_, line,
-                                "ModelTransform nested deeper than " + std::to_string(kMaxTransformDepth) + " levels");
+            if (transformDepth_ == kMaxTransformDepth) {
+                refuseElement(line,
+                              "ModelTransform nested deeper than " + std::to_string(kMaxTransformDepth) + " levels");
+                return;
+            }
             ++transformDepth_;
             auto& t = appendModel<ModelTransform>();
             t.sourceLine = line;
@@ -159,6 +179,7 @@ private:
             auto& s = append(movieRoot_->sounds);
             s.sourceLine = line;
             readAttributes(s, a, reader_);
+            locateFile(s.filename, s.filenameAsWritten);
             break;
         }
         case Element::Sequence: {
@@ -203,9 +224,9 @@ private:
             readAttributes(an, a, reader_);
             break;
         }
-        case Element::KeyFramePosition: readAttributes(append(currentAnimation_->positionKeys), a, reader_); break;
-        case Element::KeyFrameRotation: readAttributes(append(currentAnimation_->rotationKeys), a, reader_); break;
-        case Element::KeyFrameForce: readAttributes(append(currentAnimation_->forceKeys), a, reader_); break;
+        case Element::KeyFramePosition: readRecord(append(currentAnimation_->positionKeys), line, a); break;
+        case Element::KeyFrameRotation: readRecord(append(currentAnimation_->rotationKeys), line, a); break;
+        case Element::KeyFrameForce: readRecord(append(currentAnimation_->forceKeys), line, a); break;
         case Element::XFunction: {
             auto& x = append(currentSequence_->xfunctions);
             x.sourceLine = line;
@@ -218,24 +239,24 @@ private:
             readAttributes(e, a, reader_);
             break;
         }
-        case Element::Particle: readAttributes(append(currentSequence_->particles), a, reader_); break;
+        case Element::Particle: readRecord(append(currentSequence_->particles), line, a); break;
         case Element::TextChunk: {
             auto& c = append(currentSequence_->textChunks);
             currentTextChunk_ = &c;
-            readAttributes(c, a, reader_);
+            readRecord(c, line, a);
             break;
         }
         case Element::Text: {
             auto& t = append(currentTextChunk_->texts);
-            t.sourceLine = line;
-            readAttributes(t, a, reader_);
+            readRecord(t, line, a);
+            locateFile(t.loadfont, t.loadfontAsWritten);
             if (!t.loadfont.empty()) services_.media.loadFont(t, fileName_.c_str(), services_.diagnostics);
             break;
         }
         case Element::Tiles: {
             auto& t = append(currentSequence_->tiles);
-            t.sourceLine = line;
-            readAttributes(t, a, reader_);
+            readRecord(t, line, a);
+            locateFile(t.loadimage, t.loadimageAsWritten);
             services_.media.loadTile(t, fileName_.c_str(), services_.diagnostics);
             break;
         }
@@ -253,9 +274,19 @@ private:
         }
     }
 
+    template <typename Record>
+    void readRecord(Record& record, int line, const char** a) {
+        record.sourceLine = line;
+        readAttributes(record, a, reader_);
+    }
+
     // expat reports end tags only for elements it reported starting, in
     // nesting order, so the stack of open elements names the one that ends.
     void endElement(const char*) override {
+        if (skippedDepth_ > 0) {
+            --skippedDepth_;
+            return;
+        }
         const Element element = openElements_.back();
         openElements_.pop_back();
         switch (element) {
@@ -271,14 +302,15 @@ private:
         }
     }
 
-    // The player needs a root, at least one sequence and a camera in each.
+    // The player needs at least one sequence and a camera in each.
     void requirePlayableStructure() const {
-        if (!movieRoot_) throw LoadError(fileName_, 0, "not a movie file");
-        if (movieRoot_->sequences.empty()) throw LoadError(fileName_, movieLine_, "the movie has no Sequence");
+        if (movieRoot_->sequences.empty())
+            refusals_.refuse(LoadError(fileName_, movieLine_, "the movie has no Sequence"));
         for (size_t i = 0; i < movieRoot_->sequences.size(); ++i) {
             const Sequence& s = *movieRoot_->sequences[i];
             if (!s.camera)
-                throw LoadError(fileName_, s.sourceLine, "Sequence " + std::to_string(i + 1) + " has no Camera");
+                refusals_.refuse(
+                    LoadError(fileName_, s.sourceLine, "Sequence " + std::to_string(i + 1) + " has no Camera"));
         }
     }
 
@@ -331,6 +363,8 @@ private:
 
     const std::string& fileName_;
     LoadServices& services_;
+    Refusals& refusals_;
+    FilmFiles files_;
     XmlFrontEnd xml_;
     AttributeReader reader_;
     std::vector<Element> openElements_;
@@ -346,6 +380,7 @@ private:
     TextChunk* currentTextChunk_ = nullptr;
     ModelTransform* currentTransform_ = nullptr;
     int transformDepth_ = 0;
+    int skippedDepth_ = 0;  // open elements of a refused one, itself included, that are skipped
     bool inEye_ = false;
     bool inLookAt_ = false;
 };
@@ -357,25 +392,60 @@ namespace {
 // Whatever runs out of memory while a film loads (expat, a scene, the
 // records, the physics world) ends the load, never the process.
 template <typename Parse>
-std::unique_ptr<Movie> loadWith(const std::string& fileName, LoadServices& services, Parse&& parse) {
+std::unique_ptr<Movie> loadWith(const std::string& fileName, LoadServices& services, Refusals& refusals,
+                                Parse&& parse) {
     try {
-        MovieLoader loader(fileName, services);
+        MovieLoader loader(fileName, services, refusals);
         std::unique_ptr<Movie> movie = parse(loader);
-        resolveMovie(*movie, services);
+        resolveMovie(*movie, services, refusals);
+        proofreadMovie(*movie, services.diagnostics);
         return movie;
     } catch (const std::bad_alloc&) {
         throw LoadError(fileName, 0, "out of memory while loading");
     }
 }
 
+template <typename Parse>
+CheckedMovie checkWith(const std::string& fileName, LoadServices& services, Parse&& parse) {
+    Refusals refusals(true, services.diagnostics);
+    CheckedMovie checked;
+    try {
+        checked.movie = loadWith(fileName, services, refusals, parse);
+        checked.refusal = refusals.first();
+    } catch (const LoadError& e) {
+        // Loading cannot go on from here; what was read is no movie to check.
+        refusals.refuse(e);
+        checked.refusal = refusals.first();
+    }
+    return checked;
+}
+
+auto parseFile() {
+    return [](MovieLoader& loader) { return loader.parseFile(); };
+}
+
+auto parseText(std::string_view text) {
+    return [text](MovieLoader& loader) { return loader.parseText(text); };
+}
+
 }  // namespace
 
 std::unique_ptr<Movie> loadMovieFromText(std::string_view text, const std::string& fileName, LoadServices& services) {
-    return loadWith(fileName, services, [text](MovieLoader& loader) { return loader.parseText(text); });
+    Refusals refusals(false, services.diagnostics);
+    return loadWith(fileName, services, refusals, parseText(text));
 }
 
 std::unique_ptr<Movie> loadMovie(const std::string& path, LoadServices& services) {
-    return loadWith(path, services, [](MovieLoader& loader) { return loader.parseFile(); });
+    Refusals refusals(false, services.diagnostics);
+    return loadWith(path, services, refusals, parseFile());
+}
+
+CheckedMovie loadMovieToCheck(const std::string& path, LoadServices& services) {
+    return checkWith(path, services, parseFile());
+}
+
+CheckedMovie loadMovieTextToCheck(std::string_view text, const std::string& fileName, LoadServices& services) {
+    return checkWith(fileName, services, parseText(text));
 }
 
 std::string formatLoadError(const LoadError& error) {

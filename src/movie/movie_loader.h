@@ -7,7 +7,9 @@
 // converting numbers straight from the attribute text and resolving the
 // names that select behaviour to enums; then the resolution pass links ids,
 // loads objects, computes extents and hands the physical models, joins and
-// contacts to the physics world.
+// contacts to the physics world; last the film is proofread
+// (movie_proofread.h). Files the film names are read beside the film when
+// the working directory lacks them (base/film_files.h).
 //
 // Problems that make the film unplayable are thrown as LoadError (an
 // XmlSyntaxError for text expat rejects); problems an author should fix but
@@ -15,6 +17,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,6 +38,21 @@ std::unique_ptr<Movie> loadMovie(const std::string& path, LoadServices& services
 // The same from text already in memory; fileName names it in messages.
 std::unique_ptr<Movie> loadMovieFromText(std::string_view text, const std::string& fileName,
                                          LoadServices& services);
+
+// A film loaded to be checked: as much of the movie as could be read and
+// resolved, and the first problem that makes the player refuse the film.
+struct CheckedMovie {
+    std::unique_ptr<Movie> movie;  // null when nothing could be read
+    std::optional<LoadError> refusal;
+};
+
+// Loads as loadMovie does, but goes on after a refusal wherever it can (an
+// element outside the one it needs is skipped with all it holds, an object
+// whose scene file cannot be read stays unloaded), so that the problems
+// after it are found too (base/diagnostics.h, Refusals). Text that is not
+// well-formed, or holds no Movie, ends the load: the movie is then null.
+CheckedMovie loadMovieToCheck(const std::string& path, LoadServices& services);
+CheckedMovie loadMovieTextToCheck(std::string_view text, const std::string& fileName, LoadServices& services);
 
 // "FILE:LINE: message" (or "FILE: message" without a line).
 std::string formatLoadError(const LoadError& error);

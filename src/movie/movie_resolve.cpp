@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "base/film_files.h"
 #include "movie/movie_loader.h"
 
 namespace xmo {
@@ -76,7 +77,8 @@ std::string quoted(const std::string& s) { return "\"" + s + "\""; }
 
 class Resolver {
 public:
-    Resolver(Movie& movie, LoadServices& services) : movie_(movie), services_(services), index_(movie) {}
+    Resolver(Movie& movie, LoadServices& services, Refusals& refusals)
+        : movie_(movie), services_(services), refusals_(refusals), index_(movie) {}
 
     void run() {
         reportDuplicateModels();
@@ -155,8 +157,8 @@ private:
     }
 
     void loadObjects() {
-        ObjectLoadContext context{services_.progress, services_.diagnostics, services_.errors,
-                                  services_.lights, services_.media, services_.textures};
+        ObjectLoadContext context{services_.progress, services_.diagnostics, services_.errors, services_.lights,
+                                  services_.media,    services_.textures,    services_.meshUse};
         for (auto& object : movie_.objects) {
             const size_t before = countNotLoaded();
             const size_t firstReport = services_.diagnostics.size();
@@ -164,9 +166,14 @@ private:
                 object->load(context);
             } catch (const LoadError& e) {
                 // A scene file that cannot be read refuses the film: say which
-                // object of the movie named it.
-                throw LoadError(movie_.fileName, object->sourceLine,
-                                "Object " + std::to_string(object->id) + ": " + formatLoadError(e));
+                // object of the movie named it, and where a missing one was
+                // looked for.
+                std::string message = "Object " + std::to_string(object->id) + ": " + formatLoadError(e);
+                const auto* sceneObject = dynamic_cast<const Object*>(object.get());
+                if (sceneObject && !isPresent(sceneObject->filename))
+                    message += " (" + describeFilmFileSearch(sceneObject->filename, movie_.fileName) + ")";
+                refusals_.refuse(LoadError(movie_.fileName, object->sourceLine, message));
+                continue;
             }
             services_.diagnostics.fillMissingFile(firstReport, movie_.fileName);
             auto* sceneObject = dynamic_cast<Object*>(object.get());
@@ -246,12 +253,14 @@ private:
             if (!index_.lastModel(id)) reportMissingModel(command.sourceLine, commandName(command) + ": modelids entry", id);
             plan(id);
         }
-        targetCount_ += total;
-        if (targetCount_ > kMaxTargets)
-            throw LoadError(movie_.fileName, command.sourceLine,
-                            commandName(command) + " names more than " + std::to_string(kMaxTargets) +
-                                " targets in all");
         command.targets.clear();
+        if (total > kMaxTargets - targetCount_) {
+            refusals_.refuse(LoadError(movie_.fileName, command.sourceLine,
+                                       commandName(command) + " names more than " + std::to_string(kMaxTargets) +
+                                           " targets in all"));
+            return;
+        }
+        targetCount_ += total;
         command.targets.reserve(total);
         for (const std::vector<int>* k : keyed) {
             auto append = [&](int position) { command.targets.push_back(index_.at(position)); };
@@ -271,12 +280,15 @@ private:
 
     Movie& movie_;
     LoadServices& services_;
+    Refusals& refusals_;
     ModelIndex index_;
     size_t targetCount_ = 0;
 };
 
 }  // namespace
 
-void resolveMovie(Movie& movie, LoadServices& services) { Resolver(movie, services).run(); }
+void resolveMovie(Movie& movie, LoadServices& services, Refusals& refusals) {
+    Resolver(movie, services, refusals).run();
+}
 
 }  // namespace xmo

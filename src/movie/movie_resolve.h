@@ -7,7 +7,10 @@
 // give: a model's object is the first object of its id; animations, commands,
 // joins, contacts and relative models take the last model of an id in tree
 // order; only animations may name a ModelTransform. Every reference that
-// resolves to nothing is reported as a Diagnostic.
+// resolves to nothing is reported as a Diagnostic. A scene file that cannot
+// be read, or commands naming too many targets, refuse the film through
+// refusals; when loading goes on, the object stays unloaded and the command
+// without targets.
 #pragma once
 
 #include "movie/movie.h"
@@ -15,6 +18,6 @@
 
 namespace xmo {
 
-void resolveMovie(Movie& movie, LoadServices& services);
+void resolveMovie(Movie& movie, LoadServices& services, Refusals& refusals);
 
 }  // namespace xmo

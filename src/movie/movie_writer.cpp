@@ -146,7 +146,10 @@ void writeContact(std::string& out, const Contact& c) {
 }
 
 void writeSound(std::string& out, const Sound& s) {
-    Tag(out, "  ", "Sound").textIfSet("filename", s.filename).number("starttime", s.starttime).close();
+    Tag(out, "  ", "Sound")
+        .textIfSet("filename", nameAsWritten(s.filename, s.filenameAsWritten))
+        .number("starttime", s.starttime)
+        .close();
 }
 
 void writeXFunction(std::string& out, const XFunction& x) {
@@ -175,7 +178,7 @@ void writeParticle(std::string& out, const Particle& p) {
 
 void writeText(std::string& out, const Text& t) {
     Tag(out, "  ", "Text")
-        .textIfSet("loadfont", t.loadfont)
+        .textIfSet("loadfont", nameAsWritten(t.loadfont, t.loadfontAsWritten))
         .textIfSet("writetext", t.writetext)
         .vectorIfNot("position", t.position, Vec2f{-1000.0f, -1000.0f})
         .vectorIfNot("color", t.color, Vec3f{-1.0f, -1.0f, -1.0f})
@@ -197,7 +200,7 @@ void writeTextChunk(std::string& out, const TextChunk& c) {
 
 void writeTiles(std::string& out, const Tiles& t) {
     Tag(out, " ", "Tiles")
-        .textIfSet("loadimage", t.loadimage)
+        .textIfSet("loadimage", nameAsWritten(t.loadimage, t.loadimageAsWritten))
         .numberIfNot("starttime", t.starttime, 0.0f)
         .numberIfNot("endtime", t.endtime, 0.0f)
         .close();
@@ -209,7 +212,7 @@ std::string Object::writeXml() const {
     std::string out;
     Tag(out, "  ", "Object")
         .number("id", id)
-        .text("filename", filename)
+        .text("filename", nameAsWritten(filename, filenameAsWritten))
         .text("objectname", objectname)
         .numberIfNot("scale", scale, 1.0f)
         .close();

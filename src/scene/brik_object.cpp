@@ -4,7 +4,6 @@
 namespace xmo {
 
 BrikObject::BrikObject() = default;
-BrikObject::~BrikObject() = default;
 
 void BrikObject::load(ObjectLoadContext& context) {
     brickBounds(size, min, max);

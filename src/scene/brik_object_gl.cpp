@@ -59,6 +59,10 @@ void BrikObject::build(RendererState& renderer) {
     built = true;
 }
 
+BrikObject::~BrikObject() {
+    if (displayList != 0) glDeleteLists(displayList, 1);
+}
+
 void BrikObject::draw(RendererState& renderer) {
     build(renderer);
     glCallList(displayList);

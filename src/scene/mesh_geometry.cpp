@@ -1,6 +1,6 @@
 #include "scene/mesh_geometry.h"
 
-#include "scene/shadow_mesh.h"
+#include <algorithm>
 
 namespace xmo {
 
@@ -8,22 +8,57 @@ namespace {
 
 bool inList(int index, std::size_t size) { return index >= 0 && static_cast<std::size_t>(index) < size; }
 
-// Number of generated normals for coordIndex, so the lists are sized once:
-// a large mesh must not pay for doubling growth in peak memory.
-std::size_t generatedNormalCount(const std::vector<int>& coordIndex) {
-    std::size_t count = 2;
-    int filled = 0;
-    for (int entry : coordIndex) {
-        if (entry == -1) {
-            count += 2;
-            filled = 0;
-        } else {
-            if (filled < 3) ++filled;
-            if (filled == 3) ++count;
-        }
+// Counts the generated normals and entries, so the lists are sized once: a
+// large mesh must not pay for doubling growth in peak memory.
+struct LayoutCount {
+    void face(const int*) { ++faces; }
+    void normal() { ++entries; }
+    void polygonEnd() { ++entries; }
+
+    std::size_t faces = 0;
+    std::size_t entries = 0;
+};
+
+struct NormalGeneration {
+    void face(const int* slot) {
+        const std::size_t size = points.size();
+        if (!inList(slot[0], size) || !inList(slot[1], size) || !inList(slot[2], size)) return;
+        current = faceNormal(points[static_cast<std::size_t>(slot[0])], points[static_cast<std::size_t>(slot[1])],
+                             points[static_cast<std::size_t>(slot[2])]);
+        currentIndex = -1;
     }
-    return count;
-}
+    void normal() {
+        if (currentIndex < 0) {
+            currentIndex = static_cast<int>(vectors.size());
+            vectors.push_back(current);
+        }
+        normalIndex.push_back(currentIndex);
+    }
+    void polygonEnd() { normalIndex.push_back(-1); }
+
+    const std::vector<Vec3f>& points;
+    std::vector<Vec3f>& vectors;
+    std::vector<int>& normalIndex;
+    Vec3f current;
+    int currentIndex = -1;  // where current is held, once an entry names it
+};
+
+// Where the flat normals' layout leaves a vertex of coordIndex without a
+// normal: at a -1 of normalIndex (a polygon of fewer than two vertices puts
+// its end ahead of coordIndex's), or past normalIndex's end.
+struct LayoutMismatch {
+    void face(const int*) {}
+    void normal() { ++normals, ++entries; }
+    void polygonEnd() {
+        if (!firstEndOnVertex && entries < coordIndex.size() && coordIndex[entries] != -1) firstEndOnVertex = entries;
+        ++entries;
+    }
+
+    const std::vector<int>& coordIndex;
+    std::size_t normals = 0;
+    std::size_t entries = 0;
+    std::optional<std::size_t> firstEndOnVertex;
+};
 
 }  // namespace
 
@@ -35,39 +70,12 @@ Vec3f faceNormal(const Vec3f& a, const Vec3f& b, const Vec3f& c) {
 
 void generateFlatNormals(const std::vector<Vec3f>& points, const std::vector<int>& coordIndex,
                          std::vector<Vec3f>& vectors, std::vector<int>& normalIndex) {
-    const std::size_t total = generatedNormalCount(coordIndex);
-    std::size_t terminators = 0;
-    for (int entry : coordIndex) terminators += entry == -1;
-    vectors.reserve(vectors.size() + total);
-    normalIndex.reserve(normalIndex.size() + total + terminators);
-
-    Vec3f n;
-    int count = static_cast<int>(vectors.size());
-    int slot[3] = {-1, -1, -1};
-    int filled = 0;
-    const auto appendNormal = [&] {
-        vectors.push_back(n);
-        normalIndex.push_back(count++);
-    };
-    for (int entry : coordIndex) {
-        if (entry == -1) {
-            appendNormal();
-            appendNormal();
-            normalIndex.push_back(-1);
-            filled = 0;
-            continue;
-        }
-        if (filled < 3) slot[filled++] = entry;
-        if (filled == 3) {
-            const std::size_t size = points.size();
-            if (inList(slot[0], size) && inList(slot[1], size) && inList(slot[2], size))
-                n = faceNormal(points[static_cast<std::size_t>(slot[0])], points[static_cast<std::size_t>(slot[1])],
-                               points[static_cast<std::size_t>(slot[2])]);
-            appendNormal();
-        }
-    }
-    appendNormal();
-    appendNormal();
+    LayoutCount count;
+    walkFlatNormalLayout(coordIndex, count);
+    vectors.reserve(vectors.size() + count.faces + 1);
+    normalIndex.reserve(normalIndex.size() + count.entries);
+    NormalGeneration generation{points, vectors, normalIndex, Vec3f{}};
+    walkFlatNormalLayout(coordIndex, generation);
 }
 
 std::optional<FaceSetProblem> findFaceSetProblem(const IndexedFaceSet& mesh) {
@@ -83,39 +91,44 @@ std::optional<FaceSetProblem> findFaceSetProblem(const IndexedFaceSet& mesh) {
                                                             std::to_string(size) + " " + what +
                                                             "; it is left out"};
     };
-    std::size_t t = 0;
+    std::optional<LayoutMismatch> flat;
+    if (!mesh.normal || mesh.normalsGenerated) {
+        flat.emplace(LayoutMismatch{mesh.coordIndex, 0, 0, std::nullopt});
+        walkFlatNormalLayout(mesh.coordIndex, *flat);
+    }
+    const auto fewerNormals = [](std::size_t r) {
+        return FaceSetProblem{DiagnosticKind::BadIndex, "normalIndex has fewer entries than coordIndex; vertices from entry " +
+                                                            std::to_string(r) + " on have no normal"};
+    };
+    const bool texInStep = texCoordIndexFollowsCoordIndex(mesh);
+    std::size_t vertex = 0;
     for (std::size_t r = 0; r < mesh.coordIndex.size(); ++r) {
         const int i = mesh.coordIndex[r];
         if (i == -1) continue;
         if (!inList(i, points)) return bad("coordIndex", r, i, "points", points);
-        if (mesh.normal) {
-            if (r >= mesh.normalIndex.size())
-                return FaceSetProblem{DiagnosticKind::BadIndex,
-                                      "normalIndex has fewer entries than coordIndex; vertices from entry " +
-                                          std::to_string(r) + " on have no normal"};
+        if (flat) {
+            if (r >= flat->entries) return fewerNormals(r);
+            if (r == flat->firstEndOnVertex) return bad("normalIndex", r, -1, "normals", flat->normals);
+        } else {
+            if (r >= mesh.normalIndex.size()) return fewerNormals(r);
             if (!inList(mesh.normalIndex[r], normals))
                 return bad("normalIndex", r, mesh.normalIndex[r], "normals", normals);
         }
         if (mesh.texCoord) {
+            const std::size_t t = texInStep ? r : vertex++;
             if (t >= mesh.texCoordIndex.size())
                 return FaceSetProblem{DiagnosticKind::BadIndex,
                                       "texCoordIndex has fewer entries than the mesh has vertices; vertex " +
                                           std::to_string(t) + " on have no texture coordinate"};
             if (!inList(mesh.texCoordIndex[t], texPoints))
                 return bad("texCoordIndex", t, mesh.texCoordIndex[t], "texture coordinates", texPoints);
-            ++t;
         }
     }
     return std::nullopt;
 }
 
-std::optional<FaceSetProblem> findOpenShadowEdges(const IndexedFaceSet& mesh) {
-    if (!mesh.castshadow) return std::nullopt;
-    const std::size_t open = countOpenEdges(mesh.shadowFaces);
-    if (open == 0) return std::nullopt;
-    return FaceSetProblem{DiagnosticKind::OpenShadowEdges,
-                          std::to_string(open) + (open == 1 ? " open edge" : " open edges") +
-                              "; its shadow may leak"};
+bool texCoordIndexFollowsCoordIndex(const IndexedFaceSet& mesh) {
+    return std::find(mesh.texCoordIndex.begin(), mesh.texCoordIndex.end(), -1) != mesh.texCoordIndex.end();
 }
 
 void extendMeshBounds(const IndexedFaceSet& mesh, Vec3f& min, Vec3f& max) {

@@ -3,12 +3,11 @@
 // The world is drawn twice (scene/shadow_volume.h has the state sequence):
 // dimly lit, which also records every model's casters, then brightly lit
 // outside the shadow volumes that those casters extrude from the light.
-// So every model draws twice per frame, and a model without an object says
-// so twice per frame.
+// Each model draws with the placement the frame's advance gave it
+// (placeModels in motion/placement.h), so drawing changes no model.
 #pragma once
 
 #include <memory>
-#include <ostream>
 #include <vector>
 
 #include "math/mat4.h"
@@ -20,9 +19,8 @@ struct RendererState;
 struct Terrain;
 class BaseModel;
 
-// Draws every model of the movie in list order; a top-level model without an
-// object writes "Object <id> does not exist" to console instead.
-void drawAllModels(Movie& movie, RendererState& renderer, std::ostream& console);
+// Draws every model of the movie in list order.
+void drawAllModels(Movie& movie, RendererState& renderer);
 
 // The shadow volumes of a list of models (the movie's, or a transform's
 // children): a disabled model casts nothing, and a disabled ModelTransform
@@ -31,7 +29,6 @@ void drawShadowVolumes(const std::vector<std::unique_ptr<BaseModel>>& models, co
                        RendererState& renderer);
 
 // The frame's model pass. inverseView is the inverse of this frame's view.
-void drawModelPass(Movie& movie, Terrain& terrain, const Mat4x4f& inverseView, RendererState& renderer,
-                   std::ostream& console);
+void drawModelPass(Movie& movie, Terrain& terrain, const Mat4x4f& inverseView, RendererState& renderer);
 
 }  // namespace xmo

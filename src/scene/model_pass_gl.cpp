@@ -11,13 +11,15 @@ namespace {
 
 class ModelPassWorld : public ShadowedWorld {
 public:
-    ModelPassWorld(Movie& movie, Terrain& terrain, const Mat4x4f& inverseView, RendererState& renderer,
-                   std::ostream& console)
-        : movie_(movie), terrain_(terrain), inverseView_(inverseView), renderer_(renderer), console_(console) {}
+    ModelPassWorld(Movie& movie, Terrain& terrain, const Mat4x4f& inverseView, RendererState& renderer)
+        : movie_(movie), terrain_(terrain), inverseView_(inverseView), renderer_(renderer) {}
 
     void drawWorld() override {
+        renderer_.settingSceneLights = isFirstWorld_;
+        isFirstWorld_ = false;
         terrain_.draw();
-        drawAllModels(movie_, renderer_, console_);
+        drawAllModels(movie_, renderer_);
+        renderer_.settingSceneLights = false;
     }
     void drawShadowVolumes() override { xmo::drawShadowVolumes(movie_.models, inverseView_, renderer_); }
 
@@ -26,7 +28,7 @@ private:
     Terrain& terrain_;
     const Mat4x4f& inverseView_;
     RendererState& renderer_;
-    std::ostream& console_;
+    bool isFirstWorld_ = true;  // the dimly lit one
 };
 
 }  // namespace
@@ -50,9 +52,8 @@ void drawShadowVolumes(const std::vector<std::unique_ptr<BaseModel>>& models, co
     }
 }
 
-void drawModelPass(Movie& movie, Terrain& terrain, const Mat4x4f& inverseView, RendererState& renderer,
-                   std::ostream& console) {
-    ModelPassWorld world(movie, terrain, inverseView, renderer, console);
+void drawModelPass(Movie& movie, Terrain& terrain, const Mat4x4f& inverseView, RendererState& renderer) {
+    ModelPassWorld world(movie, terrain, inverseView, renderer);
     drawStencilShadowPass(world);
 }
 

@@ -23,10 +23,15 @@ struct PendingTexture {
 
 struct ModelTextures {
     std::vector<PendingTexture> pending;
+    std::vector<unsigned> made;  // the texture names made from them, for deleteModelTextures
 };
 
 // Drawing library: makes a texture of every pending picture that is not
 // empty, names its users, and empties the list.
 void uploadModelTextures(ModelTextures& textures);
+
+// Drawing library: deletes every texture uploadModelTextures made, when the
+// film that drew them is read again in the same process.
+void deleteModelTextures(ModelTextures& textures);
 
 }  // namespace xmo

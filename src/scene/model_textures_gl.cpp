@@ -16,8 +16,14 @@ void uploadModelTextures(ModelTextures& textures) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, first.repeatS ? GL_REPEAT : GL_CLAMP);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, first.repeatT ? GL_REPEAT : GL_CLAMP);
         for (ImageTexture* user : pending.users) user->textureName = texture.name;
+        textures.made.push_back(texture.name);
     }
     textures.pending.clear();
+}
+
+void deleteModelTextures(ModelTextures& textures) {
+    if (!textures.made.empty()) glDeleteTextures(static_cast<GLsizei>(textures.made.size()), textures.made.data());
+    textures.made.clear();
 }
 
 }  // namespace xmo

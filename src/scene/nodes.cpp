@@ -8,16 +8,24 @@
 
 namespace xmo {
 
-void IndexedFaceSet::finish() {
+void IndexedFaceSet::finish(MeshUse use, NeighbourScratch* scratch) {
     static const std::vector<Vec3f> noPoints;
     const std::vector<Vec3f>& points = coord ? coord->point : noPoints;
-    if (!normal) {
+    // As X3D reads them: normals and texture coordinates without an index
+    // list of their own are indexed by coordIndex.
+    if (normal && normalIndex.empty()) normalIndex = coordIndex;
+    if (texCoord && texCoordIndex.empty()) texCoordIndex = coordIndex;
+    if (!normal && use == MeshUse::Drawing) {
         normal = std::make_unique<Normal>();
         generateFlatNormals(points, coordIndex, normal->vector, normalIndex);
+        normalsGenerated = true;
     }
-    if (castshadow) {
+    if (castshadow && use == MeshUse::Drawing) {
         buildShadowFaces(points, coordIndex, shadowFaces);
-        buildNeighbours(shadowFaces);
+        if (scratch)
+            buildNeighbours(shadowFaces, *scratch);
+        else
+            buildNeighbours(shadowFaces);
     }
     finished = true;
 }
@@ -56,6 +64,7 @@ unsigned LightCounter::takeEnumerant() {
 void PointLight::enable(LightCounter& lights) {
     lightId = lights.takeEnumerant();
     dirty = true;
+    lights.placedThisFrame.reserve(static_cast<std::size_t>(lights.enableCount));
 }
 
 }  // namespace xmo

@@ -23,6 +23,7 @@ namespace xmo {
 
 struct LightCounter;
 struct RendererState;
+class NeighbourScratch;
 
 class Drawable {
 public:
@@ -71,12 +72,23 @@ struct ShadowFace {
     int edgeEnd(int e) const { return e == 2 && vertex[3] < 0 ? 0 : (e + 1) % 4; }
 };
 
+// What a loaded mesh is completed for. Drawing needs flat normals where the
+// file gives none, and shadow faces with their neighbours when it casts; a
+// film that is only checked, dumped or saved needs none of them (its indices
+// are checked against the normals' layout), and on a large scene they cost
+// more than the rest of loading together.
+enum class MeshUse { Drawing, Checking };
+
 class IndexedFaceSet : public Geometry {
 public:
+    // Gives back its display list (drawing library): a film read again in
+    // the same process leaves no lists of its first reading behind.
+    ~IndexedFaceSet() override;
     void draw(RendererState& renderer) override;
-    // Completes the mesh when its element ends: generated flat normals when
-    // the file gave none, and shadow faces when castshadow is set.
-    void finish();
+    // Completes the mesh when its element ends; for drawing, with generated
+    // flat normals when the file gave none and shadow faces when castshadow
+    // is set. A loader of many meshes passes the scratch they share.
+    void finish(MeshUse use = MeshUse::Drawing, NeighbourScratch* scratch = nullptr);
 
     unsigned displayList = 0;
     bool compilePending = true;
@@ -90,6 +102,7 @@ public:
     std::vector<int> texCoordIndex;
     std::unique_ptr<Normal> normal;
     std::vector<int> normalIndex;
+    bool normalsGenerated = false;  // flat normals made by finish, the file giving none
     bool castshadow = false;
 };
 
@@ -118,7 +131,7 @@ public:
 
     Vec3f translation;
     Quatf rotation;
-    Vec3f scale;  // (0, 0, 0) until read: a Transform without scale draws nothing visible
+    Vec3f scale{1.0f, 1.0f, 1.0f};
 };
 
 class Material : public Drawable {
@@ -169,16 +182,20 @@ public:
     std::unique_ptr<Geometry> geometry;
 };
 
+// A scene's light. It takes its place in the eye's space once, from the
+// model-view matrix of the first frame that draws its scene (placeModels),
+// and sets its parameters in that frame alone (RendererState). draw sets
+// them, the position taken as the eye-space one.
 class PointLight : public Drawable {
 public:
     void draw(RendererState& renderer) override;
     // Takes the next light enumerant, records it to be switched on and marks
-    // the light dirty so its next draw sets its parameters (once: the light
-    // then keeps the eye-space position of that first draw).
+    // the light dirty: not yet placed.
     void enable(LightCounter& lights);
 
     unsigned lightId = 0;
     bool dirty = false;
+    Vec3f eyePosition;  // once placed
     float ambientIntensity = 0.0f;
     Vec3f color{1.0f, 1.0f, 1.0f};
     Vec3f location{13.0f, 10.0f, 8.0f};

@@ -1,6 +1,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
+
 #include "scene/mesh_geometry.h"
 #include "scene/nodes.h"
 #include "scene/renderer_state.h"
@@ -33,19 +35,23 @@ void recordShadowCaster(RendererState& renderer, IndexedFaceSet* mesh) {
     renderer.casterList.push_back(caster);
 }
 
+IndexedFaceSet::~IndexedFaceSet() {
+    if (displayList != 0) glDeleteLists(displayList, 1);
+}
+
 void IndexedFaceSet::draw(RendererState& renderer) {
     if (!finished) return;
     if (compilePending) {
-        // The first draw only compiles; the mesh shows from its next draw.
+        // Compiled on its first draw and shown by that draw too, so a mesh
+        // looks the same in a frame whether or not earlier frames drew it.
         compilePending = false;
         displayList = glGenLists(1);
         glNewList(displayList, GL_COMPILE);
         PolygonEmitter emitter;
         walkFaceSet(*this, emitter);
         glEndList();
-    } else {
-        glCallList(displayList);
     }
+    glCallList(displayList);
     recordShadowCaster(renderer, this);
 }
 
@@ -59,7 +65,7 @@ void Group::draw(RendererState& renderer) {
 
 void Transform::draw(RendererState& renderer) {
     // Translation and rotation are held for the file's sake; only the scale
-    // is applied, so a Transform without "scale" collapses its children.
+    // is applied.
     glPushMatrix();
     glScalef(scale.e[0], scale.e[1], scale.e[2]);
     Group::draw(renderer);
@@ -96,12 +102,11 @@ void Shape::draw(RendererState& renderer) {
 }
 
 void PointLight::draw(RendererState&) {
-    if (!dirty) return;
-    // Set once per enable: the position is taken through the model-view
-    // matrix of this draw and then stays in eye space, moving with the camera.
-    dirty = false;
     const float diffuse[4] = {color.e[0], color.e[1], color.e[2], 1.0f};
-    const float position[4] = {location.e[0], location.e[1], location.e[2], 1.0f};
+    // The position is in the eye's space already.
+    glPushMatrix();
+    glLoadIdentity();
+    const float position[4] = {eyePosition.e[0], eyePosition.e[1], eyePosition.e[2], 1.0f};
     const float ambient[4] = {ambientIntensity * color.e[0], ambientIntensity * color.e[1],
                               ambientIntensity * color.e[2], 1.0f};
     glLightfv(lightId, GL_AMBIENT, ambient);
@@ -111,11 +116,15 @@ void PointLight::draw(RendererState&) {
     glLightf(lightId, GL_CONSTANT_ATTENUATION, attenuation.e[0]);
     glLightf(lightId, GL_LINEAR_ATTENUATION, attenuation.e[1]);
     glLightf(lightId, GL_QUADRATIC_ATTENUATION, attenuation.e[2]);
+    glPopMatrix();
 }
 
 void Scene::draw(RendererState& renderer) {
     if (defaultMaterial) defaultMaterial->draw(renderer);
-    if (lights && lights->light) lights->light->draw(renderer);
+    if (lights && lights->light && renderer.settingSceneLights) {
+        const std::vector<PointLight*>& placed = renderer.lights.placedThisFrame;
+        if (std::find(placed.begin(), placed.end(), lights->light.get()) != placed.end()) lights->light->draw(renderer);
+    }
     if (!viewpoints.empty()) {
         const Viewpoint& view = *viewpoints.front();
         const Vec3f& eye = view.position;

@@ -19,6 +19,34 @@ float usableScale(const Object& object, Diagnostics& diagnostics) {
     return 1.0f;
 }
 
+// Reads the object's group from its scene file into object.scene and
+// object.root; false, with the reason reported, when there is none.
+bool loadSceneGroup(Object& object, ObjectLoadContext& context, float scale) {
+    object.scene = loadSceneFile(object.filename, context.progress, context.errors, context.diagnostics,
+                                 context.meshUse, scale);
+    Drawable* named = nullptr;
+    if (object.scene) {
+        object.scene->prepare(context.lights);
+        named = findByName(*object.scene, object.objectname);
+        object.root = dynamic_cast<Group*>(named);
+    }
+    if (object.root) return true;
+    context.progress << "Error in loading object" << object.objectname << "\n";
+    // Reported at the film's Object, whose file the resolution pass fills in.
+    std::string message = "Object " + std::to_string(object.id) + ": " + object.filename + ": ";
+    if (!object.scene) {
+        message += "the file holds no \"Scene\"";
+    } else if (named) {
+        message += "\"" + object.objectname + "\" names a shape or a mesh, not a group";
+    } else {
+        message += "no group named \"" + object.objectname + "\"";
+        const std::string similar = findGroupNameIgnoringCase(*object.scene, object.objectname);
+        if (!similar.empty()) message += "; did you mean \"" + similar + "\"?";
+    }
+    context.diagnostics.report(DiagnosticKind::ObjectNotLoaded, "", object.sourceLine, message);
+    return false;
+}
+
 }  // namespace
 
 void Object::load(ObjectLoadContext& context) {
@@ -26,7 +54,7 @@ void Object::load(ObjectLoadContext& context) {
     root = nullptr;
     companionFiles.clear();
     if (const std::optional<ModelFormat> format = modelFormatOf(filename)) {
-        ImportServices services{context.diagnostics, context.images, context.textures};
+        ImportServices services{context.diagnostics, context.images, context.textures, context.meshUse};
         ImportedModel model;
         try {
             model = importModelFile(*format, ImportRequest{filename, objectname, readScale}, services);
@@ -40,19 +68,11 @@ void Object::load(ObjectLoadContext& context) {
         companionFiles = std::move(model.companionFiles);
         // The importer has said why when it gave no root.
         if (scene) scene->prepare(context.lights);
-    } else {
-        scene = loadSceneFile(filename, context.progress, context.errors, context.diagnostics, readScale);
-        if (scene) {
-            scene->prepare(context.lights);
-            root = dynamic_cast<Group*>(findByName(*scene, objectname));
+        if (!root) {
+            context.progress << "Error in loading object" << objectname << "\n";
+            return;
         }
-        if (!root)
-            context.diagnostics.report(DiagnosticKind::ObjectNotLoaded, filename, 0,
-                                       scene ? "no group named \"" + objectname + "\" in the scene"
-                                             : std::string("the file holds no \"Scene\""));
-    }
-    if (!root) {
-        context.progress << "Error in loading object" << objectname << "\n";
+    } else if (!loadSceneGroup(*this, context, readScale)) {
         return;
     }
     context.progress << ".";

@@ -28,6 +28,12 @@ unsigned lightEnumerantFor(int enableCount);
 struct LightCounter {
     int enableCount = 0;
     std::vector<unsigned> toEnable;  // each enumerant taken, once, in the order first taken
+    // The lights this frame's advance placed (placeModels). Each sets its
+    // parameters when its scene draws in the frame's dimly lit pass; the
+    // model pass restores every attribute after it, so that one pass is all
+    // a light's parameters ever show in. Room for every light is made as
+    // lights are enabled, so placing one mid-film allocates nothing.
+    std::vector<PointLight*> placedThisFrame;
 
     unsigned takeEnumerant();
 };
@@ -43,6 +49,9 @@ struct RendererState {
     // The silhouette quads of the mesh whose volume is being drawn; it grows
     // to the largest mesh once and is reused by every volume of every frame.
     std::vector<ShadowQuad> shadowQuads;
+    // Set while the model pass draws its dimly lit world, the pass in which
+    // newly placed lights set their parameters.
+    bool settingSceneLights = false;
 };
 
 // Drawing library:

@@ -62,8 +62,14 @@ constexpr int kMaxGroupDepth = 1000;
 // into before they are copied, sized exactly, into their node.
 class SceneFileLoader final : public XmlElementHandler {
 public:
-    SceneFileLoader(const std::string& fileName, float scale, std::ostream& errors, Diagnostics& diagnostics)
-        : fileName_(fileName), scale_(scale), errors_(errors), diagnostics_(diagnostics), xml_(fileName, *this) {}
+    SceneFileLoader(const std::string& fileName, float scale, std::ostream& errors, Diagnostics& diagnostics,
+                    MeshUse meshUse)
+        : fileName_(fileName),
+          scale_(scale),
+          errors_(errors),
+          diagnostics_(diagnostics),
+          meshUse_(meshUse),
+          xml_(fileName, *this) {}
 
     std::unique_ptr<Scene> parseFile() { return finish(xml_.parseFile("scene file")); }
     std::unique_ptr<Scene> parseText(std::string_view text) { return finish(xml_.parseText(text)); }
@@ -122,13 +128,16 @@ private:
     void readMaterial(Material& material, const char** attributes);
     void readImageTexture(ImageTexture& texture, const char** attributes);
     void readFaceSet(IndexedFaceSet& mesh, const char** attributes);
-    void readPoints3(const char** attributes, const char* key, std::vector<Vec3f>& out);
+    void readPoints3(const char* element, const char** attributes, const char* key, std::vector<Vec3f>& out);
+    void reportLeftOver(const char* element, const char* key, std::size_t count, int tupleSize, std::size_t leftOver);
     void finishFaceSet();
 
     const std::string& fileName_;
     const float scale_;
     std::ostream& errors_;
     Diagnostics& diagnostics_;
+    const MeshUse meshUse_;
+    NeighbourScratch neighbourScratch_;
     XmlFrontEnd xml_;
 
     std::vector<std::unique_ptr<Scene>> scenes_;
@@ -225,13 +234,13 @@ void SceneFileLoader::startElement(const char* name, const char** attributes) {
     case Element::Coordinate: {
         if (!require(currentFaceSet_, name, "an \"IndexedFaceSet\"")) return;
         currentFaceSet_->coord = std::make_unique<Coordinate>();
-        readPoints3(attributes, "point", currentFaceSet_->coord->point);
+        readPoints3(name, attributes, "point", currentFaceSet_->coord->point);
         break;
     }
     case Element::Normal: {
         if (!require(currentFaceSet_, name, "an \"IndexedFaceSet\"")) return;
         currentFaceSet_->normal = std::make_unique<Normal>();
-        readPoints3(attributes, "vector", currentFaceSet_->normal->vector);
+        readPoints3(name, attributes, "vector", currentFaceSet_->normal->vector);
         break;
     }
     case Element::TextureCoordinate: {
@@ -239,8 +248,9 @@ void SceneFileLoader::startElement(const char* name, const char** attributes) {
         currentFaceSet_->texCoord = std::make_unique<TextureCoordinate>();
         for (const char** a = attributes; *a; a += 2)
             if (is(a[0], "point")) {
-                readPointList2(a[1], points2_);
+                const std::size_t leftOver = readPointList2(a[1], points2_);
                 currentFaceSet_->texCoord->point.assign(points2_.begin(), points2_.end());
+                reportLeftOver(name, "point", points2_.size(), 2, leftOver);
             }
         break;
     }
@@ -286,14 +296,12 @@ void SceneFileLoader::finishFaceSet() {
     if (!currentFaceSet_) return;
     if (currentFaceSet_->coord && scale_ != 1.0f)
         for (Vec3f& p : currentFaceSet_->coord->point) p *= scale_;
-    currentFaceSet_->finish();
+    currentFaceSet_->finish(meshUse_, &neighbourScratch_);
     if (const auto problem = findFaceSetProblem(*currentFaceSet_))
         diagnostics_.report(problem->kind, fileName_, faceSetLine_, problem->message);
     if (currentFaceSet_->castshadow)
         if (const auto polygon = findLargeShadowPolygon(currentFaceSet_->coordIndex))
             diagnostics_.report(DiagnosticKind::LargeShadowPolygon, fileName_, faceSetLine_, *polygon);
-    if (const auto open = findOpenShadowEdges(*currentFaceSet_))
-        diagnostics_.report(open->kind, fileName_, faceSetLine_, open->message);
     currentFaceSet_ = nullptr;
 }
 
@@ -304,6 +312,14 @@ void SceneFileLoader::readTransform(Transform& transform, const char** attribute
         else if (is(a[0], "rotation")) transform.rotation = readRotation(a[1]);
         else if (is(a[0], "scale")) readSceneFloat3(a[1], transform.scale);
     }
+    const bool moves = transform.translation != Vec3f{};
+    const bool turns = transform.rotation.toAxisAngle().degrees != 0.0f;
+    if (moves || turns)
+        diagnostics_.report(DiagnosticKind::UnappliedTransform, fileName_, currentLine(),
+                            std::string("\"Transform\"") +
+                                (transform.DEF.empty() ? "" : " \"" + transform.DEF + "\"") + ": its " +
+                                (moves && turns ? "translation and rotation are" : moves ? "translation is" : "rotation is") +
+                                " not applied in this reading of the file, only its scale");
 }
 
 void SceneFileLoader::readViewpoint(Viewpoint& viewpoint, const char** attributes) {
@@ -353,25 +369,37 @@ void SceneFileLoader::readFaceSet(IndexedFaceSet& mesh, const char** attributes)
     }
 }
 
-void SceneFileLoader::readPoints3(const char** attributes, const char* key, std::vector<Vec3f>& out) {
+void SceneFileLoader::readPoints3(const char* element, const char** attributes, const char* key,
+                                  std::vector<Vec3f>& out) {
     for (const char** a = attributes; *a; a += 2)
         if (is(a[0], key)) {
-            readPointList3(a[1], points3_);
+            const std::size_t leftOver = readPointList3(a[1], points3_);
             out.assign(points3_.begin(), points3_.end());
+            reportLeftOver(element, key, points3_.size(), 3, leftOver);
         }
+}
+
+// A list whose numbers do not make whole tuples: the last ones are left out.
+void SceneFileLoader::reportLeftOver(const char* element, const char* key, std::size_t count, int tupleSize,
+                                     std::size_t leftOver) {
+    if (leftOver == 0) return;
+    const std::size_t numbers = count * static_cast<std::size_t>(tupleSize) + leftOver;
+    diagnostics_.report(DiagnosticKind::UnreadValue, fileName_, currentLine(),
+           std::string("\"") + element + "\" " + key + ": " + std::to_string(numbers) + " numbers are not whole tuples of " +
+               std::to_string(tupleSize) + "; the last " + std::to_string(leftOver) + " left out");
 }
 
 }  // namespace
 
 std::unique_ptr<Scene> loadSceneText(const char* text, std::size_t size, const std::string& fileName,
-                                     std::ostream& errors, Diagnostics& diagnostics) {
-    return SceneFileLoader(fileName, 1.0f, errors, diagnostics).parseText(std::string_view(text, size));
+                                     std::ostream& errors, Diagnostics& diagnostics, MeshUse use) {
+    return SceneFileLoader(fileName, 1.0f, errors, diagnostics, use).parseText(std::string_view(text, size));
 }
 
 std::unique_ptr<Scene> loadSceneFile(const std::string& fileName, std::ostream& progress, std::ostream& errors,
-                                     Diagnostics& diagnostics, float scale) {
+                                     Diagnostics& diagnostics, MeshUse use, float scale) {
     try {
-        return SceneFileLoader(fileName, scale, errors, diagnostics).parseFile();
+        return SceneFileLoader(fileName, scale, errors, diagnostics, use).parseFile();
     } catch (const LoadError& e) {
         // Only a file that cannot be read gets here: handler problems are reported, not thrown.
         progress << "Error in loading file " << fileName << "\n";

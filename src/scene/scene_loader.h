@@ -22,22 +22,26 @@
 
 namespace xmo {
 
-// Loads fileName. A file that cannot be read writes "Error in loading file "
-// and its name to progress and throws LoadError. Returns null when the file
-// holds no "Scene" element. Every mesh point and viewpoint position is
-// multiplied by scale as it is read.
+// Loads fileName, its meshes completed for `use`. A file that cannot be read
+// writes "Error in loading file " and its name to progress and throws
+// LoadError. Returns null when the file holds no "Scene" element. Every mesh
+// point and viewpoint position is multiplied by scale as it is read.
 std::unique_ptr<Scene> loadSceneFile(const std::string& fileName, std::ostream& progress, std::ostream& errors,
-                                     Diagnostics& diagnostics, float scale = 1.0f);
+                                     Diagnostics& diagnostics, MeshUse use = MeshUse::Drawing, float scale = 1.0f);
 
 // The same for a file's contents already in memory; fileName only names it
 // in messages.
 std::unique_ptr<Scene> loadSceneText(const char* text, std::size_t size, const std::string& fileName,
-                                     std::ostream& errors, Diagnostics& diagnostics);
+                                     std::ostream& errors, Diagnostics& diagnostics, MeshUse use = MeshUse::Drawing);
 
 // The node called name: depth first over the groups with an explicit stack,
 // the first popped group carrying the name wins at once; otherwise the last
 // child match recorded (a child node, or the geometry of a child shape) wins.
 Drawable* findByName(Scene& scene, const std::string& name);
+
+// The name of a group of the scene (a Group, Transform or the Scene) that
+// differs from name only in case, for a "did you mean"; empty when none does.
+std::string findGroupNameIgnoringCase(Scene& scene, const std::string& name);
 
 // Bounding box of every mesh under root, with its coordinates as written (no
 // Transform is applied). Without meshes min stays above max.

@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cctype>
 #include <vector>
 
 #include "scene/mesh_geometry.h"
@@ -25,6 +27,24 @@ Drawable* findByName(Scene& scene, const std::string& name) {
         }
     }
     return result;
+}
+
+std::string findGroupNameIgnoringCase(Scene& scene, const std::string& name) {
+    const auto sameIgnoringCase = [&name](const std::string& other) {
+        return other.size() == name.size() &&
+               std::equal(other.begin(), other.end(), name.begin(), [](char a, char b) {
+                   return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+               });
+    };
+    std::vector<Group*> stack{&scene};
+    while (!stack.empty()) {
+        Group* g = stack.back();
+        stack.pop_back();
+        if (sameIgnoringCase(g->DEF)) return g->DEF;
+        for (const auto& child : g->children)
+            if (auto* group = dynamic_cast<Group*>(child.get())) stack.push_back(group);
+    }
+    return {};
 }
 
 void computeBounds(Group& root, Vec3f& min, Vec3f& max) {

@@ -6,6 +6,7 @@
 // does, leaves 0 in the target; an empty value leaves the target untouched.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "math/vec.h"
@@ -19,14 +20,15 @@ void readSceneFloat(const char* text, float& value);
 // fails, so the components after it keep their values.
 void readSceneFloat3(const char* text, Vec3f& value);
 
-// Tuples of three (or two) numbers, each followed by one separator character
-// (the first non-blank after the tuple, normally a comma). A tuple cut short
-// ends the list. Replaces the contents of points.
-void readPointList3(const char* text, std::vector<Vec3f>& points);
-void readPointList2(const char* text, std::vector<Vec2f>& points);
+// Numbers separated by blanks and commas, as X3D writes them ("0 0 0, 1 0 0"
+// or "0 0 0 1 0 0"), taken three (or two) at a time, up to the first entry
+// that is not a number. Replaces the contents of points; returns how many
+// numbers were left over after the last whole tuple.
+std::size_t readPointList3(const char* text, std::vector<Vec3f>& points);
+std::size_t readPointList2(const char* text, std::vector<Vec2f>& points);
 
-// Blank-separated integers, up to the first entry that is not one.
-// Replaces the contents of values.
+// Integers separated by blanks and commas, up to the first entry that is not
+// one. Replaces the contents of values.
 void readIndexList(const char* text, std::vector<int>& values);
 
 }  // namespace xmo

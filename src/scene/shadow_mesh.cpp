@@ -40,46 +40,53 @@ std::uint64_t mixBits(std::uint64_t x) {
     return x ^ (x >> 33);
 }
 
+struct EdgeEntry {
+    std::uint64_t key;
+    int group;
+};
+
 // Open-addressing map from edge key to a dense group number, numbered in
 // order of first appearance, so that the groups of neighbouring faces lie
 // near each other. Key and number share an entry; the table doubles when it
-// is half full.
+// is half full. It lives in a table it is given, so that the meshes of one
+// scene reuse one allocation.
 class EdgeGroups {
 public:
-    explicit EdgeGroups(std::size_t expected) { resize(expected); }
+    EdgeGroups(std::vector<EdgeEntry>& table, std::size_t expected) : table_(table) {
+        table_.assign(capacityFor(expected), EdgeEntry{0, -1});
+    }
 
     int groupOf(std::uint64_t key) {
-        Entry& entry = find(table_, key);
+        EdgeEntry& entry = find(table_, key);
         if (entry.group >= 0) return entry.group;
         const int group = count_++;
-        entry = Entry{key, group};
-        if (static_cast<std::size_t>(count_) * 2 > table_.size()) resize(table_.size());
+        entry = EdgeEntry{key, group};
+        if (static_cast<std::size_t>(count_) * 2 > table_.size()) grow();
         return group;
     }
 
 private:
-    struct Entry {
-        std::uint64_t key;
-        int group;
-    };
-
-    static Entry& find(std::vector<Entry>& table, std::uint64_t key) {
+    static EdgeEntry& find(std::vector<EdgeEntry>& table, std::uint64_t key) {
         const std::size_t mask = table.size() - 1;
         for (std::size_t at = mixBits(key) & mask;; at = (at + 1) & mask)
             if (table[at].group < 0 || table[at].key == key) return table[at];
     }
 
-    // A table of at least twice `entries` slots, holding what this one holds.
-    void resize(std::size_t entries) {
+    // At least twice `entries` slots, a power of two.
+    static std::size_t capacityFor(std::size_t entries) {
         std::size_t capacity = 16;
         while (capacity < entries * 2) capacity *= 2;
-        std::vector<Entry> bigger(capacity, Entry{0, -1});
-        for (const Entry& e : table_)
+        return capacity;
+    }
+
+    void grow() {
+        std::vector<EdgeEntry> bigger(capacityFor(table_.size()), EdgeEntry{0, -1});
+        for (const EdgeEntry& e : table_)
             if (e.group >= 0) find(bigger, e.key) = e;
         table_.swap(bigger);
     }
 
-    std::vector<Entry> table_;
+    std::vector<EdgeEntry>& table_;
     int count_ = 0;
 };
 
@@ -217,6 +224,14 @@ WeldedPoints weldByPosition(const std::vector<Vec3f>& points, const std::vector<
 void buildShadowFaces(const std::vector<Vec3f>& points, const std::vector<int>& coordIndex,
                       std::vector<ShadowFace>& faces) {
     faces.clear();
+    // Sized once: a large mesh must not pay for doubling growth.
+    std::size_t polygons = 0;
+    bool inPolygon = false;
+    for (int entry : coordIndex) {
+        if (entry != -1 && !inPolygon) ++polygons;
+        inPolygon = entry != -1;
+    }
+    faces.reserve(polygons);
     bool open = false;
     int slot = 0;
     for (int entry : coordIndex) {
@@ -236,12 +251,29 @@ void buildShadowFaces(const std::vector<Vec3f>& points, const std::vector<int>& 
     if (open && slot >= 4) computePlane(faces.back(), points);
 }
 
+struct NeighbourScratch::Buffers {
+    std::vector<EdgeEntry> table;
+    std::vector<int> groupOfSlot;
+    std::vector<GroupFaces> members;
+};
+
+NeighbourScratch::NeighbourScratch() : buffers_(std::make_unique<Buffers>()) {}
+NeighbourScratch::~NeighbourScratch() = default;
+
 void buildNeighbours(std::vector<ShadowFace>& faces) {
+    NeighbourScratch scratch;
+    buildNeighbours(faces, scratch);
+}
+
+void buildNeighbours(std::vector<ShadowFace>& faces, NeighbourScratch& scratch) {
+    NeighbourScratch::Buffers& buffers = *scratch.buffers_;
     const std::size_t slots = faces.size() * 4;
     // A closed mesh has each edge twice.
-    EdgeGroups groups(slots / 2);
-    std::vector<int> groupOfSlot(slots, -1);
-    std::vector<GroupFaces> members;
+    EdgeGroups groups(buffers.table, slots / 2);
+    std::vector<int>& groupOfSlot = buffers.groupOfSlot;
+    groupOfSlot.assign(slots, -1);
+    std::vector<GroupFaces>& members = buffers.members;
+    members.clear();
     for (std::size_t m = 0; m < slots; ++m) {
         const std::optional<std::uint64_t> key = edgeKey(faces[m / 4], static_cast<int>(m % 4));
         if (!key) continue;

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,6 +37,23 @@ void buildShadowFaces(const std::vector<Vec3f>& points, const std::vector<int>& 
 // so the last matching face stays j's neighbour. Neighbours set before are
 // cleared first.
 void buildNeighbours(std::vector<ShadowFace>& faces);
+
+// The work lists of buildNeighbours, kept from one mesh to the next: the
+// meshes of a large scene then share one allocation instead of each taking
+// (and the system zeroing) its own.
+class NeighbourScratch {
+public:
+    NeighbourScratch();
+    ~NeighbourScratch();
+    NeighbourScratch(const NeighbourScratch&) = delete;
+    NeighbourScratch& operator=(const NeighbourScratch&) = delete;
+
+private:
+    friend void buildNeighbours(std::vector<ShadowFace>& faces, NeighbourScratch& scratch);
+    struct Buffers;
+    std::unique_ptr<Buffers> buffers_;
+};
+void buildNeighbours(std::vector<ShadowFace>& faces, NeighbourScratch& scratch);
 
 // Every open edge of the faces: an edge of two points that no other face
 // shares, through which the volume's stencil count leaks. Edges through an

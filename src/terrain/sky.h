@@ -13,16 +13,19 @@
 
 namespace xmo {
 
+class FilmFiles;
+
 struct SkyTexture {
     Texture texture;
 };
 
-// Reads the sky image from the working directory and uploads it, then sets
+// Reads the sky image from the working directory (or beside the film, by the
+// rule of base/film_files.h) and uploads it, then sets
 // the texture environment to GL_REPLACE: global state that everything drawn
 // later keeps until a step changes it (the terrain's list puts it back).
 // A recognised image that cannot be decoded writes one line to `errors`; a
 // missing or unrecognised one gives a texture of 0 x 0 in silence.
-void loadSkyTexture(SkyTexture& sky, std::ostream& errors);
+void loadSkyTexture(SkyTexture& sky, FilmFiles& files, std::ostream& errors);
 
 // One polygon over the whole screen in an orthographic projection (-1..1,
 // near -10, far 100) with depth writes off, textured with the window of the

@@ -18,6 +18,8 @@
 
 namespace xmo {
 
+class FilmFiles;
+
 struct Terrain {
     TerrainGrid grid;
     std::vector<TerrainTriangle> triangles;
@@ -25,18 +27,18 @@ struct Terrain {
     unsigned displayList = 0;
     bool compilePending = true;
 
-    // The first call only compiles the list (nothing is drawn, so the model
-    // pass's second call in the first frame is the first to show the ground);
-    // every later call calls it. The list sets the texture environment to
-    // GL_BLEND for the ground and leaves GL_REPLACE behind.
+    // The first call compiles the list; every call, the first too, calls it.
+    // The list sets the texture environment to GL_BLEND for the ground and
+    // leaves GL_REPLACE behind.
     void draw();
 };
 
-// Start-up, in this order: read both images from the working directory,
-// then build the triangles. A recognised image that cannot be decoded writes
+// Start-up, in this order: read both images from the working directory (or
+// beside the film, by the rule of base/film_files.h), then build the
+// triangles. A recognised image that cannot be decoded writes
 // one line to `errors`; a missing or unrecognised one is passed over in
 // silence (xmotool check reports both).
-void loadTerrain(Terrain& terrain, std::ostream& errors);
+void loadTerrain(Terrain& terrain, FilmFiles& files, std::ostream& errors);
 void buildTerrain(Terrain& terrain);
 
 }  // namespace xmo

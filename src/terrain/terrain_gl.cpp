@@ -45,15 +45,16 @@ void compileTerrain(const Terrain& terrain) {
 }  // namespace
 
 void Terrain::draw() {
-    if (!compilePending) {
-        glCallList(displayList);
-        return;
+    // Compiled on the first draw, which shows it too: a frame looks the same
+    // whether or not earlier frames were drawn.
+    if (compilePending) {
+        compilePending = false;
+        displayList = glGenLists(1);
+        glNewList(displayList, GL_COMPILE);
+        compileTerrain(*this);
+        glEndList();
     }
-    compilePending = false;
-    displayList = glGenLists(1);
-    glNewList(displayList, GL_COMPILE);
-    compileTerrain(*this);
-    glEndList();
+    glCallList(displayList);
 }
 
 }  // namespace xmo

@@ -1,5 +1,6 @@
 #include "terrain/world_files.h"
 
+#include "base/film_files.h"
 #include "image/image.h"
 #include "image/image_format.h"
 #include "terrain/terrain_geometry.h"
@@ -26,14 +27,17 @@ std::optional<std::string> findWorldImageProblem(const std::string& path, WorldI
     return std::nullopt;
 }
 
-void reportWorldImageProblems(const std::string& folder, Diagnostics& diagnostics) {
+void reportWorldImageProblems(const std::string& moviePath, std::ostream& notes, Diagnostics& diagnostics) {
     const std::pair<const char*, WorldImage> images[] = {{kSkyImageFile, WorldImage::Texture},
                                                          {kHeightMapFile, WorldImage::HeightMap},
                                                          {kSurfaceImageFile, WorldImage::Texture}};
+    FilmFiles files(moviePath, notes);
     for (const auto& [name, image] : images) {
-        const std::string path = folder.empty() ? name : folder + "/" + name;
-        if (const std::optional<std::string> problem = findWorldImageProblem(path, image))
+        const std::string path = files.locate(name);
+        if (std::optional<std::string> problem = findWorldImageProblem(path, image)) {
+            if (!isPresent(path)) *problem += " (" + describeFilmFileSearch(name, moviePath) + ")";
             diagnostics.report(DiagnosticKind::ImageProblem, path, 0, *problem);
+        }
     }
 }
 

@@ -1,9 +1,10 @@
 // The world's image files. The player reads them by these fixed names from
-// its working directory, which is the film's folder when a film is played
-// the usual way; xmotool check looks for them in the film's folder.
+// its working directory, or beside the film when they are not there, as it
+// reads every file a film names (base/film_files.h).
 #pragma once
 
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "base/diagnostics.h"
@@ -24,8 +25,10 @@ enum class WorldImage { Texture, HeightMap };
 // decode and be used whole.
 std::optional<std::string> findWorldImageProblem(const std::string& path, WorldImage image);
 
-// Reports each world image in `folder` that findWorldImageProblem finds a
-// problem with: one ImageProblem per file, named by its path, without a line.
-void reportWorldImageProblems(const std::string& folder, Diagnostics& diagnostics);
+// Reports each world image, where the player of the film at moviePath would
+// read it, that findWorldImageProblem finds a problem with: one ImageProblem
+// per file, named by its path, without a line; one not found says where it
+// was looked for. Images found beside the film are noted on notes.
+void reportWorldImageProblems(const std::string& moviePath, std::ostream& notes, Diagnostics& diagnostics);
 
 }  // namespace xmo

@@ -1,4 +1,5 @@
 #include "app/player_options.h"
+#include "app/seek_targets.h"
 
 #include <gtest/gtest.h>
 
@@ -145,6 +146,35 @@ TEST(PlayerOptions, StartFrames) {
     beyond.sequence = 5;
     EXPECT_FALSE(findStartFrame(beyond, film, error));
     EXPECT_EQ(error, "--sequence 5: the film has 4 sequence(s)");
+}
+
+TEST(PlayerOptions, SeekKeysAndTheTimeBarLandOnFramesOfTheFilm) {
+    // Sequences start at 0, 2, 5 and 5.01 s; the film ends at 9.01 s, frame 225.
+    const auto film = sequencesOf({2.0f, 3.0f, 0.01f, 4.0f});
+    const struct {
+        SeekKey key;
+        long from;
+        bool paused;
+        long frame;
+    } cases[] = {
+        {SeekKey::Back, 100, false, 75},        {SeekKey::Back, 100, true, 99},
+        {SeekKey::Forward, 100, false, 125},    {SeekKey::Forward, 100, true, 101},
+        {SeekKey::BackFar, 100, false, 0},      {SeekKey::ForwardFar, 100, true, 225},  // clamped to the film
+        {SeekKey::Back, 0, true, 0},            {SeekKey::Start, 180, false, 0},
+        {SeekKey::End, 3, true, 225},
+        // Page Up: the start of the sequence the film is in, or of the one
+        // before within half a second (12 frames) of that start.
+        {SeekKey::PreviousSequence, 100, false, 51}, {SeekKey::PreviousSequence, 60, false, 0},
+        {SeekKey::PreviousSequence, 0, false, 0},    {SeekKey::PreviousSequence, 200, true, 126},
+        {SeekKey::NextSequence, 0, false, 51},       {SeekKey::NextSequence, 51, false, 125},
+        {SeekKey::NextSequence, 125, false, 126},    {SeekKey::NextSequence, 200, false, 225},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(findSeekTarget(c.key, c.from, c.paused, film, 25), c.frame)
+            << static_cast<int>(c.key) << " from " << c.from;
+    EXPECT_EQ(frameAtFraction(0.75, film, 25), 169);
+    EXPECT_EQ(frameAtFraction(-1.0, film, 25), 0);
+    EXPECT_EQ(frameAtFraction(2.0, film, 25), 225);
 }
 
 }  // namespace

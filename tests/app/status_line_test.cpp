@@ -29,10 +29,13 @@ TEST(StatusLine, NamesTheSequenceAndBothTimes) {
         EXPECT_EQ(formatStatusLine(describePlayback("films/film.xmo", film, c.t, c.paused)), c.line) << c.t;
 }
 
-TEST(StatusLine, LoadingAndSeekProgress) {
+TEST(StatusLine, LoadingSeekProgressAndStillNames) {
     EXPECT_EQ(formatLoadingLine("a/film.xmo"), "film.xmo | loading");
     EXPECT_EQ(formatSeekLine("a/film.xmo", 10000, 40000), "film.xmo | reaching 40.00 s: 25%");
     EXPECT_EQ(formatSeekLine("film.xmo", 0, 0), "film.xmo | reaching 0.00 s: 100%");
+    EXPECT_EQ(stillPath("films/film.xmo", 12480), "films/film-00012.480.png");
+    EXPECT_EQ(stillPath("film.xmo", 7), "film-00000.007.png");
+    EXPECT_EQ(stillPath("a.b/take.2.xmo", 100000000), "a.b/take.2-100000.000.png");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <random>
 #include <string>
 
@@ -45,6 +46,42 @@ TEST(NumberScan, ShortDecimalsEndWhereTheGeneralRoadEnds) {
         float value = 0.0f;
         EXPECT_EQ(scanFloat(p, value), NumberScan::Ok) << c.text;
         EXPECT_EQ(value, c.value) << c.text;
+        EXPECT_EQ(static_cast<std::size_t>(p - c.text), c.consumed) << c.text;
+    }
+}
+
+TEST(NumberScan, IntegersReadAsAStreamReadsThem) {
+    const int max = std::numeric_limits<int>::max(), min = std::numeric_limits<int>::min();
+    const struct {
+        const char* text;
+        NumberScan scan;
+        int value;
+        std::size_t consumed;
+    } cases[] = {
+        {"42", NumberScan::Ok, 42, 2},
+        {" \t-17 4", NumberScan::Ok, -17, 5},
+        {"+7,", NumberScan::Ok, 7, 2},
+        {"007", NumberScan::Ok, 7, 3},
+        {"-0", NumberScan::Ok, 0, 2},
+        {"1.5", NumberScan::Ok, 1, 1},
+        {"3e2", NumberScan::Ok, 3, 1},
+        {"123456789", NumberScan::Ok, 123456789, 9},
+        {"-1234567890", NumberScan::Ok, -1234567890, 11},  // past nine digits: the general road
+        {"2147483647", NumberScan::Ok, max, 10},
+        {"-2147483648", NumberScan::Ok, min, 11},
+        {"2147483648 1", NumberScan::OutOfRange, max, 10},
+        {"-99999999999", NumberScan::OutOfRange, min, 12},
+        {"x1", NumberScan::Malformed, 0, 0},
+        {"-", NumberScan::Malformed, 0, 1},
+        {"   ", NumberScan::End, 0, 3},
+    };
+    for (const auto& c : cases) {
+        const char* p = c.text;
+        int value = 0;
+        EXPECT_EQ(scanInt(p, value), c.scan) << c.text;
+        if (c.scan != NumberScan::End) {
+            EXPECT_EQ(value, c.value) << c.text;
+        }
         EXPECT_EQ(static_cast<std::size_t>(p - c.text), c.consumed) << c.text;
     }
 }

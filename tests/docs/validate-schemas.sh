@@ -103,9 +103,11 @@ docs/examples/falling-brick.xmo|s/color="9"/color="16"/|:7: element BrikObject
 docs/examples/falling-brick.xmo|s/type="blackfadein"/type="BlackFadeIn"/|:24: element SpecialEffect
 docs/examples/falling-brick.xmo|s/"enablemodels"/"enableModels"/|:21: element XFunction
 docs/examples/falling-brick.xmo|/<Camera>/,/<\/Camera>/d|:13: element Sequence: Relax-NG validity error : Expecting an element Camera
-docs/examples/particles.xmo|s/ modelid="10"//|:27: element XFunction
-docs/examples/house.x3d|s/0.5 0 0.4, 0.5 0.6 0.4/0.5 0 0.4 0.5 0.6 0.4/|:16: element Coordinate
-docs/examples/house.x3d|s/coordIndex="0 1 2 3 -1"/coordIndex="0, 1, 2, 3, -1"/|:23: element IndexedFaceSet
+docs/examples/particles.xmo|s/ timer1="0.4" modelid="11"/ timer1="0.4"/|:41: element XFunction
+docs/examples/house.x3d|s/0.5 0 0.4, 0.5 0.6 0.4/0.5 0 0.4 0.5 0.6 0.4/|valid
+docs/examples/house.x3d|s/0.5 0 0.4, 0.5 0.6 0.4/0.5 0 0.4, 0.5 0.6/|:16: element Coordinate
+docs/examples/house.x3d|s/coordIndex="0 1 2 3 -1"/coordIndex="0, 1, 2, 3, -1"/|valid
+docs/examples/house.x3d|s/coordIndex="0 1 2 3 -1"/coordIndex="0 1 2.5 3 -1"/|:23: element IndexedFaceSet
 docs/examples/house.x3d|s/<IndexedFaceSet castshadow/<IndexedFaceSet solid="false" castshadow/|:13: element IndexedFaceSet: Relax-NG validity error : Invalid attribute solid
 docs/examples/house.x3d|s/diffuseColor="0.45/diffuseColour="0.45/|:21: element Material: Relax-NG validity error : Invalid attribute diffuseColour
 '

@@ -1,7 +1,10 @@
 // The player as an author uses it, watched from outside: a start time that
 // lands on the frame xmotool render makes there, pause and step, reload on
-// save, and no invisible film without a display. Pictures come from the
-// player's capture hook (XMOPLAY_CAPTURE and SIGUSR1); keys from xdotool.
+// save, seeks by key and by the time bar, stills, the problems panel, and no
+// invisible film without a display. Pictures come from the player's capture
+// hook (XMOPLAY_CAPTURE and SIGUSR1), which leaves the player's own overlays
+// out, or from a screenshot of the window with them; keys and clicks from
+// xdotool.
 #include <signal.h>
 
 #include <gtest/gtest.h>
@@ -243,6 +246,126 @@ TEST(AuthorLoop, ASavedFilmReloadsAtTheSameFilmTimeAndABrokenOneIsReported) {
     save(film, filmWithRedBrickAs("3"), false);
     const std::vector<test::Picture> frames = rendered(folder, "author_loop.xmo", "1.2", {30});
     EXPECT_LE(differingPixels(recoloured, frames[0]), kSameFrame);
+    fs::remove_all(folder);
+}
+
+// The window as it shows, the player's overlays included.
+test::Picture screenshot(const fs::path& file) {
+    fs::remove(file);
+    // Without a window id (the player starting again) import would wait for
+    // a window to be picked by hand.
+    const std::string command = "w=$(xdotool search --class xmoplay | head -n 1); [ -n \"$w\" ] && timeout 10 import "
+                                "-window \"$w\" '" +
+                                file.string() + "' >/dev/null 2>&1";
+    std::system(command.c_str());
+    return fs::exists(file) ? test::readPng(file.string()) : test::Picture{};
+}
+
+// A click at window pixel (x, y).
+void clickAt(int x, int y) {
+    const std::string command = "xdotool search --class xmoplay mousemove --window %1 " + std::to_string(x) + " " +
+                                std::to_string(y) + " click 1 >/dev/null 2>&1";
+    std::system(command.c_str());
+}
+
+// Pixels that differ within the window's top rows, where the problems show.
+int differingAtTop(const test::Picture& a, const test::Picture& b) {
+    if (a.width != b.width || a.height != b.height) return a.width * a.height + 1;
+    int count = 0;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < a.width; ++x) {
+            const auto p = a.at(x, y), q = b.at(x, y);
+            if (p.r != q.r || p.g != q.g || p.b != q.b) ++count;
+        }
+    return count;
+}
+
+TEST(AuthorLoop, SeeksByKeyAndTimeBarLandOnTheFramesXmotoolRendersAndAStillKeepsOne) {
+    if (!haveDisplay()) GTEST_SKIP() << "needs a display";
+    const fs::path folder = filmCopy("timeline");
+    const fs::path file = folder / "shown.png";
+    // At 25 frames per second the film's 5 s end on frame 125; its second
+    // sequence begins on frame 51 (2 s itself belongs to the first).
+    const struct {
+        const char* keys;  // xdotool key names, or "bar" for a click at 3/4 of the time bar
+        int frame;         // where the paused film then stands
+    } steps[] = {
+        {"Left", 74},  {"shift+Left", 0}, {"End", 125}, {"Prior", 51}, {"Right", 52},
+        {"Home", 0},   {"Next", 51},      {"bar", 94},  {"Left", 93},
+    };
+    std::vector<test::Picture> shown;
+    bool stillWritten = false;
+    const test::ProcessResult r = playWhile({"-w", "--start", "3", "--paused", "author_loop.xmo"}, folder, file,
+                                            [&](int pid) {
+                                                for (const auto& step : steps) {
+                                                    if (std::string(step.keys) == "bar")
+                                                        clickAt(10 + 780 * 3 / 4, 588);
+                                                    else
+                                                        pressKey(step.keys);
+                                                    pause(0.5);
+                                                    shown.push_back(capture(pid, file));
+                                                }
+                                                pressKey("s");
+                                                for (int i = 0; i < 30 && !stillWritten; ++i) {
+                                                    pause(0.1);
+                                                    stillWritten = fs::exists(folder / "author_loop-00003.720.png");
+                                                }
+                                            });
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    std::string times;
+    std::vector<int> frames;
+    for (const auto& step : steps) {
+        times += (times.empty() ? "" : ",") + std::to_string(step.frame / 25.0);
+        frames.push_back(step.frame);
+    }
+    const std::vector<test::Picture> expected = rendered(folder, "author_loop.xmo", times, frames);
+    ASSERT_EQ(shown.size(), std::size(steps));
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        EXPECT_LE(differingPixels(shown[i], expected[i]), kSameFrame)
+            << "after " << steps[i].keys << ": not frame " << steps[i].frame;
+    ASSERT_TRUE(stillWritten) << "S writes author_loop-00003.720.png beside the film";
+    EXPECT_LE(differingPixels(test::readPng((folder / "author_loop-00003.720.png").string()), expected.back()),
+              kSameFrame);
+    fs::remove_all(folder);
+}
+
+TEST(AuthorLoop, UnderWatchTheExitCommandPausesAndABrokenSaveShowsInTheWindowUntilAGoodOne) {
+    if (!haveDisplay()) GTEST_SKIP() << "needs a display";
+    const fs::path folder = filmCopy("panel");
+    fs::copy_file(fs::path(XMO_TEST_DATA) / "app" / "exit_command.xmo", folder / "exit_command.xmo");
+    std::string pausedTitle;
+    const test::ProcessResult ended = playWhile({"-w", "--watch", "exit_command.xmo"}, folder, folder / "shown.png",
+                                                [&](int) {
+                                                    pausedTitle = waitForTitle([](const std::string& t) {
+                                                        return t.find("exit command") != std::string::npos;
+                                                    });
+                                                    pause(1.0);  // still there a second later
+                                                });
+    EXPECT_EQ(ended.exitCode, 0) << ended.err;
+    EXPECT_FALSE(ended.timedOut);
+    EXPECT_NE(pausedTitle.find("| paused"), std::string::npos) << pausedTitle;
+
+    const fs::path film = folder / "author_loop.xmo";
+    test::Picture before, broken, fixed;
+    const test::ProcessResult r =
+        playWhile({"-w", "--watch", "--start", "1.2", "--paused", "author_loop.xmo"}, folder, folder / "shown.png",
+                  [&](int) {
+                      before = screenshot(folder / "before.png");
+                      save(film, "<?xml version=\"1.0\"?>\n<Movie>\n <Sequence duration=\"2\">\n</Movie>\n", false);
+                      for (int i = 0; i < 30 && differingAtTop(broken, before) < 100; ++i) {
+                          pause(0.2);
+                          broken = screenshot(folder / "broken.png");
+                      }
+                      save(film, filmWithRedBrickAs("9"), false);
+                      for (int i = 0; i < 30 && (i == 0 || differingAtTop(fixed, before) > 0); ++i) {
+                          pause(0.3);
+                          fixed = screenshot(folder / "fixed.png");
+                      }
+                  });
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    ASSERT_EQ(before.width, 800);
+    EXPECT_GT(differingAtTop(broken, before), 100) << "the panel with the loader's message";
+    EXPECT_EQ(differingAtTop(fixed, before), 0) << "the next good save takes the panel away";
     fs::remove_all(folder);
 }
 

@@ -9,33 +9,35 @@
 namespace xmo {
 namespace {
 
+// A loaded font whose lower-case letters move the pen by half the point
+// size and whose digits by a quarter; it has no capitals and no space.
 class NamedFont : public CaptionFont {
 public:
-    explicit NamedFont(std::string name) : name(std::move(name)) {}
+    explicit NamedFont(std::string name) : name(std::move(name)) {
+        loaded = true;
+        for (unsigned c = 'a'; c <= 'z'; ++c) setGlyph(c, 0.5f);
+        for (unsigned c = '0'; c <= '9'; ++c) setGlyph(c, 0.25f);
+    }
+    void setGlyph(unsigned c, float width) {
+        hasGlyph[c] = true;
+        advance[c] = width;
+    }
     std::string name;
 };
 
-// Logs the renderer calls; keeps a font across chunks and frames as the real
-// renderer does.
+// Logs what a drawn frame prints, and where.
 class Recorder : public CaptionTarget {
 public:
     void beginChunk() override { log.push_back("("); }
     void endChunk() override { log.push_back(")"); }
-    void setFont(const CaptionFont* f) override {
-        font = f;
-        log.push_back("font " + (f ? static_cast<const NamedFont*>(f)->name : std::string("none")));
-    }
-    bool hasFont() const override { return font != nullptr; }
-    void beginFont() override { log.push_back("begin"); }
-    void endFont() override { log.push_back("end"); }
     void setColour(Vec3f c) override { log.push_back(describe("colour", c[0], c[1], c[2])); }
-    void startAt(Vec2f p) override { log.push_back(describe("at", p[0], p[1])); }
-    void setPointSize(float size) override { log.push_back(describe("size", size)); }
-    void print(const std::string& text) override { log.push_back("print " + text); }
+    void print(const CaptionFont& font, float size, Vec2f pen, const std::string& text) override {
+        log.push_back(describe(("print " + text + " in " + static_cast<const NamedFont&>(font).name).c_str(), size,
+                               pen[0], pen[1]));
+    }
 
     std::vector<std::string> take() { return std::exchange(log, {}); }
 
-    const CaptionFont* font = nullptr;
     std::vector<std::string> log;
 
 private:
@@ -64,7 +66,8 @@ std::unique_ptr<TextChunk> chunk(float start, float end, std::initializer_list<T
         auto t = std::make_unique<Text>();
         t->writetext = spec.write;
         t->loadfont = spec.font;
-        if (*spec.font && std::string(spec.font) != "bad") t->font = std::make_unique<NamedFont>(spec.font);
+        if (*spec.font) t->font = std::make_unique<NamedFont>(spec.font);
+        if (std::string(spec.font) == "bad") t->font->loaded = false;
         t->color = spec.colour;
         t->position = spec.position;
         t->size = spec.size;
@@ -75,46 +78,72 @@ std::unique_ptr<TextChunk> chunk(float start, float end, std::initializer_list<T
 
 using Log = std::vector<std::string>;
 
+// The pen as a frame that is drawn moves it and as one that is only advanced
+// does: the same, and only the drawn one prints.
+Log walk(const std::vector<std::unique_ptr<TextChunk>>& chunks, float t, CaptionPen& pen) {
+    CaptionPen advanced = pen;
+    std::string latin1;
+    walkTextChunks(chunks, t, advanced, latin1);
+    Recorder r;
+    walkTextChunks(chunks, t, pen, latin1, &r);
+    EXPECT_EQ(advanced.font, pen.font);
+    EXPECT_EQ(advanced.position, pen.position);
+    EXPECT_EQ(advanced.pointSize, pen.pointSize);
+    return r.take();
+}
+
 TEST(CaptionPass, TheTimeWindowIsOpenAtBothEnds) {
     std::vector<std::unique_ptr<TextChunk>> chunks;
     chunks.push_back(chunk(1.0f, 3.0f, {{"x"}}));
-    Recorder r;
-    for (float t : {1.0f, 3.0f, 0.5f, 3.5f}) {
-        walkTextChunks(chunks, t, r);
-        EXPECT_TRUE(r.take().empty()) << t;
-    }
-    for (float t : {1.001f, 2.0f, 2.999f}) {
-        walkTextChunks(chunks, t, r);
-        EXPECT_EQ(r.take(), (Log{"(", ")"})) << t;
-    }
+    CaptionPen pen;
+    for (float t : {1.0f, 3.0f, 0.5f, 3.5f}) EXPECT_TRUE(walk(chunks, t, pen).empty()) << t;
+    for (float t : {1.001f, 2.0f, 2.999f}) EXPECT_EQ(walk(chunks, t, pen), (Log{"(", ")"})) << t;
 }
 
-TEST(CaptionPass, FontPenAndSizeCarryOnAndNothingPrintsWithoutAFont) {
+TEST(CaptionPass, FontPenAndSizeCarryOnAcrossTextsChunksAndFramesAndNothingPrintsWithoutAFont) {
     std::vector<std::unique_ptr<TextChunk>> chunks;
     chunks.push_back(chunk(0, 10,
                            {
                                {"too early"},  // no font yet: skipped
                                {"one", "a.txf", {1, 0, 0}, {-50, 20}, 4},
-                               {"two"},  // goes on at the pen, size 4, red
+                               {"two"},  // goes on at the pen (3 letters of 2), size 4, red
                            }));
     chunks.push_back(chunk(0, 20, {{"three", "", {0, 0, 1}}}));
-    Recorder r;
-    walkTextChunks(chunks, 5.0f, r);
-    EXPECT_EQ(r.take(), (Log{"(", "font a.txf", "begin", "colour 1 0 0", "at -50 20", "size 4", "print one",
-                             "print two", "end", ")", "(", "colour 0 0 1", "print three", ")"}));
-    // A later frame: the font set in an earlier one still prints.
-    walkTextChunks(chunks, 15.0f, r);
-    EXPECT_EQ(r.take(), (Log{"(", "colour 0 0 1", "print three", ")"}));
+    CaptionPen pen;
+    EXPECT_EQ(walk(chunks, 5.0f, pen), (Log{"(", "colour 1 0 0", "print one in a.txf 4 -50 20",
+                                            "print two in a.txf 4 -44 20", ")", "(", "colour 0 0 1",
+                                            "print three in a.txf 4 -38 20", ")"}));
+    EXPECT_EQ(pen.position, (Vec2f{-28, 20}));
+    // A later frame: the font and the pen of the earlier one carry on.
+    EXPECT_EQ(walk(chunks, 15.0f, pen), (Log{"(", "colour 0 0 1", "print three in a.txf 4 -28 20", ")"}));
 }
 
 TEST(CaptionPass, AFontThatDidNotLoadPrintsNothingUntilAnotherIsSet) {
     std::vector<std::unique_ptr<TextChunk>> chunks;
     chunks.push_back(chunk(0, 10, {{"a", "good.txf"}, {"b", "bad"}, {"c"}}));
     chunks.push_back(chunk(0, 10, {{"d"}, {"e", "other.txf", {-1, -1, -1}, {0, 0}}}));
-    Recorder r;
-    walkTextChunks(chunks, 1.0f, r);
-    EXPECT_EQ(r.take(), (Log{"(", "font good.txf", "begin", "print a", "font none", ")", "(", "font other.txf", "begin",
-                             "at 0 0", "print e", "end", ")"}));
+    CaptionPen pen;
+    EXPECT_EQ(walk(chunks, 1.0f, pen),
+              (Log{"(", "print a in good.txf 10 0 0", ")", "(", "print e in other.txf 10 0 0", ")"}));
+    EXPECT_EQ(pen.position, (Vec2f{5, 0}));
+}
+
+TEST(CaptionPass, ThePenMovesByEachGlyphsAdvance) {
+    const NamedFont font("f");
+    const struct {
+        const char* latin1;
+        Vec2f end;  // from (10, 20) at point size 4
+    } cases[] = {
+        {"", {10, 20}},
+        {"ab", {14, 20}},
+        {"AB", {14, 20}},  // no capitals: the lower-case glyphs print
+        {"a b", {16, 20}},  // no space: half the point size
+        {"a\tb", {14, 20}},  // another missing character: nothing
+        {"09", {12, 20}},
+        {"ab\nc", {12, 16}},  // a line end: back to the start, one size down
+    };
+    for (const auto& c : cases) EXPECT_EQ(advancePen(font, 4.0f, {10, 20}, c.latin1), c.end) << c.latin1;
+    EXPECT_EQ(advancePen(font, 4.0f, {10, 20}, std::string("a\0bc", 4)), (Vec2f{12, 20})) << "ends at a NUL";
 }
 
 TEST(Latin1Text, CaptionsReachTheFontsAsLatin1) {

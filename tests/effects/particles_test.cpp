@@ -18,22 +18,23 @@ std::unique_ptr<Particle> particle(const char* type, float fadetime, Vec3f posit
     return p;
 }
 
-// The z of each particle drawn, in draw order, and the list after the pass.
+// The z of each particle a drawn frame shows after the frame's advance at t,
+// in draw order, and the list after it.
 std::vector<float> pass(ParticleList& list, float t, ParticleList* spentList = nullptr) {
-    std::vector<float> drawn;
     ParticleList scratch;
-    ParticleList& spent = spentList ? *spentList : scratch;
-    passParticles(list, spent, t, Vec3f{0, 0, 0}, Vec3f{0, 0, -1},
-                  [&](const Particle& p, float) { drawn.push_back(p.position[2]); });
+    advanceParticles(list, spentList ? *spentList : scratch, t, Vec3f{0, 0, 0}, Vec3f{0, 0, -1});
+    std::vector<float> drawn;
+    for (const auto& p : list)
+        if (shadeParticle(*p, t).visible) drawn.push_back(p->position[2]);
     return drawn;
 }
 
-TEST(ParticleShade, AgesFromItsFirstDrawAndFadesOverItsFadetime) {
+TEST(ParticleShade, AgesFromTheFirstFramePassingOverItAndFadesOverItsFadetime) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const struct {
         const char* type;
         float fadetime;
-        float t;  // after a first draw at local time 10
+        float t;  // after a first frame at local time 10
         bool visible;
         float level;
         bool expired;
@@ -49,8 +50,10 @@ TEST(ParticleShade, AgesFromItsFirstDrawAndFadesOverItsFadetime) {
         {"fade", nan, 10.0f, false, 0.0f, true},
     };
     for (const auto& c : cases) {
-        auto p = particle(c.type, c.fadetime);
-        shadeParticle(*p, 10.0f);
+        ParticleList list, spent;
+        list.push_back(particle(c.type, c.fadetime));
+        const Particle* p = list.front().get();
+        advanceParticles(list, spent, 10.0f, Vec3f{}, Vec3f{0, 0, -1});
         EXPECT_EQ(p->birthTime, 10.0f);
         const ParticleShade shade = shadeParticle(*p, c.t);
         EXPECT_EQ(shade.visible, c.visible) << c.type << " " << c.fadetime << " at " << c.t;
@@ -68,8 +71,9 @@ TEST(ParticlePass, DrawsFarthestFirstAndRemovesOneExpiredPerFrameNearestFirst) {
     list.push_back(particle("fade", 5.0f, {0, 0, -5}));
     list.push_back(particle("other", 1.0f, {0, 0, -7}));
     EXPECT_EQ(pass(list, 0.0f), (std::vector<float>{-9, -5, -2}));
-    // At 2.0 three have expired; the last of them in draw order goes first.
-    EXPECT_EQ(pass(list, 2.0f), (std::vector<float>{-9, -5, -2}));
+    // At 2.0 three have expired; the last of them in draw order leaves
+    // before the frame is drawn.
+    EXPECT_EQ(pass(list, 2.0f), (std::vector<float>{-9, -5}));
     ASSERT_EQ(list.size(), 3u);
     EXPECT_EQ(list.back()->position[2], -5.0f);
     pass(list, 2.1f);
@@ -119,12 +123,10 @@ TEST(ParticlePass, DegenerateViewsAndPositionsStillSort) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     ParticleList list;
     for (int i = 0; i < 64; ++i) list.push_back(particle("fade", 1.0f, {float(i % 7), i % 3 ? nan : 1.0f, 0}));
-    std::vector<float> drawn;
     ParticleList spent;
     // The eye on its look-at point gives no viewing direction at all.
-    passParticles(list, spent, 0.0f, Vec3f{1, 1, 1}, Vec3f{1, 1, 1},
-                  [&](const Particle& p, float) { drawn.push_back(p.position[0]); });
-    EXPECT_EQ(drawn.size(), 64u);
+    advanceParticles(list, spent, 0.0f, Vec3f{1, 1, 1}, Vec3f{1, 1, 1});
+    EXPECT_EQ(list.size(), 64u);
     pass(list, 0.5f);
     EXPECT_EQ(list.size(), 64u);
 }

@@ -74,7 +74,8 @@ TEST_F(EffectsOnScreen, AParticleIsASpriteAtItsPlaceThatFadesAndGoes) {
     const int cx = 400 + static_cast<int>(0.5f / (2.0f * std::tan(0.5236f)) * 300.0f), cy = 300;
     const int ring = cx + 26;  // half way out, where the sprite is lightest
     paint(0.2f, 0.2f, 0.2f);
-    drawParticles(texture, particles, spent, billboard, 10.0f, eye, lookAt);
+    advanceParticles(particles, spent, 10.0f, eye, lookAt);
+    drawParticles(texture, particles, billboard, 10.0f);
     const test::Rgba centre = test::pixelAt(cx, cy), rim = test::pixelAt(ring, cy), away = test::pixelAt(200, cy);
     const std::string frame = test::saveFrameForInspection("particle-born");
     EXPECT_LT(centre.r, 30) << "the sprite darkens its centre; frame " << frame;
@@ -82,11 +83,12 @@ TEST_F(EffectsOnScreen, AParticleIsASpriteAtItsPlaceThatFadesAndGoes) {
     EXPECT_NEAR(away.r, 51, 1) << frame;
 
     paint(0.2f, 0.2f, 0.2f);
-    drawParticles(texture, particles, spent, billboard, 13.9f, eye, lookAt);
+    advanceParticles(particles, spent, 13.9f, eye, lookAt);
+    drawParticles(texture, particles, billboard, 13.9f);
     EXPECT_NEAR(test::pixelAt(cx, cy).r, 51, 1)
         << "faded out under the alpha test; frame " << test::saveFrameForInspection("particle-faded");
     ASSERT_EQ(particles.size(), 1u);
-    drawParticles(texture, particles, spent, billboard, 14.1f, eye, lookAt);
+    advanceParticles(particles, spent, 14.1f, eye, lookAt);
     EXPECT_TRUE(particles.empty());
     EXPECT_EQ(spent.size(), 1u) << "kept for the next particle spawned";
     glLoadIdentity();
@@ -135,18 +137,27 @@ protected:
 };
 std::string Captions::fontFile_, Captions::madeProblem_;
 
+// A frame's captions: drawn from where the pen stood, which moves on.
+void drawCaptions(CaptionRenderer& captions, const std::vector<std::unique_ptr<TextChunk>>& chunks, float t,
+                  CaptionPen& pen) {
+    const CaptionPen start = pen;
+    walkTextChunks(chunks, t, pen, captions.latin1);
+    drawTextChunks(captions, chunks, t, start);
+}
+
 // Screen place of a caption point: -60..60 on both axes over 800 x 600.
 int screenX(float x) { return static_cast<int>(400 + x * 800 / 120); }
 int screenY(float y) { return static_cast<int>(300 - y * 600 / 120); }
 
 TEST_F(Captions, GlyphsAppearWhereThePositionPutsThemAndTheRendererCarriesOn) {
     CaptionRenderer captions;
+    CaptionPen pen;
     std::vector<std::unique_ptr<TextChunk>> chunks;
     chunks.push_back(chunk(1.0f, 3.0f));
     chunks[0]->texts.push_back(text("H", {-40, 0}, 20, true));
     chunks[0]->texts.push_back(text("I"));  // after the H, at the same size
     paint(0, 0, 0);
-    drawTextChunks(captions, chunks, 2.0f);
+    drawCaptions(captions, chunks, 2.0f, pen);
     const std::string frame = test::saveFrameForInspection("caption-carry");
     // The H's capitals stand on the baseline, 20 units (100 pixels) tall.
     EXPECT_GT(brightPixels(screenX(-40), screenY(20), screenX(-26), screenY(0)), 1000) << frame;
@@ -155,7 +166,7 @@ TEST_F(Captions, GlyphsAppearWhereThePositionPutsThemAndTheRendererCarriesOn) {
     EXPECT_EQ(brightPixels(0, 0, screenX(-40), 600), 0) << "left of the position; frame " << frame;
     // The I follows the H's advance (the font's own metrics, in capital
     // heights) and nothing is drawn beyond it.
-    auto& glyphs = static_cast<TxfCaptionFont&>(*chunks[0]->texts[0]->font).glyphs;
+    fntTexFont& glyphs = *static_cast<TxfCaptionFont&>(*chunks[0]->texts[0]->font).glyphs;
     float advanceH = 0, advanceI = 0, tex[4], left = 0, right = 0, bottom = 0, top = 0;
     ASSERT_TRUE(glyphs.getGlyph('H', &advanceH, &tex[0], &tex[1], &tex[2], &tex[3], &left, &right, &bottom, &top));
     ASSERT_TRUE(glyphs.getGlyph('I', &advanceI, &tex[0], &tex[1], &tex[2], &tex[3], &left, &right, &bottom, &top));
@@ -170,28 +181,49 @@ TEST_F(Captions, GlyphsAppearWhereThePositionPutsThemAndTheRendererCarriesOn) {
     chunks[0]->starttime = 2.5f;
     chunks[1]->texts.push_back(text("H", {10, -30}));
     paint(0, 0, 0);
-    drawTextChunks(captions, chunks, 2.0f);
+    drawCaptions(captions, chunks, 2.0f, pen);
     const std::string next = test::saveFrameForInspection("caption-next-frame");
     EXPECT_GT(brightPixels(screenX(10), screenY(-10), screenX(24), screenY(-30)), 1000) << next;
     EXPECT_EQ(brightPixels(0, 0, screenX(9), 600), 0) << next;
     // Strict window: nothing at either end.
     for (float t : {1.0f, 3.0f}) {
         paint(0, 0, 0);
-        drawTextChunks(captions, chunks, t);
+        drawCaptions(captions, chunks, t, pen);
         EXPECT_EQ(brightPixels(0, 0, 800, 600), 0) << "at " << t;
     }
 }
 
 TEST_F(Captions, PointSizeIsTenUntilATextSetsOne) {
     CaptionRenderer captions;
+    CaptionPen pen;
     std::vector<std::unique_ptr<TextChunk>> chunks;
     chunks.push_back(chunk(0.0f, 1.0f));
     chunks[0]->texts.push_back(text("H", {0, 0}, 0, true));
     paint(0, 0, 0);
-    drawTextChunks(captions, chunks, 0.5f);
+    drawCaptions(captions, chunks, 0.5f, pen);
     const std::string frame = test::saveFrameForInspection("caption-default-size");
     EXPECT_GT(brightPixels(screenX(0), screenY(10), screenX(7), screenY(0)), 300) << frame;
     EXPECT_EQ(brightPixels(0, 0, 800, screenY(11)), 0) << frame;
+}
+
+TEST_F(Captions, ThePenMovesWithoutDrawingExactlyAsTheFontLibraryMovesItWhenPrinting) {
+    const std::unique_ptr<Text> withFont = text("", {0, 0}, 0, true);
+    auto& font = static_cast<TxfCaptionFont&>(*withFont->font);
+    const struct {
+        const char* latin1;
+        float pointSize;
+    } cases[] = {
+        {"Brick films", 20.0f}, {"x", 3.7f},     {"two\nlines", 6.0f}, {"tab\there", 11.0f},
+        {"\xE9t\xE9 \xFF", 1.0f}, {"~{}|0123", 0.3f}, {"", 10.0f},
+    };
+    for (const auto& c : cases) {
+        const Vec2f from{-41.25f, 13.5f};
+        sgVec3 printed = {from[0], from[1], 0.0f};
+        font.glyphs->puts(printed, c.pointSize, 0.0f, c.latin1);
+        const Vec2f moved = advancePen(font, c.pointSize, from, c.latin1);
+        EXPECT_EQ(moved[0], printed[0]) << c.latin1;
+        EXPECT_EQ(moved[1], printed[1]) << c.latin1;
+    }
 }
 
 TEST_F(Captions, AFontFileCutShortNeverReachesTheFontLibrary) {
@@ -220,12 +252,13 @@ TEST_F(Captions, ATileShowsItsFirstRowAtTheTopHidesCaptionsAndAFadeCoversIt) {
     ASSERT_NE(tiles[0]->texture, 0u);
 
     CaptionRenderer captions;
+    CaptionPen pen;
     std::vector<std::unique_ptr<TextChunk>> chunks;
     chunks.push_back(chunk(0.0f, 10.0f));
     chunks[0]->texts.push_back(text("HHHH", {-40, 0}, 20, true));
     const auto drawAt = [&](float t) {
         paint(0, 0, 0);
-        drawTextChunks(captions, chunks, t);
+        drawCaptions(captions, chunks, t, pen);
         drawTiles(tiles, t);
     };
     drawAt(2.0f);

@@ -30,7 +30,10 @@ constexpr long kFrames[] = {60, 200};
 const std::string kDemoDir = std::string(XMO_SOURCE_DIR) + "/assets/demo";
 
 // The requested frames played in this process's window, as xmotool render
-// plays them: every frame from 0, on the same fixed-step clock.
+// plays them: every frame from 0, on the same fixed-step clock. Then the
+// film is read again in place, as a seek back does, and its first requested
+// frame reached once more without drawing the frames before: the last
+// picture returned.
 std::vector<std::vector<std::uint8_t>> playInWindow() {
     const fs::path testDir = fs::current_path();
     fs::current_path(kDemoDir);  // the film names its files relative to its folder
@@ -52,6 +55,15 @@ std::vector<std::vector<std::uint8_t>> playInWindow() {
         frames.push_back(readFramePixels(kScreenWidth, kScreenHeight));
         ++frame;
     }
+
+    fs::current_path(kDemoDir);
+    frame = 0;  // the clock starts again at the tick source's value
+    EXPECT_TRUE(restartFilm(player, "BrikBasics.xmo", media));
+    fs::current_path(testDir);
+    for (; frame <= kFrames[0]; ++frame) advanceFrame(player);
+    drawFrame(player);
+    glFinish();
+    frames.push_back(readFramePixels(kScreenWidth, kScreenHeight));
     stopPlayer(player);
     return frames;
 }
@@ -60,6 +72,8 @@ TEST(OffscreenFrames, AreThePixelsOfThePlayersWindow) {
     std::string error;
     if (!test::ensureGlWindow(&error)) GTEST_SKIP() << "no GL window: " << error;
     const std::vector<std::vector<std::uint8_t>> window = playInWindow();
+    ASSERT_EQ(window.size(), std::size(kFrames) + 1);
+    EXPECT_TRUE(window.back() == window.front()) << "the film read again reaches the same frame";
 
     const std::string out = (fs::temp_directory_path() / ("xmo-offscreen-" + std::to_string(::getpid()))).string();
     test::ProcessOptions options;
@@ -71,7 +85,7 @@ TEST(OffscreenFrames, AreThePixelsOfThePlayersWindow) {
                          options);
     ASSERT_EQ(rendered.exitCode, 0) << rendered.err;
 
-    for (std::size_t i = 0; i < window.size(); ++i) {
+    for (std::size_t i = 0; i < std::size(kFrames); ++i) {
         const test::Picture offscreen = test::readPng(framePath(out, kFrames[i]));
         ASSERT_EQ(offscreen.width, kScreenWidth);
         ASSERT_EQ(offscreen.height, kScreenHeight);

@@ -24,16 +24,17 @@ protected:
 TEST_F(PlayerOverlay, TheKeysShowWhiteOnADarkBandAndTheFilmsStateIsBack) {
     glClearColor(0.8f, 0.8f, 0.8f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    const KeyOverlay overlay = layoutKeyOverlay(kScreenWidth, kScreenHeight);
-    drawKeyOverlay(overlay, kScreenWidth, kScreenHeight);
+    const Overlay overlay = layoutKeyOverlay(kScreenWidth, kScreenHeight);
+    drawOverlay(overlay, kScreenWidth, kScreenHeight);
     const std::string frame = test::saveFrameForInspection("key-overlay");
 
-    const PixelRect& letter = overlay.letters.front();
+    const PixelRect& band = overlay.front().rect;
+    const PixelRect& letter = overlay.at(1).rect;
     const test::Rgba lit = test::pixelAt(letter.x, letter.y);
     EXPECT_EQ(lit.r + lit.g + lit.b, 3 * 255) << frame;
-    const test::Rgba band = test::pixelAt(2, kScreenHeight - 2);
-    EXPECT_NEAR(band.r, 0.8 * 255 * 0.3, 3) << "the picture shows dimmed through the band; " << frame;
-    const test::Rgba above = test::pixelAt(2, overlay.band.y - 2);
+    const test::Rgba dimmed = test::pixelAt(2, kScreenHeight - 2);
+    EXPECT_NEAR(dimmed.r, 0.8 * 255 * 0.3, 3) << "the picture shows dimmed through the band; " << frame;
+    const test::Rgba above = test::pixelAt(2, band.y - 2);
     EXPECT_NEAR(above.r, 204, 1) << frame;
 
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));

@@ -64,7 +64,10 @@ TEST_F(PlayerView, PlusYIsUpOnTheScreenAndTheInverseIsKeptForDegenerateCameras) 
 
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    applyView(player);
+    updateView(player);
+    float view[16];
+    player.view.toFloats(view);
+    glLoadMatrixf(view);
     glDisable(GL_LIGHTING);
     glPointSize(9.0f);
     glColor3f(1, 1, 1);
@@ -89,9 +92,33 @@ TEST_F(PlayerView, PlusYIsUpOnTheScreenAndTheInverseIsKeptForDegenerateCameras) 
 
     const Mat4x4f kept = player.inverseView;
     player.lookAtPoint = player.eyePoint;  // no direction to look in
-    applyView(player);
+    updateView(player);
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c) EXPECT_EQ(player.inverseView[r][c], kept[r][c]);
+}
+
+TEST_F(PlayerView, TheViewIsTheDriversLookAtToTheLastBit) {
+    const struct {
+        Vec3f eye, centre, up;
+    } cases[] = {
+        {{0, 0, 10}, {0, 0, 0}, {0, 1, 0}},
+        {{3.7f, 1.25f, -8.1f}, {0.3f, 0.9f, 1.7f}, {0, 1, 0}},
+        {{-12.345f, 6.789f, 0.001f}, {44.4f, -0.5f, 13.13f}, {0, 1, 0}},
+        {{1e-3f, 2e3f, 5.5f}, {1e-3f, 0, 5.5f}, {0, 1, 0}},  // straight down: no side
+        {{2, 2, 2}, {2, 2, 2}, {0, 1, 0}},                 // eye on its centre
+        {{0.1f, 0.2f, 0.3f}, {-7, 8, -9}, {0.3f, 0.8f, 0.1f}},
+    };
+    for (const auto& c : cases) {
+        glLoadIdentity();
+        gluLookAt(c.eye[0], c.eye[1], c.eye[2], c.centre[0], c.centre[1], c.centre[2], c.up[0], c.up[1], c.up[2]);
+        float driver[16], ours[16];
+        glGetFloatv(GL_MODELVIEW_MATRIX, driver);
+        lookAt(c.eye, c.centre, c.up).toFloats(ours);
+        for (int i = 0; i < 16; ++i)
+            EXPECT_EQ(ours[i], driver[i]) << "element " << i << " of the look-at from " << c.eye[0] << "," << c.eye[1]
+                                          << "," << c.eye[2];
+    }
+    glLoadIdentity();
 }
 
 TEST_F(PlayerView, StartUpSwitchesOnExactlyTheLightsTheScenesTook) {

@@ -1,5 +1,5 @@
 // Scene drawing through a real GL context: bricks, mesh display lists,
-// Transform scaling, model placement and the model pass.
+// Transform scaling, viewpoints, model placement and the model pass.
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <gtest/gtest.h>
@@ -36,10 +36,15 @@ protected:
     }
 
     static void clear() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
-    static Mat4x4f inverseView() {
-        float view[16];
-        glGetFloatv(GL_MODELVIEW_MATRIX, view);
-        return invertAffine(Mat4x4f(view));
+    static Mat4x4f view() {
+        float m[16];
+        glGetFloatv(GL_MODELVIEW_MATRIX, m);
+        return Mat4x4f(m);
+    }
+    // The frame's two halves for the model pass: placement, then drawing.
+    void drawFrameModels(Movie& movie) {
+        placeModels(movie, view(), renderer.lights, console);
+        drawModelPass(movie, terrain, invertAffine(view()), renderer);
     }
 
     std::ostringstream progress, errors, console;
@@ -71,7 +76,7 @@ TEST_F(SceneDraw, BricksAloneEnableNoLight) {
     Movie movie;
     movie.models.push_back(placedModel(*brick, Vec3f{0, 0, 0}));
     enableSceneLights(renderer.lights);
-    drawModelPass(movie, terrain, inverseView(), renderer, console);
+    drawFrameModels(movie);
     test::saveFrameForInspection("scene_brick_unlit");
     EXPECT_LT(test::pixelAt(kCentreX, kCentreY).r, 40);
 }
@@ -91,7 +96,7 @@ TEST_F(SceneDraw, ARedBrickShowsRedFromTheFirstFrameOnceASceneEnabledALight) {
     ASSERT_TRUE(scene->loaded) << progress.str();
 
     enableSceneLights(renderer.lights);
-    drawModelPass(movie, terrain, inverseView(), renderer, console);
+    drawFrameModels(movie);
     test::saveFrameForInspection("scene_red_brick");
     const test::Rgba lit = test::pixelAt(kCentreX, kCentreY);
     EXPECT_GT(lit.r, 200);
@@ -105,51 +110,85 @@ TEST_F(SceneDraw, ARedBrickShowsRedFromTheFirstFrameOnceASceneEnabledALight) {
     EXPECT_TRUE(brick->mesh->finished);
 }
 
-TEST_F(SceneDraw, AMeshOnlyCompilesOnItsFirstDrawAndShowsFromTheNext) {
+TEST_F(SceneDraw, AMeshShowsFromTheDrawThatCompilesIt) {
     Object object;
     object.filename = "scene/green_quad.x3d";
     object.objectname = "Quad";
     object.load(context);
     ASSERT_TRUE(object.loaded);
 
-    object.draw(renderer);
-    test::saveFrameForInspection("scene_mesh_first_draw");
-    const test::Rgba first = test::pixelAt(kCentreX, kCentreY);
-    EXPECT_EQ(first.g, 0) << "the compiling draw shows nothing";
-    ASSERT_EQ(renderer.casterList.size(), 1u) << "yet it is recorded as a caster";
-
-    clear();
-    object.draw(renderer);
-    test::saveFrameForInspection("scene_mesh_second_draw");
-    const test::Rgba second = test::pixelAt(kCentreX, kCentreY);
-    EXPECT_GT(second.g, 200);
-    EXPECT_LT(second.r, 40);
-    EXPECT_EQ(renderer.casterList.size(), 2u);
+    for (unsigned draws = 1; draws <= 2; ++draws) {
+        clear();
+        object.draw(renderer);
+        test::saveFrameForInspection("scene_mesh_draw_" + std::to_string(draws));
+        const test::Rgba shown = test::pixelAt(kCentreX, kCentreY);
+        EXPECT_GT(shown.g, 200) << "draw " << draws;
+        EXPECT_LT(shown.r, 40) << "draw " << draws;
+        EXPECT_EQ(renderer.casterList.size(), draws);
+    }
 }
 
-TEST_F(SceneDraw, TransformsApplyTheirScaleOnly) {
+// Where a point of the object is drawn, in GL's column-major convention.
+Vec3f applyGlMatrix(const float m[16], const Vec3f& p) {
+    Vec3f out;
+    for (int i = 0; i < 3; ++i) out.e[i] = m[i] * p.e[0] + m[4 + i] * p.e[1] + m[8 + i] * p.e[2] + m[12 + i];
+    return out;
+}
+
+// What moves the meshes of an object: a Transform by its scale alone, and the
+// scene's first viewpoint only when the object is the Scene itself, as a
+// look-at that multiplies the model's matrix.
+TEST_F(SceneDraw, TransformScalesAndTheNamedScenesFirstViewpointMoveWhatIsDrawn) {
     struct Case {
-        const char* attributes;
+        const char* content;     // inside <Scene DEF="S">; QUAD stands for a green quad over the centre
+        const char* objectname;  // the node drawn, as an Object naming it
+        Vec3f drawnAt;           // where the object's point (1, 2, 3) is drawn
         bool visible;
     };
     const Case cases[] = {
-        {"translation=\"0 0 0\" rotation=\"0 1 0 45\"", false},
-        {"scale=\"1 1 1\" translation=\"5 0 0\" rotation=\"0 1 0 90\"", true},
+        // The scale is 1 until set.
+        {"<Transform translation=\"0 0 0\" rotation=\"0 1 0 45\">QUAD</Transform>", "S", {1, 2, 3}, true},
+        {"<Transform scale=\"0 0 0\">QUAD</Transform>", "S", {0, 0, 0}, false},
+        {"<Transform scale=\"1 1 1\" translation=\"5 0 0\" rotation=\"0 1 0 90\">QUAD</Transform>", "S", {1, 2, 3},
+         true},
+        // Seen from a viewpoint looking along +z: half turned round y, then shifted.
+        {"<Viewpoint position=\"0.5 0.3 0\"/><Group DEF=\"G\">QUAD</Group>", "S", {-0.5f, 1.7f, -3}, true},
+        {"<Viewpoint position=\"0.5 0.3 0\"/><Group DEF=\"G\">QUAD</Group>", "G", {1, 2, 3}, true},
+        {"<Group DEF=\"G\"><Viewpoint position=\"0.5 0.3 0\"/>QUAD</Group>", "S", {-0.5f, 1.7f, -3}, true},
+        {"<Group DEF=\"G\"><Viewpoint position=\"0.5 0.3 0\"/>QUAD</Group>", "G", {1, 2, 3}, true},
+        // Looking along -z the look-at only shifts; the second viewpoint is never used.
+        {"<Viewpoint position=\"0.5 0.3 0\" orientation=\"0 1 0 180\"/><Viewpoint position=\"5 5 5\"/>QUAD", "S",
+         {0.5f, 1.7f, 3}, true},
+        {"<Viewpoint position=\"5 0 0\"/>QUAD", "S", {4, 2, -3}, false},
     };
+    const std::string quad =
+        "<Shape><Appearance><Material diffuseColor=\"0 0 0\" emissiveColor=\"0 1 0\"/></Appearance>"
+        "<IndexedFaceSet coordIndex=\"0 1 2 3 -1\"><Coordinate point=\"-1 -1 0, 1 -1 0, 1 1 0, -1 1 0\"/>"
+        "</IndexedFaceSet></Shape>";
     for (const Case& c : cases) {
-        const std::string text = std::string("<Scene><Transform ") + c.attributes +
-                                 "><Shape><Appearance><Material diffuseColor=\"0 0 0\" emissiveColor=\"0 1 0\"/>"
-                                 "</Appearance><IndexedFaceSet coordIndex=\"0 1 2 3 -1\">"
-                                 "<Coordinate point=\"-1 -1 0, 1 -1 0, 1 1 0, -1 1 0\"/>"
-                                 "</IndexedFaceSet></Shape></Transform></Scene>";
+        std::string text = std::string("<Scene DEF=\"S\">") + c.content + "</Scene>";
+        text.replace(text.find("QUAD"), 4, quad);
         std::unique_ptr<Scene> scene = loadSceneText(text.data(), text.size(), "inline.x3d", errors, diagnostics);
         ASSERT_TRUE(scene);
         scene->prepare(renderer.lights);
-        scene->draw(renderer);
-        clear();
-        scene->draw(renderer);
-        test::saveFrameForInspection(c.visible ? "scene_transform_scaled" : "scene_transform_unscaled");
-        EXPECT_EQ(test::pixelAt(kCentreX, kCentreY).g > 200, c.visible) << c.attributes;
+        Drawable* root = findByName(*scene, c.objectname);
+        ASSERT_NE(root, nullptr) << c.objectname;
+        float view[16];
+        glGetFloatv(GL_MODELVIEW_MATRIX, view);
+        renderer.casterList.clear();
+        for (int draw = 0; draw < 2; ++draw) {  // the first draw compiles, the second calls the list
+            clear();
+            glPushMatrix();
+            root->draw(renderer);
+            glPopMatrix();
+        }
+        test::saveFrameForInspection(std::string("scene_moved_") + std::to_string(&c - cases));
+        EXPECT_EQ(test::pixelAt(kCentreX, kCentreY).g > 200, c.visible) << c.content << " as " << c.objectname;
+        ASSERT_EQ(renderer.casterList.size(), 2u);
+        const Vec3f drawn = applyGlMatrix(renderer.casterList[1].matrix, Vec3f{1, 2, 3});
+        const Vec3f expected = applyGlMatrix(view, c.drawnAt);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NEAR(drawn.e[i], expected.e[i], 1e-4f) << c.content << " as " << c.objectname << ", axis " << i;
         clear();
     }
 }
@@ -163,7 +202,7 @@ public:
     int draws = 0;
 };
 
-TEST_F(SceneDraw, AllModelsDrawInPlaceAndMissingObjectsAreReported) {
+TEST_F(SceneDraw, ModelsArePlacedWithoutDrawingAndDrawnWhereTheyWerePlaced) {
     CountingObject object;
     Movie movie;
     auto lost = std::make_unique<Model>();
@@ -175,32 +214,41 @@ TEST_F(SceneDraw, AllModelsDrawInPlaceAndMissingObjectsAreReported) {
     transform->position = Vec3f{1, 0, 0};
     transform->rotation = Quatf::fromAxisAngle(Vec3f{0, 0, 1}, 90.0f);
     auto watched = placedModel(object, Vec3f{0, 2, 0});
+    watched->rotation = Quatf::fromAxisAngle(Vec3f{1, 1, 0}, 33.0f);
     watched->function = "createparticles";
     auto quiet = placedModel(object, Vec3f{0, 0, 0});
     auto hidden = placedModel(object, Vec3f{0, 0, 0});
     hidden->enabled = false;
     Model& watchedRef = *watched;
     Model& quietRef = *quiet;
+    const Mat4x4f transformMatrix = transformPlacement(*transform);
     transform->children.push_back(std::move(watched));
     transform->children.push_back(std::move(quiet));
     transform->children.push_back(std::move(hidden));
-    const Mat4x4f placement = compose(transformPlacement(*transform), modelPlacement(watchedRef));
     movie.models.push_back(std::move(transform));
 
-    float view[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, view);
-    drawAllModels(movie, renderer, console);
+    // The model-view matrix the driver builds for the watched model.
+    float expected[16], outer[16], inner[16];
+    transformMatrix.toFloats(outer);
+    modelPlacement(watchedRef).toFloats(inner);
+    glPushMatrix();
+    glMultMatrixf(outer);
+    glMultMatrixf(inner);
+    glGetFloatv(GL_MODELVIEW_MATRIX, expected);
+    glPopMatrix();
 
-    EXPECT_EQ(console.str(), "Object 12 does not exist\n");
-    EXPECT_EQ(object.draws, 2) << "the disabled model is not drawn";
+    placeModels(movie, view(), renderer.lights, console);
+    EXPECT_EQ(console.str(), "Object 12 does not exist\nObject 12 does not exist\n") << "once per pass";
+    EXPECT_EQ(object.draws, 0);
     ASSERT_TRUE(watchedRef.drawnWithFunction);
     EXPECT_FALSE(quietRef.drawnWithFunction) << "an empty function captures nothing";
-    float expected[16];
-    compose(Mat4x4f(view), placement).toFloats(expected);
-    for (int i = 0; i < 16; ++i) EXPECT_NEAR(watchedRef.lastModelView[i], expected[i], 1e-5f) << i;
-    float after[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, after);
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(after[i], view[i]) << "every draw pops what it pushed";
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(watchedRef.lastModelView[i], expected[i]) << i;
+
+    const Mat4x4f before = view();
+    drawAllModels(movie, renderer);
+    EXPECT_EQ(object.draws, 2) << "the disabled model is not drawn";
+    const Mat4x4f after = view();
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(after[i / 4][i % 4], before[i / 4][i % 4]) << "every draw pops what it pushed";
 }
 
 }  // namespace

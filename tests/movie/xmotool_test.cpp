@@ -37,8 +37,9 @@ TEST(XmotoolCheck, ReportsProblemsAndWhetherTheFilmIsPlayable) {
     struct Case {
         const char* arguments;
         int exitCode;
-        const char* out;
+        std::string out;
     };
+    const std::string here = fs::current_path().string() + "/";
     const Case cases[] = {
         {"check movie/broken.xmo", 3,
          "movie/broken.xmo:4: mismatched tag at line 4\n"
@@ -52,23 +53,26 @@ TEST(XmotoolCheck, ReportsProblemsAndWhetherTheFilmIsPlayable) {
         {"check movie/media.xmo", 0,
          "movie/media.xmo:4: Tiles: movie/signature-only.png: the header gives no picture size\n"
          "movie/media.xmo:5: Tiles: movie/not-an-image.txt: not a JFIF JPEG, PNG or BMP file\n"
-         "movie/media.xmo:6: Tiles: movie/no-such-image.png: cannot read the image file: No such file or directory\n"
+         "movie/media.xmo:6: Tiles: movie/no-such-image.png: cannot read the image file: No such file or directory "
+         "(looked for " + here + "movie/no-such-image.png and " + here + "movie/movie/no-such-image.png)\n"
          "movie/media.xmo:7: Tiles: movie/wide.png: 1100 x 10 pixels, larger than a tile's 1024 x 1024: it is "
          "scaled down to 1024 x 9\n"
          "movie/media.xmo:8: Tiles: no \"loadimage\" given; the tile shows nothing\n"
-         "movie/media.xmo:10: Text: movie/no-such-font.txf: cannot open the font file: No such file or directory\n"
+         "movie/media.xmo:10: Text: movie/no-such-font.txf: cannot open the font file: No such file or directory "
+         "(looked for " + here + "movie/no-such-font.txf and " + here + "movie/movie/no-such-font.txf)\n"
          "movie/media.xmo:11: Text: movie/media.xmo: not a TXF font (it does not start with 0xFF \"txf\")\n"
-         "movie/media.xmo:16: Sound: movie/no-such-music.mp3: cannot open the music file: No such file or directory\n"
+         "movie/media.xmo:16: Sound: movie/no-such-music.mp3: cannot open the music file: No such file or directory "
+         "(looked for " + here + "movie/no-such-music.mp3 and " + here + "movie/movie/no-such-music.mp3)\n"
          "movie/media.xmo:17: Sound: movie/empty.mp3: the music file is empty\n"
          "movie/media.xmo:18: Sound: no \"filename\" given\n"
          "movie/media.xmo: 10 problems, playable\n"},
         {"check movie/physics.xmo", 0,
-         "movie/physics.xmo:11: position of Model: \"1e39 1 0\" is out of range; it reads as 3.40282e+38 1 0\n"
          "movie/physics.xmo:7: Model 2: collisiontype 2 is neither 0 (box) nor 1 (sphere); the model gets no body "
          "and is not simulated\n"
          "movie/physics.xmo:8: Model 3: relativemodelid 2 names a model without a body of its own; the part gets no "
          "collision geometry\n"
          "movie/physics.xmo:9: Model 4: mass 0 is not a positive number; 1 is used\n"
+         "movie/physics.xmo:11: position of Model: \"1e39 1 0\" is out of range; it reads as 3.40282e+38 1 0\n"
          "movie/physics.xmo:11: Model 6: boxsize 0 1 1 is not a usable size; 0.8 1 1 is used\n"
          "movie/physics.xmo:11: Model 6: mass -2 is not a positive number; 1 is used\n"
          "movie/physics.xmo:11: Model 6: position 3.40282e+38 1 0 lies outside the world; 0 1 0 is used\n"
@@ -85,7 +89,7 @@ TEST(XmotoolCheck, ReportsProblemsAndWhetherTheFilmIsPlayable) {
          "movie/physics.xmo: 12 problems, playable\n"},
     };
     for (const Case& c : cases) {
-        const ToolRun r = xmotool(c.arguments);
+        const ToolRun r = xmotool(c.arguments, Errors::Apart);
         EXPECT_EQ(r.exitCode, c.exitCode) << c.arguments;
         EXPECT_EQ(r.out, c.out) << c.arguments;
     }
@@ -113,6 +117,11 @@ TEST(XmotoolCheck, ReportsTheWorldImagesOfTheFilmsFolder) {
     };
     const std::string wide = bitmapHeader("wide.bmp", 9000);
     const std::string broad = bitmapHeader("broad.bmp", 600);
+    // Found nowhere: named as the player reads it, from the working directory.
+    const auto missing = [&](const std::string& name) {
+        return name + ": cannot read the image file: No such file or directory (looked for " +
+               (fs::current_path() / name).string() + " and " + dir + name + ")\n";
+    };
     struct Case {
         const char* name;
         std::vector<std::pair<std::string, const char*>> files;  // fixture copied to a world image's name
@@ -121,14 +130,11 @@ TEST(XmotoolCheck, ReportsTheWorldImagesOfTheFilmsFolder) {
     const Case cases[] = {
         {"none",
          {},
-         dir + "test4.jpg: cannot read the image file: No such file or directory\n" + dir +
-             "heigh.bmp: cannot read the image file: No such file or directory\n" + dir +
-             "moon512.jpg: cannot read the image file: No such file or directory\n" + film +
-             ": 3 problems, playable\n"},
+         missing("heigh.bmp") + missing("moon512.jpg") + missing("test4.jpg") + film + ": 3 problems, playable\n"},
         {"an Exif JPEG and a cut PNG",
          {{"image/exif.jpg", "test4.jpg"}, {"image/truncated.png", "heigh.bmp"}, {"image/baseline.jpg", "moon512.jpg"}},
-         dir + "test4.jpg: not a JFIF JPEG, PNG or BMP file\n" + dir +
-             "heigh.bmp: the file ends inside the chunk \"IDAT\"\n" + film + ": 2 problems, playable\n"},
+         dir + "heigh.bmp: the file ends inside the chunk \"IDAT\"\n" + dir +
+             "test4.jpg: not a JFIF JPEG, PNG or BMP file\n" + film + ": 2 problems, playable\n"},
         {"all three",
          {{"image/baseline.jpg", "test4.jpg"}, {"image/red.bmp", "heigh.bmp"}, {"image/progressive.jpg", "moon512.jpg"}},
          film + ": 0 problems, playable\n"},
@@ -144,10 +150,54 @@ TEST(XmotoolCheck, ReportsTheWorldImagesOfTheFilmsFolder) {
     for (const Case& c : cases) {
         for (const auto& [fixture, name] : c.files)
             fs::copy_file(fixture, folder / name, fs::copy_options::overwrite_existing);
-        const ToolRun r = xmotool("check " + film);
+        const ToolRun r = xmotool("check " + film, Errors::Apart);
         EXPECT_EQ(r.exitCode, 0) << c.name;
         EXPECT_EQ(r.out, c.out) << c.name;
+        // Run from elsewhere, the images found beside the film are named
+        // once each on standard error.
+        std::string notes;
+        for (const char* image : {"test4.jpg", "heigh.bmp", "moon512.jpg"})
+            if (fs::exists(folder / image))
+                notes += dir + image + ": found beside the film (run from its folder to silence this)\n";
+        EXPECT_EQ(r.err, notes) << c.name;
     }
+    fs::remove_all(folder);
+}
+
+// Checked from another folder, a film's files that are not found from there
+// are read beside the film, each noted once; saved, the film keeps the names
+// it was written with.
+TEST(XmotoolCheck, AFilmCheckedFromAnotherFolderReadsItsFilesBesideIt) {
+    const fs::path folder = fs::temp_directory_path() / "xmotool-check-beside";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    const std::pair<const char*, const char*> files[] = {
+        {"movie/house.x3d", "house.x3d"}, {"effects/tone440.mp3", "music.mp3"}, {"image/red.bmp", "tile.bmp"},
+        {"world/test4.jpg", "test4.jpg"}, {"world/heigh.bmp", "heigh.bmp"},    {"world/moon512.jpg", "moon512.jpg"},
+    };
+    for (const auto& [fixture, name] : files) fs::copy_file(fixture, folder / name);
+    const std::string film = (folder / "film.xmo").string();
+    std::ofstream(film) << "<Movie><Objects>\n<Object id='1' filename='house.x3d' objectname='House'/></Objects>\n"
+                           "<Sounds><Sound filename='music.mp3'/></Sounds>\n"
+                           "<Sequence duration='1'><Camera/><Tiles loadimage='tile.bmp' starttime='0' endtime='1'/>\n"
+                           "<TextChunk starttime='0' endtime='1'><Text loadfont='font.txf' writetext='Hi'/>"
+                           "</TextChunk></Sequence></Movie>\n";
+    const ToolRun r = xmotool("check " + film, Errors::Apart);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, film + ":5: Text: font.txf: cannot open the font file: No such file or directory (looked for " +
+                         (fs::current_path() / "font.txf").string() + " and " + (folder / "font.txf").string() +
+                         ")\n" + film + ": 1 problem, playable\n");
+    std::string notes;
+    for (const auto& [fixture, name] : files)
+        notes += (folder / name).string() + ": found beside the film (run from its folder to silence this)\n";
+    EXPECT_EQ(r.err, notes);
+
+    const fs::path saved = folder / "saved.xmo";
+    ASSERT_EQ(xmotool("save " + film + " " + saved.string()).exitCode, 0);
+    const std::string text = xmo::test::readFile(saved.string());
+    for (const char* name : {"filename=\"house.x3d\"", "filename=\"music.mp3\"", "loadimage=\"tile.bmp\"",
+                             "loadfont=\"font.txf\""})
+        EXPECT_NE(text.find(name), std::string::npos) << name << " in\n" << text;
     fs::remove_all(folder);
 }
 
@@ -242,7 +292,11 @@ TEST(XmotoolCheck, JsonListsTheProblemsWithTheSameExitCodes) {
                             "<Sequence duration='1'><Camera/></Sequence></Movie>\n";
     const ToolRun r = xmotool("check --json " + movie.string(), Errors::Apart);
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.err, "");
+    // Standard output stays pure JSON: the world found beside the film is noted on standard error.
+    std::string notes;
+    for (const char* image : {"test4.jpg", "heigh.bmp", "moon512.jpg"})
+        notes += (folder / image).string() + ": found beside the film (run from its folder to silence this)\n";
+    EXPECT_EQ(r.err, notes);
     using Problem = std::map<std::string, std::string>;
     const std::vector<Problem> expected = {
         {{"file", movie.string()}, {"line", "3"}, {"kind", "unread-value"},

@@ -31,7 +31,7 @@ struct LoadedWorld {
     ModelTextures textures;
     Diagnostics diagnostics;
     std::ostringstream progress, errors;
-    LoadServices services{media, world, lights, textures, progress, errors, diagnostics};
+    LoadServices services{media, world, lights, textures, progress, errors, diagnostics, errors};
     std::unique_ptr<Movie> movie;
 };
 

@@ -25,17 +25,17 @@ TEST(FlatNormals, EveryVertexOfAPolygonNamesItsFaceNormalAndMinusOnesLineUp) {
     };
     const Case cases[] = {
         // Two trailing entries complete a last polygon left open; after a
-        // closing -1 they stand alone.
-        {"hexagon closed by -1", {0, 1, 2, 3, 4, 5, -1}, {0, 1, 2, 3, 4, 5, -1, 6, 7}},
-        {"quad without closing -1", {0, 1, 2, 3}, {0, 1, 2, 3}},
-        {"two triangles", {0, 1, 2, -1, 0, 2, 3, -1}, {0, 1, 2, -1, 3, 4, 5, -1, 6, 7}},
+        // closing -1 they stand alone, naming the last polygon's normal.
+        {"hexagon closed by -1", {0, 1, 2, 3, 4, 5, -1}, {0, 0, 0, 0, 0, 0, -1, 0, 0}},
+        {"quad without closing -1", {0, 1, 2, 3}, {0, 0, 0, 0}},
+        {"two triangles", {0, 1, 2, -1, 0, 2, 3, -1}, {0, 0, 0, -1, 1, 1, 1, -1, 1, 1}},
     };
     for (const Case& c : cases) {
         std::vector<Vec3f> vectors;
         std::vector<int> normalIndex;
         generateFlatNormals(hexagon(), c.coordIndex, vectors, normalIndex);
         EXPECT_EQ(normalIndex, c.normalIndex) << c.name;
-        EXPECT_EQ(vectors.size(), static_cast<std::size_t>(c.normalIndex.back() + 1)) << c.name;
+        EXPECT_EQ(vectors.size(), static_cast<std::size_t>(c.normalIndex.back() + 1)) << c.name << ": one per polygon";
         for (const Vec3f& n : vectors) {
             EXPECT_NEAR(n.e[2], 1.0f, 1e-6f) << c.name << ": counter-clockwise faces +z";
             EXPECT_NEAR(length(n), 1.0f, 1e-6f);
@@ -81,7 +81,49 @@ TEST(FaceSetFinish, GeneratesNormalsOnlyWhenTheFileGaveNone) {
     noCoordinates.coordIndex = {0, 1, 2, -1};
     noCoordinates.finish();
     ASSERT_TRUE(noCoordinates.normal);
+    EXPECT_TRUE(noCoordinates.normalsGenerated);
     EXPECT_EQ(noCoordinates.normalIndex.size(), 6u);
+}
+
+// A mesh completed for checking has no normals, yet it must be reported as
+// the same mesh completed for drawing is: by the layout of its flat normals,
+// where a polygon of fewer than two vertices puts a -1 on a later vertex.
+TEST(FaceSetFinish, AMeshCompletedForCheckingHasTheProblemsOfItsDrawnSelf) {
+    const struct {
+        std::vector<int> coordIndex;
+        const char* problem;  // empty: none
+        long minusOneAt;      // where the drawn mesh's generated normalIndex has that -1
+    } cases[] = {
+        {{0, 1, 2, 3, -1, 3, 2, 1, -1}, "", -1},
+        {{0, 1, 2, 3}, "", -1},
+        {{0, 1, -1, 2, 3, 1, -1}, "", -1},
+        {{0, -1, 1, 2, 3, -1}, "normalIndex entry 2 is -1, outside the 7 normals; it is left out", 2},
+        {{-1, -1, 0, 1, 2}, "normalIndex entry 2 is -1, outside the 7 normals; it is left out", 2},
+        {{0, 1, 2, -1, 0, -1}, "", -1},  // the misplaced -1 falls past the last vertex
+        {{0, 1, 7, -1}, "coordIndex entry 2 is 7, outside the 4 points; it is left out", -1},
+        {{}, "", -1},
+    };
+    for (const auto& c : cases) {
+        IndexedFaceSet drawn, checked;
+        for (IndexedFaceSet* mesh : {&drawn, &checked}) {
+            mesh->coord = std::make_unique<Coordinate>();
+            mesh->coord->point = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
+            mesh->coordIndex = c.coordIndex;
+            mesh->castshadow = true;
+        }
+        drawn.finish(MeshUse::Drawing);
+        checked.finish(MeshUse::Checking);
+        EXPECT_FALSE(checked.normal);
+        EXPECT_TRUE(checked.shadowFaces.empty());
+        const std::string name = ::testing::PrintToString(c.coordIndex);
+        for (const IndexedFaceSet* mesh : {&drawn, &checked}) {
+            const std::optional<FaceSetProblem> found = findFaceSetProblem(*mesh);
+            EXPECT_EQ(found ? found->message : "", c.problem) << name;
+        }
+        if (c.minusOneAt >= 0) {
+            EXPECT_EQ(drawn.normalIndex.at(static_cast<std::size_t>(c.minusOneAt)), -1) << name;
+        }
+    }
 }
 
 // Records the walk as text: P( opens a polygon, ) closes it, t/n/v entries.
