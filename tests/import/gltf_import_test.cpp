@@ -204,6 +204,18 @@ TEST(GltfImport, TheShadowHullWeldsSeamsSoAClosedModelCastsAClosedVolume) {
     EXPECT_EQ(countOpenEdges(hull->shadowFaces), 0u);
     EXPECT_TRUE(cube.diagnostics.empty());
 
+    // Loaded for checking, the drawn mesh gets no normals, while the hull is
+    // built all the same: check reports its open edges.
+    const test::HeaderCheck headers;
+    Import checked(ModelFormat::Gltf, "import/parts.gltf", "", 1.0f, &headers, MeshUse::Checking);
+    for (Shape* shape : checked.shapes()) {
+        const auto& mesh = dynamic_cast<IndexedFaceSet&>(*shape->geometry);
+        EXPECT_FALSE(mesh.normal) << shape->DEF;
+        EXPECT_TRUE(mesh.normalIndex.empty()) << shape->DEF;
+    }
+    ASSERT_NE(checked.hull(), nullptr);
+    EXPECT_EQ(checked.hull()->shadowFaces.size(), 60u);
+
     // Five boxes in five materials: one hull for all, every box closed.
     Import parts(ModelFormat::Gltf, "import/parts.gltf");
     ASSERT_NE(parts.hull(), nullptr);

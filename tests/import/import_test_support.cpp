@@ -20,8 +20,8 @@ Import::Import(ModelFormat format, const Text& text, const std::string& fileName
                 ImportServices{diagnostics, images ? *images : decoder, textures})) {}
 
 Import::Import(ModelFormat format, const std::string& fileName, const std::string& objectName, float scale,
-               const ImageDecoder* images) {
-    ImportServices services{diagnostics, images ? *images : decoder, textures};
+               const ImageDecoder* images, MeshUse use) {
+    ImportServices services{diagnostics, images ? *images : decoder, textures, use};
     model = importModelFile(format, ImportRequest{fileName, objectName, scale}, services);
 }
 

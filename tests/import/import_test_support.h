@@ -33,9 +33,9 @@ struct Import {
     // holds the files the text names.
     Import(ModelFormat format, const Text& text, const std::string& fileName, const std::string& objectName = "",
            float scale = 1.0f, const ImageDecoder* images = nullptr);
-    // The file itself.
+    // The file itself, its meshes completed for `use`.
     Import(ModelFormat format, const std::string& fileName, const std::string& objectName = "", float scale = 1.0f,
-           const ImageDecoder* images = nullptr);
+           const ImageDecoder* images = nullptr, MeshUse use = MeshUse::Drawing);
 
     // "kind: message" of every report, in order.
     std::vector<std::string> reports() const;
