@@ -18,25 +18,20 @@
 
 namespace {
 
-class NoMedia : public xmo::MediaLoader {
-public:
-    void loadFont(xmo::Text&, const char*, xmo::Diagnostics&) override {}
-    void loadTile(xmo::Tiles&, const char*, xmo::Diagnostics&) override {}
-};
-
 constexpr int kFrames = 25;
 constexpr float kFrameTime = 0.04f;
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    NoMedia media;
+    xmo::NoMediaLoader media;
     xmo::OdeWorld physics;
     physics.createGroundPlane();
     xmo::LightCounter lights;
+    xmo::ModelTextures textures;
     xmo::Diagnostics diagnostics;
     std::ostream discard(nullptr);
-    xmo::LoadServices services{media, physics, lights, discard, discard, diagnostics, discard};
+    xmo::LoadServices services{media, physics, lights, textures, discard, discard, diagnostics, discard};
     std::unique_ptr<xmo::Movie> movie;
     try {
         movie = xmo::loadMovieFromText(std::string_view(reinterpret_cast<const char*>(data), size), "fuzz.xmo",

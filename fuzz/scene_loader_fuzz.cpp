@@ -7,9 +7,23 @@
 #include <cstdint>
 #include <sstream>
 
+#include "image/image_file.h"
 #include "scene/mesh_geometry.h"
 #include "scene/scene_loader.h"
 #include "scene/x3d_standard.h"
+
+namespace {
+
+class HeaderCheck final : public xmo::ImageDecoder {
+public:
+    std::optional<std::string> decodeImage(const std::uint8_t* bytes, std::size_t size,
+                                           xmo::Image& image) const override {
+        image = xmo::Image{};
+        return xmo::findImageBytesProblem(bytes, size);
+    }
+};
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const char* text = reinterpret_cast<const char*>(data);
@@ -21,9 +35,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (auto* group = dynamic_cast<xmo::Group*>(xmo::findByName(*scene, "Object")))
             xmo::computeBounds(*group, min, max);
     }
+    // Pictures named are looked for beside the file and only their headers
+    // checked, as the tools do.
+    const HeaderCheck headers;
+    xmo::ModelTextures textures;
+    xmo::ImportServices services{diagnostics, headers, textures};
     for (const char* name : {"", "Object"}) {
-        const xmo::StandardReading reading =
-            xmo::readStandardX3dText(std::string_view(text, size), "fuzz.x3d", name, errors, diagnostics);
+        const xmo::ImportedModel reading = xmo::readStandardX3dText(
+            std::string_view(text, size), xmo::ImportRequest{"fuzz.x3d", name, 1.0f}, services, errors);
         if (reading.root) xmo::computeBounds(*reading.root, min, max);
     }
     return 0;

@@ -16,7 +16,8 @@ behind it on that side):
      under a gallows and swings; then two bricks thrown at each other pass
      through each other, being a contact pair.
   5. Countdown (8 s): the launch site, the rocket's shadow across the bricks
-     beside its pad; the second music cue starts.
+     beside its pad, a fir tree from a glTF file behind it; the second music
+     cue starts.
   6. Lift-off (10 s): a burst of smoke particles from the file, a trail from
      a "createparticles" command, and the rocket's B-spline flight, which the
      camera's look-at path follows.
@@ -24,7 +25,8 @@ behind it on that side):
      then the credits card, black, and the exit command.
 
 The film's other files: caption.txf (scripts/make-caption-fonts),
-rocket.x3d (scripts/make-demo-rocket.py), title-card.png and
+rocket.x3d (scripts/make-demo-rocket.py), tree.glb
+(scripts/make-import-models.py), title-card.png and
 credits-card.png (scripts/make-demo-cards.py), theme.mp3 and liftoff.mp3
 (scripts/make-demo-music.py), and the world's images
 (scripts/make-demo-world.py).
@@ -41,6 +43,7 @@ BOX_EXTRA = 1 / 150.0
 
 ROCKET = 200
 ROCKET_PAD = (4.5, -2.0)
+FIR = 195
 CAROUSEL = 301
 WALL_AT = (0.0, -2.5)
 SHOWER_AT = (-2.5, 1.6)
@@ -180,6 +183,10 @@ def launch_site(film):
     for i, ((dx, dz), size, colour, level) in enumerate(stack):
         film.scenery.append(film.model(191 + i, film.brick(size, colour),
                                        (x + dx, 3 * PLATE * (level + 0.5), z + dz)))
+    # A fir from a glTF file, behind the pad and clear of the carousel,
+    # a little taller than the rocket.
+    film.objects.insert(1, '  <Object id="2" filename="tree.glb" scale="1.25"/>')
+    film.scenery.append(film.model(FIR, 2, (x + 1.6, 0, z - 1.2)))
 
 
 def carousel(film):
@@ -348,7 +355,7 @@ def joins_and_contacts(film, chain, pair):
 def countdown(film):
     s = Sequence(8)
     s.fade("blackfadein", 0, 1)
-    s.title(0.5, 4.5, "Ready for lift-off", "an X3D rocket and its shadow")
+    s.title(0.5, 4.5, "Ready for lift-off", "an X3D rocket and a glTF fir")
     s.spin(CAROUSEL, 4.8)
     x, z = ROCKET_PAD
     s.shot(8, [(x - 0.5, 0.6, z), (x - 0.6, 0.6, z + 0.2), (x - 0.7, 0.7, z + 0.4), (x - 0.6, 0.8, z + 0.5)],
@@ -386,7 +393,7 @@ def credits(film):
     s.fade("whitefadein", 0, 1.2)
     s.spin(CAROUSEL, 4.8)
     s.centred(1, 6, [(44, 8, TITLE_COLOUR, "BrikBasics"),
-                     (35, 3.2, (1, 1, 1), "bricks, rocket, world, cards and music"),
+                     (35, 3.2, (1, 1, 1), "bricks, rocket, fir, world, cards and music"),
                      (30, 3.2, (1, 1, 1), "made by scripts in the xmoplay repository")])
     s.tile("credits-card.png", 6, 10)
     s.shot(6, [(1, 0.2, -1.5), (0, 0.3, -1.5), (-1, 0.4, -1.2), (-2, 0.4, -1)],

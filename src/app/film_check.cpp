@@ -41,8 +41,11 @@ void reportUnseenObjects(const Movie& movie, Diagnostics& diagnostics) {
         }
         const float across = length(scene->max - scene->min);
         if (!(across > kFarPlane)) continue;
-        float scale = 0.1f;
-        while (across * scale > 10.0f && scale > 1e-9f) scale *= 0.1f;
+        // A power of ten that brings the object within 10 units, on top of
+        // the scale it is read at already.
+        float shrink = 0.1f;
+        while (across * shrink > 10.0f && shrink > 1e-9f) shrink *= 0.1f;
+        const float scale = scene->scale * shrink;
         char size[64], suggestion[32];
         std::snprintf(size, sizeof size, "%.0f", static_cast<double>(across));
         std::snprintf(suggestion, sizeof suggestion, "%g", static_cast<double>(scale));

@@ -41,4 +41,9 @@ void PlayerMediaLoader::loadTile(Tiles& tiles, const char*, Diagnostics&) {
     tiles.imageHeight = tile.imageHeight;
 }
 
+std::optional<std::string> PlayerMediaLoader::decodeImage(const std::uint8_t* bytes, std::size_t size,
+                                                          Image& image) const {
+    return decodeImageBytes(bytes, size, image);
+}
+
 }  // namespace xmo

@@ -19,11 +19,13 @@ std::unique_ptr<OdeWorld> makePhysicsWorld() {
 }
 
 // What the first frame of a film needs after loading: its scenes' lights on,
-// its bricks built and its caches sized.
+// its models' pictures made textures, its bricks built and its caches sized.
 void prepareFilm(Player& p) {
-    // Loading only numbered the scenes' lights; they go on here, before the
-    // first frame draws a scene.
+    // Loading only numbered the scenes' lights and decoded the models'
+    // pictures; the lights go on and the pictures become textures here,
+    // before the first frame draws a scene.
     enableSceneLights(p.renderer.lights);
+    uploadModelTextures(p.renderer.textures);
     // Bricks are built now and their models' caster lists sized (a brick casts
     // one box), so that a brick switched on mid-film costs its frame no allocation.
     for (const auto& object : p.currentMovie->objects)
@@ -52,7 +54,8 @@ bool startPlayer(Player& p, const std::string& moviePath, MediaLoader& media) {
     // One dot now and one per loaded object: the progress line of loading.
     p.console << "." << std::flush;
     Diagnostics diagnostics;
-    LoadServices services{media, *p.physics, p.renderer.lights, p.console, p.errors, diagnostics, p.errors};
+    LoadServices services{media,   *p.physics,  p.renderer.lights, p.renderer.textures, p.console,
+                          p.errors, diagnostics, p.errors};
     p.currentMovie = loadMovie(moviePath, services);
     prepareFilm(p);
 
@@ -68,9 +71,10 @@ bool startPlayer(Player& p, const std::string& moviePath, MediaLoader& media) {
 bool restartFilm(Player& p, const std::string& moviePath, MediaLoader& media) {
     std::unique_ptr<OdeWorld> physics = makePhysicsWorld();
     LightCounter lights;
+    ModelTextures textures;
     Diagnostics diagnostics;
     std::ostream quiet(nullptr);  // the first reading said all there is to say
-    LoadServices services{media, *physics, lights, quiet, quiet, diagnostics, quiet};
+    LoadServices services{media, *physics, lights, textures, quiet, quiet, diagnostics, quiet};
     std::unique_ptr<Movie> movie = loadMovie(moviePath, services);
 
     const std::optional<SoundError> soundError = restartSound(p.sound, p.currentMovie->sounds, movie->sounds);
@@ -78,6 +82,9 @@ bool restartFilm(Player& p, const std::string& moviePath, MediaLoader& media) {
     p.currentMovie = std::move(movie);
     p.physics = std::move(physics);
     p.renderer.lights = std::move(lights);
+    // The first reading's model textures go with its movie.
+    deleteModelTextures(p.renderer.textures);
+    p.renderer.textures = std::move(textures);
     p.renderer.casterList.clear();
     if (soundError) {
         p.console << "Error!\n" << soundErrorText(*soundError) << std::endl;

@@ -49,4 +49,10 @@ void ToolMediaLoader::loadTile(Tiles& tiles, const char* movieFile, Diagnostics&
     }
 }
 
+std::optional<std::string> ToolMediaLoader::decodeImage(const std::uint8_t* bytes, std::size_t size,
+                                                        Image& image) const {
+    image = Image{};
+    return findImageBytesProblem(bytes, size);
+}
+
 }  // namespace xmo

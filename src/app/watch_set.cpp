@@ -19,7 +19,10 @@ std::vector<std::string> findFilmFiles(const Movie& movie, const std::string& mo
     std::vector<std::string> files;
     addOnce(files, moviePath);
     for (const auto& object : movie.objects)
-        if (const auto* o = dynamic_cast<const Object*>(object.get())) addOnce(files, o->filename);
+        if (const auto* o = dynamic_cast<const Object*>(object.get())) {
+            addOnce(files, o->filename);
+            for (const std::string& companion : o->companionFiles) addOnce(files, companion);
+        }
     for (const auto& sequence : movie.sequences) {
         for (const auto& chunk : sequence->textChunks)
             for (const auto& text : chunk->texts) addOnce(files, text->loadfont);

@@ -1,5 +1,6 @@
-// What --watch watches: the movie file and every file it names (scene files,
-// caption fonts, tile images, music), grouped by folder.
+// What --watch watches: the movie file and every file it names (scene and
+// model files with the files a model file names, caption fonts, tile images,
+// music), grouped by folder.
 //
 // Folders rather than files are watched, because many editors save by
 // writing a new file and renaming it over the old one: the file watched

@@ -49,6 +49,10 @@ const char* diagnosticKindName(DiagnosticKind kind) {
     case DiagnosticKind::CaptionOffScreen: return "caption-off-screen";
     case DiagnosticKind::DegenerateView: return "degenerate-view";
     case DiagnosticKind::AlsoRefused: return "also-refused";
+    case DiagnosticKind::OpenShadowEdges: return "open-shadow-edges";
+    case DiagnosticKind::UnsupportedFeature: return "unsupported-feature";
+    case DiagnosticKind::MissingFile: return "missing-file";
+    case DiagnosticKind::BadScale: return "bad-scale";
     }
     return "problem";
 }

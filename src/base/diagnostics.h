@@ -57,6 +57,10 @@ enum class DiagnosticKind {
     CaptionOffScreen,    // a caption text placed far outside the caption screen
     DegenerateView,      // a camera whose view cannot be built: eye on the look-at point, or looking along up
     AlsoRefused,         // a problem that alone would refuse the film, after the one that does
+    OpenShadowEdges,     // a casting mesh with edges that join no other face: its shadow may leak
+    UnsupportedFeature,  // a part of an imported model file the player does not draw
+    MissingFile,         // a file a model file names that cannot be read, whose part is left out
+    BadScale,            // an object scale that is not a positive number
 };
 
 // The kind as a stable lower-case name ("unknown-attribute"), for machine

@@ -43,4 +43,32 @@ RegularFile::~RegularFile() {
     if (stream_) std::fclose(stream_);
 }
 
+bool readRegularFile(const std::string& path, std::uint64_t maxBytes, std::vector<std::uint8_t>& bytes,
+                     std::string& reason) {
+    const RegularFile file(path);
+    if (!file) {
+        reason = file.problem();
+        return false;
+    }
+    const auto tooLarge = [&] {
+        reason = "the file is larger than " + std::to_string(maxBytes) + " bytes";
+        return false;
+    };
+    if (file.size() > maxBytes) return tooLarge();
+    bytes.clear();
+    bytes.reserve(static_cast<std::size_t>(file.size()));
+    std::uint8_t chunk[1 << 16];
+    std::size_t n = 0;
+    // The file may grow while it is read: the limit holds for what is read.
+    while ((n = std::fread(chunk, 1, sizeof chunk, file.stream())) > 0) {
+        if (bytes.size() + n > maxBytes) return tooLarge();
+        bytes.insert(bytes.end(), chunk, chunk + n);
+    }
+    if (std::ferror(file.stream())) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace xmo

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace xmo {
 
@@ -37,5 +38,11 @@ private:
     std::string problem_;
     bool notRegular_ = false;
 };
+
+// Reads the whole regular file at path into bytes. False, with the reason,
+// when it does not open, is no regular file, cannot be read or holds more
+// than maxBytes (then nothing beyond maxBytes is read).
+bool readRegularFile(const std::string& path, std::uint64_t maxBytes, std::vector<std::uint8_t>& bytes,
+                     std::string& reason);
 
 }  // namespace xmo

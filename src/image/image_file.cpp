@@ -3,6 +3,7 @@
 #include <SDL/SDL.h>
 #include <SDL/SDL_image.h>
 
+#include <climits>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -30,8 +31,9 @@ SurfacePtr makeBgraSurface(int width, int height) {
     return SurfacePtr(SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 32, r, g, b, a));
 }
 
-SurfacePtr decode(ImageFormat format, const std::vector<std::uint8_t>& bytes) {
-    const std::unique_ptr<SDL_RWops, RwClose> rw(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())));
+SurfacePtr decode(ImageFormat format, const std::uint8_t* bytes, std::size_t size) {
+    if (size > static_cast<std::size_t>(INT_MAX)) return nullptr;
+    const std::unique_ptr<SDL_RWops, RwClose> rw(SDL_RWFromConstMem(bytes, static_cast<int>(size)));
     if (!rw) return nullptr;
     switch (format) {
     case kImageJpeg:
@@ -71,29 +73,34 @@ std::string decoderReason() {
 
 }  // namespace
 
+std::optional<std::string> decodeImageBytes(const std::uint8_t* bytes, std::size_t size, Image& image) {
+    image = Image{};
+    const ImageFormat format = detectImageFormat(bytes, size);
+    if (format == kImageUnknown) return std::string("not a JFIF JPEG, PNG or BMP file");
+    // Checked before decoding: a decoder allocates what the header claims
+    // before it reads a single pixel.
+    if (std::optional<std::string> refused = findUndecodableHeader(format, bytes, size)) return refused;
+
+    SDL_ClearError();
+    const SurfacePtr decoded = decode(format, bytes, size);
+    if (!decoded) return decoderReason();
+    if (!isImageSizeAccepted(decoded->w, decoded->h))
+        return std::to_string(decoded->w) + " x " + std::to_string(decoded->h) + " pixels decoded";
+    if (!copyPixels(*decoded, image)) {
+        image = Image{};
+        return decoderReason();
+    }
+    return std::nullopt;
+}
+
 ImageFormat readImageFile(const std::string& fileName, Image& image, std::ostream& errors) {
     std::vector<std::uint8_t> bytes;
     std::string reason;
     if (!readImageFileBytes(fileName, bytes, reason)) return kImageUnknown;
     const ImageFormat format = detectImageFormat(bytes.data(), bytes.size());
     if (format == kImageUnknown) return kImageUnknown;
-
-    const auto fail = [&](const std::string& why) {
-        image = Image{};
-        errors << fileName << ": cannot decode image: " << why << "\n";
-        return format;
-    };
-    // Checked before decoding: a decoder allocates what the header claims
-    // before it reads a single pixel.
-    if (const std::optional<std::string> refused = findUndecodableHeader(format, bytes.data(), bytes.size()))
-        return fail(*refused);
-
-    SDL_ClearError();
-    const SurfacePtr decoded = decode(format, bytes);
-    if (!decoded) return fail(decoderReason());
-    if (!isImageSizeAccepted(decoded->w, decoded->h))
-        return fail(std::to_string(decoded->w) + " x " + std::to_string(decoded->h) + " pixels decoded");
-    if (!copyPixels(*decoded, image)) return fail(decoderReason());
+    if (const std::optional<std::string> problem = decodeImageBytes(bytes.data(), bytes.size(), image))
+        errors << fileName << ": cannot decode image: " << *problem << "\n";
     return format;
 }
 

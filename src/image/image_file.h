@@ -8,10 +8,14 @@
 // file without decoding it lives in image_format.h.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <ostream>
 #include <string>
 
 #include "image/image.h"
+#include "image/image_decoder.h"
 #include "image/image_format.h"
 
 namespace xmo {
@@ -23,5 +27,17 @@ namespace xmo {
 // "FILE: cannot decode image: REASON" to `errors` and leaves `image` empty;
 // the format is still returned.
 ImageFormat readImageFile(const std::string& fileName, Image& image, std::ostream& errors);
+
+// Decodes a file's bytes held in memory: the reason when they are not one of
+// the three formats or cannot be decoded (image is then empty).
+std::optional<std::string> decodeImageBytes(const std::uint8_t* bytes, std::size_t size, Image& image);
+
+// The decoder of the programs that make textures.
+class ImageFileDecoder final : public ImageDecoder {
+public:
+    std::optional<std::string> decodeImage(const std::uint8_t* bytes, std::size_t size, Image& image) const override {
+        return decodeImageBytes(bytes, size, image);
+    }
+};
 
 }  // namespace xmo

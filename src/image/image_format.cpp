@@ -138,26 +138,7 @@ ImageHeader readImageHeader(ImageFormat format, const std::uint8_t* bytes, std::
 }
 
 bool readImageFileBytes(const std::string& fileName, std::vector<std::uint8_t>& bytes, std::string& reason) {
-    const RegularFile file(fileName);
-    if (!file) {
-        reason = file.problem();
-        return false;
-    }
-    bytes.clear();
-    std::uint8_t chunk[1 << 16];
-    std::size_t n = 0;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file.stream())) > 0) {
-        if (static_cast<std::int64_t>(bytes.size() + n) > kMaxImageFileBytes) {
-            reason = "the file is larger than " + std::to_string(kMaxImageFileBytes) + " bytes";
-            return false;
-        }
-        bytes.insert(bytes.end(), chunk, chunk + n);
-    }
-    if (std::ferror(file.stream())) {
-        reason = std::strerror(errno);
-        return false;
-    }
-    return true;
+    return readRegularFile(fileName, static_cast<std::uint64_t>(kMaxImageFileBytes), bytes, reason);
 }
 
 std::optional<std::string> findBrokenPngChunk(const std::uint8_t* bytes, std::size_t size) {
@@ -189,15 +170,19 @@ std::optional<std::string> findUndecodableHeader(ImageFormat format, const std::
     return std::nullopt;
 }
 
+std::optional<std::string> findImageBytesProblem(const std::uint8_t* bytes, std::size_t size, ImageSize* picture) {
+    const ImageFormat format = detectImageFormat(bytes, size);
+    if (format == kImageUnknown) return std::string("not a JFIF JPEG, PNG or BMP file");
+    std::optional<std::string> problem = findUndecodableHeader(format, bytes, size);
+    if (!problem && picture) *picture = *readImageHeader(format, bytes, size).size;
+    return problem;
+}
+
 std::optional<std::string> findImageFileProblem(const std::string& fileName, ImageSize* size) {
     std::vector<std::uint8_t> bytes;
     std::string reason;
     if (!readImageFileBytes(fileName, bytes, reason)) return "cannot read the image file: " + reason;
-    const ImageFormat format = detectImageFormat(bytes.data(), bytes.size());
-    if (format == kImageUnknown) return std::string("not a JFIF JPEG, PNG or BMP file");
-    std::optional<std::string> problem = findUndecodableHeader(format, bytes.data(), bytes.size());
-    if (!problem && size) *size = *readImageHeader(format, bytes.data(), bytes.size()).size;
-    return problem;
+    return findImageBytesProblem(bytes.data(), bytes.size(), size);
 }
 
 }  // namespace xmo

@@ -62,11 +62,15 @@ std::optional<std::string> findBrokenPngChunk(const std::uint8_t* bytes, std::si
 // the decoder may have it.
 std::optional<std::string> findUndecodableHeader(ImageFormat format, const std::uint8_t* bytes, std::size_t size);
 
-// Why a file cannot give a picture, as far as can be told without decoding
-// it: it does not open, it is not one of the three formats ("not a JFIF JPEG,
+// Why a file's bytes cannot give a picture, as far as can be told without
+// decoding them: they are not one of the three formats ("not a JFIF JPEG,
 // PNG or BMP file", which is also what a JPEG with an Exif header gets), or
-// findUndecodableHeader has a reason. Nothing when it may decode, and then
+// findUndecodableHeader has a reason. Nothing when they may decode, and then
 // *size, when given, is the picture size the header claims.
+std::optional<std::string> findImageBytesProblem(const std::uint8_t* bytes, std::size_t size,
+                                                 ImageSize* picture = nullptr);
+
+// The same for a file, which may also fail to open.
 // The player stays silent about these; xmotool check reports them.
 std::optional<std::string> findImageFileProblem(const std::string& fileName, ImageSize* size = nullptr);
 

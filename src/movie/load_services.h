@@ -13,9 +13,10 @@
 namespace xmo {
 
 struct LoadServices {
-    MediaLoader& media;
+    MediaLoader& media;  // also decodes the imported models' textures
     PhysicsWorld& physics;
-    LightCounter& lights;    // numbers the scenes' lights; nothing is switched on while loading
+    LightCounter& lights;      // numbers the scenes' lights; nothing is switched on while loading
+    ModelTextures& textures;   // the models' decoded pictures; nothing is uploaded while loading
     std::ostream& progress;  // "." per loaded object
     std::ostream& errors;    // parse-error lines of the scene files
     Diagnostics& diagnostics;
@@ -41,6 +42,7 @@ struct QuietLoadServices {
         : services{media ? *media : noMedia,
                    physics,
                    lights,
+                   textures,
                    discard,
                    errors ? *errors : discard,
                    diagnostics,
@@ -52,6 +54,7 @@ struct QuietLoadServices {
     NoMediaLoader noMedia;
     PhysicsWorld physics;
     LightCounter lights;
+    ModelTextures textures;
     Diagnostics diagnostics;
     std::ostream discard{nullptr};
     LoadServices services;

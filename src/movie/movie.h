@@ -27,8 +27,10 @@
 
 namespace xmo {
 
+class ImageDecoder;
 class PhysicsWorld;
 struct LightCounter;
+struct ModelTextures;
 struct RendererState;
 
 // The marker of a key-frame vector that is not given.
@@ -45,10 +47,12 @@ inline const std::string& nameAsWritten(const std::string& name, const std::stri
 
 // What loading an object may need besides the object itself.
 struct ObjectLoadContext {
-    std::ostream& progress;    // "." per loaded object, error lines
-    Diagnostics& diagnostics;  // problems an author should fix
-    std::ostream& errors;      // parse-error lines of scene files
-    LightCounter& lights;      // numbers each scene's default light
+    std::ostream& progress;      // "." per loaded object, error lines
+    Diagnostics& diagnostics;    // problems an author should fix
+    std::ostream& errors;        // parse-error lines of scene files
+    LightCounter& lights;        // numbers each scene's default light
+    const ImageDecoder& images;  // decodes (or only checks) imported models' textures
+    ModelTextures& textures;     // receives the decoded pictures until start-up uploads them
     MeshUse meshUse = MeshUse::Drawing;  // what the scenes' meshes are completed for
 };
 
@@ -71,16 +75,19 @@ public:
     void load(ObjectLoadContext& context) override;
     std::string writeXml() const override;
 
-    std::unique_ptr<Scene> scene;  // the whole loaded scene file, owned
+    std::unique_ptr<Scene> scene;  // the whole loaded scene or model file, owned
     Group* root = nullptr;         // the group named objectname inside it
     std::string filename;
     std::string filenameAsWritten;  // see nameAsWritten above
     std::string objectname;
+    float scale = 1.0f;  // multiplies the file's coordinates as they are read
     // Read by X3D's own rules (scene/x3d_standard.h) rather than as the
     // player's subset.
     bool standard = false;
-    // Files the object's file names and that were read with it (Inline),
-    // as opened: relative to the working directory.
+    // Files the object's file names and that were read with it (a glTF
+    // file's buffers and images, an OBJ file's material libraries and
+    // pictures, an X3D file's Inline files and textures), as opened:
+    // relative to the working directory.
     std::vector<std::string> companionFiles;
 };
 

@@ -17,7 +17,7 @@ enum class Attribute {
     endtime, eyetype, fadetime, filename, frommodelid, function, id, interpolationfunction, keytime,
     linearvelocity, loadfont, loadimage, lookattype, loop, mass, modelid, modelid0, modelid1,
     modelids, objectid, objectname, physicalbased, position, relative, relativemodelid, rotation,
-    size, standard, starttime, timer1, tomodelid, type, velocity, writetext, xfunctiontype, Other,
+    scale, size, standard, starttime, timer1, tomodelid, type, velocity, writetext, xfunctiontype, Other,
 };
 static_assert(static_cast<int>(Attribute::Other) <= 64, "an element's attributes are one bit each of 64");
 
@@ -39,7 +39,7 @@ constexpr NameEntry<Attribute> kAttributeNames[] = {
     {"objectid", Attribute::objectid}, {"objectname", Attribute::objectname},
     {"physicalbased", Attribute::physicalbased}, {"position", Attribute::position},
     {"relative", Attribute::relative}, {"relativemodelid", Attribute::relativemodelid},
-    {"rotation", Attribute::rotation}, {"size", Attribute::size},
+    {"rotation", Attribute::rotation}, {"scale", Attribute::scale}, {"size", Attribute::size},
     {"standard", Attribute::standard},
     {"starttime", Attribute::starttime}, {"timer1", Attribute::timer1},
     {"tomodelid", Attribute::tomodelid}, {"type", Attribute::type},
@@ -100,6 +100,7 @@ constexpr Field<Object> kObjectFields[] = {
     {A::filename, [](Object& o, const char* v, R&) { readString(v, o.filename); }},
     {A::objectname, [](Object& o, const char* v, R&) { readString(v, o.objectname); }},
     {A::standard, [](Object& o, const char* v, R& r) { r.readBool(v, o.standard); }},
+    {A::scale, [](Object& o, const char* v, R& r) { r.readFloat(v, o.scale); }},
 };
 
 constexpr Field<BrikObject> kBrikObjectFields[] = {

@@ -187,6 +187,7 @@ private:
         if (scene) {
             json_.field("filename", scene->filename);
             json_.field("objectname", scene->objectname);
+            json_.field("scale", scene->scale);
             json_.field("standard", scene->standard);
             json_.key("root");
             if (scene->root) json_.value(scene->root->DEF);

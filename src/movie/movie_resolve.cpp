@@ -158,7 +158,7 @@ private:
 
     void loadObjects() {
         ObjectLoadContext context{services_.progress, services_.diagnostics, services_.errors, services_.lights,
-                                  services_.meshUse};
+                                  services_.media,    services_.textures,    services_.meshUse};
         for (auto& object : movie_.objects) {
             const size_t before = countNotLoaded();
             const size_t firstReport = services_.diagnostics.size();

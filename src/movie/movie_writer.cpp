@@ -214,6 +214,7 @@ std::string Object::writeXml() const {
         .number("id", id)
         .text("filename", nameAsWritten(filename, filenameAsWritten))
         .text("objectname", objectname)
+        .numberIfNot("scale", scale, 1.0f)
         .flagIfSet("standard", standard)
         .close();
     return out;

@@ -116,6 +116,16 @@ public:
     bool castshadow = false;
 };
 
+// A mesh that is never drawn and only casts: its draw records it as a
+// shadow caster. An imported model is drawn one mesh per material, and each
+// of those is open where it meets another material; this hull holds all of
+// the model's polygons with their points welded by position, so a closed
+// model casts a closed volume.
+class ShadowOnlyMesh : public IndexedFaceSet {
+public:
+    void draw(RendererState& renderer) override;
+};
+
 class Group : public Drawable {
 public:
     void draw(RendererState& renderer) override;
@@ -152,9 +162,15 @@ public:
     float transparency = 0.0f;
 };
 
+// A picture on a shape's meshes. Texture coordinate t = 0 is the picture's
+// top row. A scene file's ImageTexture is read but never loaded: its name
+// stays 0, which binds the default texture and leaves texturing off. An
+// imported model's picture is decoded while it loads and made a texture at
+// start-up (scene/model_textures.h); from then on the shape draws it,
+// modulated by the lit material colour.
 struct ImageTexture {
     std::string DEF;
-    unsigned textureName = 0;  // never assigned: binding it binds the default texture
+    unsigned textureName = 0;
     std::string url;
     bool repeatS = false;
     bool repeatT = false;

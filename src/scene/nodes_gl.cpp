@@ -65,6 +65,10 @@ void IndexedFaceSet::draw(RendererState& renderer) {
     recordShadowCaster(renderer, this);
 }
 
+void ShadowOnlyMesh::draw(RendererState& renderer) {
+    if (finished) recordShadowCaster(renderer, this);
+}
+
 void Group::draw(RendererState& renderer) {
     for (const auto& child : children) child->draw(renderer);
 }
@@ -93,8 +97,18 @@ void Appearance::draw(RendererState& renderer) {
 }
 
 void Shape::draw(RendererState& renderer) {
+    // Texturing is switched on only for a texture that was made, and only
+    // around this shape: the sky's replace mode and everything drawn after
+    // the shape keep their own texture state.
+    const bool textured = appearance && appearance->texture && appearance->texture->textureName != 0;
+    if (textured) {
+        glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT);
+        glEnable(GL_TEXTURE_2D);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    }
     if (appearance) appearance->draw(renderer);
     if (geometry) geometry->draw(renderer);
+    if (textured) glPopAttrib();
 }
 
 void PointLight::draw(RendererState&) {

@@ -1,14 +1,17 @@
-// The scene renderer's state for one run: the light counter, the caster
-// list and the shadow volumes' scratch. The player owns one RendererState
-// and hands it to everything that draws models; tests make their own.
+// The scene renderer's state for one run: the light counter, the models'
+// pending textures, the caster list and the shadow volumes' scratch. The
+// player owns one RendererState and hands it to everything that draws
+// models; tests make their own.
 //
-// Lights are numbered while scenes load, without OpenGL, and switched on by
-// one drawing-layer step after loading and before the first frame, so the
-// tools load films without any GL context.
+// Lights are numbered and textures decoded while scenes load, without
+// OpenGL, and switched on or uploaded by drawing-layer steps after loading
+// and before the first frame, so the tools load films without any GL
+// context.
 #pragma once
 
 #include <vector>
 
+#include "scene/model_textures.h"
 #include "scene/nodes.h"
 #include "scene/shadow_volume.h"
 
@@ -40,6 +43,9 @@ struct RendererState {
     // model-view matrix; emptied when a model starts drawing.
     std::vector<ShadowCaster> casterList;
     LightCounter lights;
+    // Pictures of the models' textures, decoded while loading and made
+    // textures by uploadModelTextures before the first frame.
+    ModelTextures textures;
     // The silhouette quads of the mesh whose volume is being drawn; it grows
     // to the largest mesh once and is reused by every volume of every frame.
     std::vector<ShadowQuad> shadowQuads;

@@ -62,8 +62,14 @@ constexpr int kMaxGroupDepth = 1000;
 // into before they are copied, sized exactly, into their node.
 class SceneFileLoader final : public XmlElementHandler {
 public:
-    SceneFileLoader(const std::string& fileName, std::ostream& errors, Diagnostics& diagnostics, MeshUse meshUse)
-        : fileName_(fileName), errors_(errors), diagnostics_(diagnostics), meshUse_(meshUse), xml_(fileName, *this) {}
+    SceneFileLoader(const std::string& fileName, float scale, std::ostream& errors, Diagnostics& diagnostics,
+                    MeshUse meshUse)
+        : fileName_(fileName),
+          scale_(scale),
+          errors_(errors),
+          diagnostics_(diagnostics),
+          meshUse_(meshUse),
+          xml_(fileName, *this) {}
 
     std::unique_ptr<Scene> parseFile() { return finish(xml_.parseFile("scene file")); }
     std::unique_ptr<Scene> parseText(std::string_view text) { return finish(xml_.parseText(text)); }
@@ -133,6 +139,7 @@ private:
     void finishFaceSet();
 
     const std::string& fileName_;
+    const float scale_;
     std::ostream& errors_;
     Diagnostics& diagnostics_;
     const MeshUse meshUse_;
@@ -332,6 +339,8 @@ void SceneFileLoader::endElement(const char* name) {
 
 void SceneFileLoader::finishFaceSet() {
     if (!currentFaceSet_) return;
+    if (currentFaceSet_->coord && scale_ != 1.0f)
+        for (Vec3f& p : currentFaceSet_->coord->point) p *= scale_;
     currentFaceSet_->finish(meshUse_, &neighbourScratch_);
     if (const auto problem = findFaceSetProblem(*currentFaceSet_))
         diagnostics_.report(problem->kind, fileName_, faceSetLine_, problem->message);
@@ -362,7 +371,10 @@ void SceneFileLoader::readTransform(Transform& transform, const char** attribute
 void SceneFileLoader::readViewpoint(Viewpoint& viewpoint, const char** attributes) {
     for (const char** a = attributes; *a; a += 2) {
         if (is(a[0], "DEF")) readString(a[1], viewpoint.DEF);
-        else if (is(a[0], "position")) readSceneFloat3(a[1], viewpoint.position);
+        else if (is(a[0], "position")) {
+            readSceneFloat3(a[1], viewpoint.position);
+            viewpoint.position *= scale_;
+        }
         else if (is(a[0], "orientation")) viewpoint.orientation = readRotation(a[1]);
         else if (is(a[0], "fieldOfView")) readSceneFloat(a[1], viewpoint.fieldOfView);
     }
@@ -427,13 +439,13 @@ void SceneFileLoader::reportLeftOver(const char* element, const char* key, std::
 
 std::unique_ptr<Scene> loadSceneText(const char* text, std::size_t size, const std::string& fileName,
                                      std::ostream& errors, Diagnostics& diagnostics, MeshUse use) {
-    return SceneFileLoader(fileName, errors, diagnostics, use).parseText(std::string_view(text, size));
+    return SceneFileLoader(fileName, 1.0f, errors, diagnostics, use).parseText(std::string_view(text, size));
 }
 
 std::unique_ptr<Scene> loadSceneFile(const std::string& fileName, std::ostream& progress, std::ostream& errors,
-                                     Diagnostics& diagnostics, MeshUse use) {
+                                     Diagnostics& diagnostics, MeshUse use, float scale) {
     try {
-        return SceneFileLoader(fileName, errors, diagnostics, use).parseFile();
+        return SceneFileLoader(fileName, scale, errors, diagnostics, use).parseFile();
     } catch (const LoadError& e) {
         // Only a file that cannot be read gets here: handler problems are reported, not thrown.
         progress << "Error in loading file " << fileName << "\n";

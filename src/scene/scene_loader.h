@@ -24,9 +24,10 @@ namespace xmo {
 
 // Loads fileName, its meshes completed for `use`. A file that cannot be read
 // writes "Error in loading file " and its name to progress and throws
-// LoadError. Returns null when the file holds no "Scene" element.
+// LoadError. Returns null when the file holds no "Scene" element. Every mesh
+// point and viewpoint position is multiplied by scale as it is read.
 std::unique_ptr<Scene> loadSceneFile(const std::string& fileName, std::ostream& progress, std::ostream& errors,
-                                     Diagnostics& diagnostics, MeshUse use = MeshUse::Drawing);
+                                     Diagnostics& diagnostics, MeshUse use = MeshUse::Drawing, float scale = 1.0f);
 
 // The same for a file's contents already in memory; fileName only names it
 // in messages.

@@ -1,6 +1,7 @@
 #include "scene/shadow_mesh.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace xmo {
 
@@ -124,7 +125,101 @@ struct GroupFaces {
     }
 };
 
+// Open-addressing map from a position to its index in the welded list. The
+// key is the three coordinates' bits, with -0 read as 0; the table doubles
+// when it is half full.
+class PositionIndex {
+public:
+    explicit PositionIndex(std::size_t expected) { resize(expected); }
+
+    // The index of p's position, or `next` after recording it there.
+    int find(const Vec3f& p, int next) {
+        const Key key = keyOf(p);
+        Entry& entry = slot(table_, key);
+        if (entry.index >= 0) return entry.index;
+        entry = Entry{key, next};
+        if (++count_ * 2 > table_.size()) resize(table_.size());
+        return next;
+    }
+
+private:
+    struct Key {
+        std::uint32_t bits[3];
+        bool operator==(const Key& k) const {
+            return bits[0] == k.bits[0] && bits[1] == k.bits[1] && bits[2] == k.bits[2];
+        }
+    };
+    struct Entry {
+        Key key;
+        int index;
+    };
+
+    static Key keyOf(const Vec3f& p) {
+        Key key{};
+        for (int a = 0; a < 3; ++a) {
+            const float v = p.e[a] == 0.0f ? 0.0f : p.e[a];
+            std::memcpy(&key.bits[a], &v, sizeof v);
+        }
+        return key;
+    }
+
+    static Entry& slot(std::vector<Entry>& table, const Key& key) {
+        const std::uint64_t h = mixBits((std::uint64_t{key.bits[0]} << 32 | key.bits[1]) ^ mixBits(key.bits[2]));
+        const std::size_t mask = table.size() - 1;
+        for (std::size_t at = h & mask;; at = (at + 1) & mask)
+            if (table[at].index < 0 || table[at].key == key) return table[at];
+    }
+
+    void resize(std::size_t entries) {
+        std::size_t capacity = 16;
+        while (capacity < entries * 2) capacity *= 2;
+        std::vector<Entry> bigger(capacity, Entry{Key{}, -1});
+        for (const Entry& e : table_)
+            if (e.index >= 0) slot(bigger, e.key) = e;
+        table_.swap(bigger);
+    }
+
+    std::vector<Entry> table_;
+    std::size_t count_ = 0;
+};
+
 }  // namespace
+
+std::size_t countOpenEdges(const std::vector<ShadowFace>& faces) {
+    std::size_t open = 0;
+    for (const ShadowFace& face : faces)
+        for (int s = 0; s < 4; ++s) open += edgeKey(face, s) && face.neighbour[s] < 0;
+    return open;
+}
+
+WeldedPoints weldByPosition(const std::vector<Vec3f>& points, const std::vector<int>& coordIndex) {
+    WeldedPoints welded;
+    welded.coordIndex.reserve(coordIndex.size() + 1);
+    PositionIndex index(points.size() / 2);
+    std::size_t start = 0;
+    while (start < coordIndex.size()) {
+        std::size_t end = start;
+        bool inside = true;
+        for (; end < coordIndex.size() && coordIndex[end] != -1; ++end) inside = inside && isPoint(coordIndex[end], points);
+        if (inside && end > start) {
+            const std::size_t first = welded.coordIndex.size();
+            for (std::size_t i = start; i < end; ++i) {
+                const Vec3f& p = points[static_cast<std::size_t>(coordIndex[i])];
+                const int at = index.find(p, static_cast<int>(welded.points.size()));
+                if (static_cast<std::size_t>(at) == welded.points.size()) welded.points.push_back(p);
+                if (welded.coordIndex.size() == first || welded.coordIndex.back() != at) welded.coordIndex.push_back(at);
+            }
+            if (welded.coordIndex.size() - first > 1 && welded.coordIndex.back() == welded.coordIndex[first])
+                welded.coordIndex.pop_back();
+            // A polygon that welded into a line or a point has no area and
+            // would only pair with real faces across their edges.
+            if (welded.coordIndex.size() - first < 3) welded.coordIndex.resize(first);
+            else welded.coordIndex.push_back(-1);
+        }
+        start = end + 1;
+    }
+    return welded;
+}
 
 void buildShadowFaces(const std::vector<Vec3f>& points, const std::vector<int>& coordIndex,
                       std::vector<ShadowFace>& faces) {

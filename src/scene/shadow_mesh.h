@@ -10,6 +10,7 @@
 // and math/.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -53,6 +54,26 @@ private:
     std::unique_ptr<Buffers> buffers_;
 };
 void buildNeighbours(std::vector<ShadowFace>& faces, NeighbourScratch& scratch);
+
+// Every open edge of the faces: an edge of two points that no other face
+// shares, through which the volume's stencil count leaks. Edges through an
+// empty slot do not count. 0 for a closed mesh.
+std::size_t countOpenEdges(const std::vector<ShadowFace>& faces);
+
+// A mesh written with a point per normal or texture seam has its polygons
+// apart along every seam, and so open edges. Welded, every point that repeats
+// an earlier point's position exactly (0 and -0 alike) is replaced by that
+// earlier one, and points lists each position once, in order of first use
+// by coordIndex. Every polygon ends in -1; one with an entry outside the
+// point list is dropped, and so is one left with fewer than three corners
+// once corners that repeat the one before them are merged (it has no area,
+// and would only pair with real faces across their edges). Linear in the
+// entries.
+struct WeldedPoints {
+    std::vector<Vec3f> points;
+    std::vector<int> coordIndex;
+};
+WeldedPoints weldByPosition(const std::vector<Vec3f>& points, const std::vector<int>& coordIndex);
 
 // A polygon that the shadow cannot hold whole: "coordIndex entry N starts a
 // polygon of K vertices; its shadow keeps the first four". The first one

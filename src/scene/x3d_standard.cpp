@@ -11,6 +11,9 @@
 
 #include "base/name_table.h"
 #include "base/number_scan.h"
+#include "import/companion_files.h"
+#include "import/model_builder.h"
+#include "import/model_pictures.h"
 #include "scene/scene_values.h"
 #include "scene/shadow_mesh.h"
 #include "scene/x3d_geometry.h"
@@ -170,6 +173,7 @@ struct FileScope {
     std::unordered_map<const X3dElement*, const X3dElement*> useTargets;
     std::unordered_map<std::string, const X3dElement*> firstDef;
     std::vector<const X3dElement*> defOrder;  // each name's first DEF, in file order
+    CompanionFiles files{std::string()};       // the pictures it names, beside it
 };
 
 struct MaterialFields {
@@ -177,14 +181,16 @@ struct MaterialFields {
     float ambientIntensity = 0.2f, shininess = 0.2f, transparency = 0.0f;
     std::string url;  // the picture, when the appearance has one
     bool repeatS = true, repeatT = true;
+    int pendingTexture = -1;  // its entry in the pending textures; -1: no pixels
 };
 
 class StandardReader {
 public:
-    StandardReader(std::ostream& errors, Diagnostics& diagnostics, MeshUse use)
-        : errors_(errors), diagnostics_(diagnostics), use_(use) {}
+    StandardReader(std::ostream& errors, ImportServices& services)
+        : errors_(errors), services_(services), diagnostics_(services.diagnostics), use_(services.meshUse),
+          pictures_(services) {}
 
-    StandardReading read(X3dTree tree, const std::string& fileName, const std::string& objectName);
+    ImportedModel read(X3dTree tree, const ImportRequest& request);
 
 private:
     FileScope& addScope(X3dTree tree, const std::string& fileName);
@@ -202,6 +208,7 @@ private:
     bool buildGeometry(FileScope& scope, const X3dElement& geometry, bool textured, CornerMesh& mesh);
     void readGeometryChildren(FileScope& scope, const X3dElement& geometry, FaceSetFields& fields);
     void addShape(CornerMesh& mesh, const Affine3& placement, const MaterialFields& material);
+    void addToHull(const IndexedFaceSet& mesh);
 
     bool withinLimits(const FileScope& scope, const X3dElement& e, int depth);
     void report(DiagnosticKind kind, const std::string& file, int line, std::string message) {
@@ -209,8 +216,13 @@ private:
     }
 
     std::ostream& errors_;
+    ImportServices& services_;
     Diagnostics& diagnostics_;
     const MeshUse use_;
+    ModelPictures pictures_;
+    // Every drawn triangle, for the shadow hull the model casts through.
+    std::vector<Vec3f> hullPoints_;
+    std::vector<int> hullIndex_;
     NeighbourScratch neighbourScratch_;
     std::vector<std::unique_ptr<FileScope>> scopes_;
     std::map<std::string, FileScope*> scopeByPath_;
@@ -233,6 +245,7 @@ constexpr int kMaxInlineDepth = 16;
 FileScope& StandardReader::addScope(X3dTree tree, const std::string& fileName) {
     auto scope = std::make_unique<FileScope>();
     scope->fileName = fileName;
+    scope->files = CompanionFiles(fileName);
     scope->folder = std::filesystem::path(fileName).parent_path();
     scope->tree = std::move(tree);
     if (scope->tree.syntaxError) errors_ << *scope->tree.syntaxError << "\n";
@@ -449,6 +462,14 @@ MaterialFields StandardReader::readAppearance(FileScope& scope, const X3dElement
                 }
             m.repeatS = readFlag(c->attribute("repeatS"), true);
             m.repeatT = readFlag(c->attribute("repeatT"), true);
+            if (m.url.empty()) continue;
+            const ModelPictures::Picture picture =
+                pictures_.find(scope.files, scope.files.pathOf(m.url), m.repeatS, m.repeatT);
+            m.pendingTexture = picture.pending;
+            if (picture.problem)
+                report(DiagnosticKind::ImageProblem, scope.fileName, c->line,
+                       "ImageTexture \"" + m.url + "\": " + *picture.problem +
+                           "; the surfaces using it are drawn without it");
         }
     }
     return m;
@@ -622,8 +643,10 @@ void StandardReader::addShape(CornerMesh& m, const Affine3& placement, const Mat
         if (mesh->color) mesh->colorIndex.push_back(-1);
         start = r + 1;
     }
-    mesh->castshadow = true;
+    // The model casts through its welded hull instead.
+    mesh->castshadow = false;
     mesh->finish(use_, &neighbourScratch_);
+    addToHull(*mesh);
 
     auto shape = std::make_unique<Shape>();
     shape->appearance = std::make_unique<Appearance>();
@@ -641,14 +664,32 @@ void StandardReader::addShape(CornerMesh& m, const Affine3& placement, const Mat
         texture->url = fields.url;
         texture->repeatS = fields.repeatS;
         texture->repeatT = fields.repeatT;
+        if (fields.pendingTexture >= 0)
+            services_.textures.pending[static_cast<std::size_t>(fields.pendingTexture)].users.push_back(texture.get());
         shape->appearance->texture = std::move(texture);
     }
     shape->geometry = std::move(mesh);
     out_->addChild(std::move(shape));
 }
 
-StandardReading StandardReader::read(X3dTree tree, const std::string& fileName, const std::string& objectName) {
-    StandardReading result;
+void StandardReader::addToHull(const IndexedFaceSet& mesh) {
+    const int base = static_cast<int>(hullPoints_.size());
+    hullPoints_.insert(hullPoints_.end(), mesh.coord->point.begin(), mesh.coord->point.end());
+    // Each polygon as a fan of triangles, whose inner edges meet in pairs.
+    const std::vector<int>& corners = mesh.coordIndex;
+    std::size_t start = 0;
+    for (std::size_t r = 0; r < corners.size(); ++r) {
+        if (corners[r] != -1) continue;
+        for (std::size_t k = start + 1; k + 1 < r; ++k)
+            hullIndex_.insert(hullIndex_.end(), {base + corners[start], base + corners[k], base + corners[k + 1], -1});
+        start = r + 1;
+    }
+}
+
+ImportedModel StandardReader::read(X3dTree tree, const ImportRequest& request) {
+    const std::string& fileName = request.fileName;
+    const std::string& objectName = request.objectName;
+    ImportedModel result;
     FileScope& scope = addScope(std::move(tree), fileName);
     scopeByPath_[canonicalKey(fileName)] = &scope;
     openFiles_.push_back(&scope);
@@ -687,32 +728,32 @@ StandardReading StandardReader::read(X3dTree tree, const std::string& fileName, 
         result.root = result.scene.get();
     }
     out_ = result.root;
-    evaluate(scope, *target, Affine3{}, 0);
+    evaluate(scope, *target, Affine3::scaling(Vec3f{request.scale, request.scale, request.scale}), 0);
+    if (!hullIndex_.empty()) {
+        out_->addChild(buildShadowHull(hullPoints_, hullIndex_, fileName, objectName, diagnostics_));
+        hullPoints_ = {};
+        hullIndex_ = {};
+    }
     result.companionFiles = std::move(companionFiles_);
+    for (const auto& inlined : scopes_)
+        for (const std::string& picture : inlined->files.named())
+            if (std::find(result.companionFiles.begin(), result.companionFiles.end(), picture) ==
+                result.companionFiles.end())
+                result.companionFiles.push_back(picture);
     return result;
 }
 
 }  // namespace
 
-StandardReading readStandardX3dText(std::string_view text, const std::string& fileName,
-                                    const std::string& objectName, std::ostream& errors, Diagnostics& diagnostics,
-                                    MeshUse use) {
-    X3dTree tree = readX3dText(text, fileName, diagnostics);
-    return StandardReader(errors, diagnostics, use).read(std::move(tree), fileName, objectName);
+ImportedModel readStandardX3dText(std::string_view text, const ImportRequest& request, ImportServices& services,
+                                  std::ostream& errors) {
+    X3dTree tree = readX3dText(text, request.fileName, services.diagnostics);
+    return StandardReader(errors, services).read(std::move(tree), request);
 }
 
-StandardReading readStandardX3dFile(const std::string& fileName, const std::string& objectName,
-                                    std::ostream& progress, std::ostream& errors, Diagnostics& diagnostics,
-                                    MeshUse use) {
-    X3dTree tree;
-    try {
-        tree = readX3dTree(fileName, diagnostics);
-    } catch (const LoadError&) {
-        progress << "Error in loading file " << fileName << "\n";
-        progress.flush();
-        throw;
-    }
-    return StandardReader(errors, diagnostics, use).read(std::move(tree), fileName, objectName);
+ImportedModel readStandardX3dFile(const ImportRequest& request, ImportServices& services, std::ostream& errors) {
+    X3dTree tree = readX3dTree(request.fileName, services.diagnostics);
+    return StandardReader(errors, services).read(std::move(tree), request);
 }
 
 }  // namespace xmo

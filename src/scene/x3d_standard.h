@@ -14,7 +14,8 @@
 // scene object. Viewpoints, lights, sensors, interpolators, routes, scripts
 // and prototypes are not used; each file names them once in Diagnostics, as
 // it names the geometry it does not draw and the USE it cannot follow.
-// Depends on scene/ (nodes, shadow meshes) and base/.
+// Depends on scene/ (nodes, shadow meshes), import/ (pictures, shadow hull)
+// and base/.
 #pragma once
 
 #include <memory>
@@ -23,41 +24,29 @@
 #include <string_view>
 #include <vector>
 
-#include "base/diagnostics.h"
-#include "scene/nodes.h"
+#include "import/model_import.h"
 
 namespace xmo {
-
-struct StandardReading {
-    std::unique_ptr<Scene> scene;
-    // The scene itself for an empty objectName, else a Group of that name in
-    // it holding what the DEF'd node draws; null when the file holds no
-    // Scene or no node of that name.
-    Group* root = nullptr;
-    // Why root is null, for the film's Object to report.
-    std::string whyNoRoot;
-    // Files that the file names and that were read with it (Inline), as
-    // opened: relative to the working directory.
-    std::vector<std::string> companionFiles;
-};
 
 // No file read this way places more corners than this in all (USE and
 // Inline included), so that no small file can ask for more memory than a
 // film player has.
 inline constexpr std::size_t kMaxStandardCorners = std::size_t{1} << 23;
 
-// Reads fileName. A file that cannot be read throws LoadError (after
-// "Error in loading file " and its name on progress); malformed XML keeps
-// what was read before the error, its line on errors as the subset reading
-// writes it.
-StandardReading readStandardX3dFile(const std::string& fileName, const std::string& objectName,
-                                    std::ostream& progress, std::ostream& errors, Diagnostics& diagnostics,
-                                    MeshUse use = MeshUse::Drawing);
+// Reads request.fileName, its coordinates multiplied by request.scale, as
+// a glTF or OBJ model is imported (import/model_import.h): the root is the
+// scene itself for an empty objectName, else a Group of that name holding
+// what the DEF'd node draws, null (with whyNoRoot) when the file holds no
+// Scene or no node of that name. The pictures of ImageTexture nodes are
+// decoded into services.textures, and the model casts through one welded
+// shadow hull. A file that cannot be read throws LoadError; malformed XML
+// keeps what was read before the error, its line on errors as the subset
+// reading writes it.
+ImportedModel readStandardX3dFile(const ImportRequest& request, ImportServices& services, std::ostream& errors);
 
-// The same for a file's contents already in memory; fileName names it in
-// messages, and its folder holds the files an Inline names.
-StandardReading readStandardX3dText(std::string_view text, const std::string& fileName,
-                                    const std::string& objectName, std::ostream& errors, Diagnostics& diagnostics,
-                                    MeshUse use = MeshUse::Drawing);
+// The same for a file's contents already in memory; request.fileName names
+// it in messages, and its folder holds the files it names.
+ImportedModel readStandardX3dText(std::string_view text, const ImportRequest& request, ImportServices& services,
+                                  std::ostream& errors);
 
 }  // namespace xmo

@@ -12,6 +12,7 @@
 
 #include "app/gl_setup.h"
 #include "motion/placement.h"
+#include "movie/load_services.h"
 #include "movie/movie.h"
 #include "scene/model_pass.h"
 #include "scene/renderer_state.h"
@@ -54,7 +55,8 @@ protected:
     Diagnostics diagnostics;
     RendererState renderer;
     Terrain terrain;
-    ObjectLoadContext context{progress, diagnostics, errors, renderer.lights};
+    NoMediaLoader media;
+    ObjectLoadContext context{progress, diagnostics, errors, renderer.lights, media, renderer.textures};
 };
 
 std::unique_ptr<Model> placedModel(BaseObject& object, const Vec3f& position) {

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "app/gl_setup.h"
+#include "app/player_media_loader.h"
 #include "image/texture.h"
 #include "motion/placement.h"
 #include "movie/movie.h"
@@ -164,6 +165,12 @@ public:
         brick->color = 15;
         return keep(std::move(brick));
     }
+    // The whole of a model file.
+    BaseObject& file(const char* name) {
+        auto object = std::make_unique<Object>();
+        object->filename = name;
+        return keep(std::move(object));
+    }
     // A unit cube of scene/shadow_boxes.x3d: "Marked" casts, "Unmarked" does not.
     BaseObject& box(const char* group) {
         auto object = std::make_unique<Object>();
@@ -201,13 +208,14 @@ public:
 private:
     BaseObject& keep(std::unique_ptr<BaseObject> object) {
         std::ostringstream progress;
-        ObjectLoadContext context{progress, diagnostics_, progress, renderer.lights};
+        ObjectLoadContext context{progress, diagnostics_, progress, renderer.lights, media_, renderer.textures};
         object->load(context);
         EXPECT_TRUE(object->loaded) << progress.str();
         movie.objects.push_back(std::move(object));
         return *movie.objects.back();
     }
     Diagnostics diagnostics_;
+    PlayerMediaLoader media_{console};
 };
 
 int brightness(const test::Rgba& c) { return c.r + c.g + c.b; }
@@ -311,6 +319,66 @@ TEST_F(World, TheModelPassVisitsEveryModelTwiceAndAFreshMeshShowsInTheFirstFrame
     const test::Rgba middle = pixelAt(centre);
     EXPECT_GT(middle.g, 200) << "the fully lit pass shows the mesh";
     EXPECT_LT(middle.r + middle.b, 40);
+}
+
+// tests/data/import/textured-cube.glb: a unit cube whose faces each show
+// their part of one picture, the upper half of it in the face's colour and
+// the lower half at a third of that.
+TEST_F(World, ATexturedGltfCubeShowsEachFacesPartOfItsPictureTheRightWayUp) {
+    Film film;
+    film.add(film.file("import/textured-cube.glb"), Vec3f{0, 1.5f, 0}, false);
+    uploadModelTextures(film.renderer.textures);
+    look(Vec3f{2.4f, 3.2f, 3.0f}, Vec3f{0, 1.5f, 0}, Vec3f{0, 1, 0});
+    GLint modeBefore = 0;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &modeBefore);
+    film.play();
+    film.play();
+    test::saveFrameForInspection("world_textured_cube");
+    struct Face {
+        const char* name;
+        Vec3f upper, lower;  // a point in each half of the face's part
+        int channel;         // 0 red, 1 green, 2 blue
+    };
+    const Face faces[] = {
+        {"+x red", {0.5f, 1.75f, 0}, {0.5f, 1.25f, 0}, 0},
+        {"+y green (its up is -z)", {0, 2, -0.25f}, {0, 2, 0.25f}, 1},
+        {"+z blue", {0, 1.75f, 0.5f}, {0, 1.25f, 0.5f}, 2},
+    };
+    for (const Face& f : faces) {
+        const test::Rgba upper = pixelAt(f.upper), lower = pixelAt(f.lower);
+        const int u[3] = {upper.r, upper.g, upper.b}, l[3] = {lower.r, lower.g, lower.b};
+        for (int c = 0; c < 3; ++c) {
+            if (c == f.channel) continue;
+            EXPECT_GT(u[f.channel], 3 * u[c] + 20) << f.name << " upper";
+            EXPECT_GT(l[f.channel], 3 * l[c] + 10) << f.name << " lower";
+        }
+        EXPECT_GT(u[f.channel], 2 * l[f.channel]) << f.name << ": the bright half above the dim one";
+    }
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D)) << "texturing is on only while a textured shape draws";
+    GLint modeAfter = 0;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &modeAfter);
+    EXPECT_EQ(modeAfter, modeBefore);
+}
+
+// tests/data/import/two-tone-box.obj: a unit cube as an exporter that
+// splits by material writes it, red on top and blue elsewhere, every face
+// with points of its own. Neither material's mesh is closed; the welded
+// whole is, and shadows as the brick of the first test does.
+TEST_F(World, AnObjModelSplitByMaterialCastsOneClosedShadow) {
+    Film film;
+    film.add(film.file("import/two-tone-box.obj"), Vec3f{0, 1.5f, 0}, true);
+    lookDown(12.0f);
+    film.play();
+    film.play();
+    test::saveFrameForInspection("world_obj_shadow");
+    const int dim = brightness(pixelAt(kShadowed));
+    const int bright = brightness(pixelAt(Vec3f{-3.0f, 0.0f, 3.0f}));
+    EXPECT_GT(2 * bright, 3 * dim) << "shadow " << dim << ", lit " << bright;
+    const auto isLit = [&](const Vec3f& p) { return brightness(pixelAt(p)) > (dim + bright) / 2; };
+    EXPECT_TRUE(isLit(kLightSide)) << "the light side of the box";
+    EXPECT_TRUE(isLit(Vec3f{-0.5f, 0.0f, -0.8f})) << "ground seen through the volume: in and out again";
+    const test::Rgba top = pixelAt(Vec3f{0, 2, 0});
+    EXPECT_GT(top.r, 3 * top.b) << "the red top, lit";
 }
 
 }  // namespace

@@ -96,6 +96,9 @@ TEST(CheckWarnings, HostileSnippetsGiveTheirWarningLines) {
           "after it 2.5 s earlier",
           "test.xmo:4: Sequence 3: duration 0 is not positive; the film passes over it",
           "test.xmo:5: Sequence 4: duration 0 is not positive; as the last sequence it plays on from local time 0"}},
+        {"<Movie><Objects>\n<Object id='2' filename='movie/house.x3d' objectname='House' scale='-2'/></Objects>"
+         "<Sequence duration='1'><Camera/></Sequence></Movie>",
+         {"test.xmo:2: Object 2: scale -2 is not a positive number; the object keeps the size of its file"}},
         {film(model,
               "<Animation modelid='1' interpolationfunction='bspline'>\n<KeyFramePosition keytime='0'/>"
               "<KeyFramePosition keytime='.5'/><KeyFramePosition keytime='1'/><KeyFrameForce keytime='1'/>"

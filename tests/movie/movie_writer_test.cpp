@@ -102,7 +102,7 @@ TEST(MovieWriter, WritesTheClassicLinesOfAClassicFilm) {
 // its default, and values that six digits or a unit axis would change.
 constexpr const char* kEveryElement = R"(<Movie>
 <Objects>
- <Object id="1" filename="movie/house.x3d" objectname="House" standard="true"/>
+ <Object id="1" filename="movie/house.x3d" objectname="House" scale="2.5" standard="true"/>
  <BrikObject id="2" size="2 1 4" color="4"/>
 </Objects>
 <Models>
@@ -144,7 +144,7 @@ TEST(MovieWriter, WritesEverythingTheFilmHoldsInTheReadersLayout) {
     EXPECT_EQ(movie->writeXml(),
               "<Movie>\n"
               " <Objects>\n"
-              "  <Object id=\"1\" filename=\"movie/house.x3d\" objectname=\"House\" standard=\"true\"/>\n"
+              "  <Object id=\"1\" filename=\"movie/house.x3d\" objectname=\"House\" scale=\"2.5\" standard=\"true\"/>\n"
               "  <BrikObject id=\"2\" size=\"2 1 4\" color=\"4\"/>\n"
               " </Objects>\n"
               " <Models>\n"

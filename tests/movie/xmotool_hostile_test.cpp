@@ -46,27 +46,34 @@ TEST_F(XmotoolHostile, FilesThatAreNotFilmsAreRefusedAtOnce) {
     const std::string sparse = path("sparse");
     ASSERT_EQ(runProcess({"/usr/bin/truncate", "-s", "2G", sparse}).exitCode, 0);
     const struct {
-        std::string file, message;
+        std::string file, message, modelMessage;
     } files[] = {
-        {"/dev/zero", "not a regular file"},
-        {fifo, "not a regular file"},
-        {sparse, "too large to be a movie (2147483648 bytes)"},
+        {"/dev/zero", "not a regular file", "not a regular file"},
+        {fifo, "not a regular file", "not a regular file"},
+        {sparse, "too large to be a movie (2147483648 bytes)", "too large to be a model file (2147483648 bytes)"},
     };
+    // A model file is named by its extension: a link named so leads there.
+    const std::string model = path("model.glb");
     for (const auto& f : files) {
-        std::ofstream(path("film.xmo")) << "<Movie><Objects>\n<Object id='1' filename='" << f.file
-                                        << "' objectname='A'/></Objects><Sequence duration='1'><Camera/></Sequence></Movie>";
-        for (const bool asScene : {false, true}) {
-            SCOPED_TRACE(f.file + (asScene ? " as a scene file" : " as the movie"));
-            const ProcessResult r = xmotool({"check", asScene ? path("film.xmo") : f.file});
-            EXPECT_EQ(r.exitCode, 3);
-            const std::string expected =
-                (asScene ? path("film.xmo") + ":2: Object 1: " : "") + f.file + ": " + f.message;
-            // The refusal is the last problem, before the summary.
-            const size_t summary = r.out.rfind('\n', r.out.size() - 2);
-            const size_t refusal = r.out.rfind('\n', summary - 1);
-            EXPECT_EQ(r.out.substr(refusal + 1, summary - refusal - 1), expected) << r.out;
-            EXPECT_LT(r.cpuSeconds, 1.0);
-            EXPECT_LT(r.maxResidentKb, 100 * 1024);
+        fs::remove(model);
+        fs::create_symlink(f.file, model);
+        for (const std::string& named : {f.file, model}) {
+            std::ofstream(path("film.xmo")) << "<Movie><Objects>\n<Object id='1' filename='" << named
+                                            << "' objectname='A'/></Objects><Sequence duration='1'><Camera/></Sequence></Movie>";
+            for (const bool asObject : {false, true}) {
+                if (named == model && !asObject) continue;
+                SCOPED_TRACE(named + (asObject ? " as an object's file" : " as the movie"));
+                const ProcessResult r = xmotool({"check", asObject ? path("film.xmo") : named});
+                EXPECT_EQ(r.exitCode, 3);
+                const std::string expected = (asObject ? path("film.xmo") + ":2: Object 1: " : "") + named + ": " +
+                                             (named == model ? f.modelMessage : f.message);
+                // The refusal is the last problem, before the summary.
+                const size_t summary = r.out.rfind('\n', r.out.size() - 2);
+                const size_t refusal = r.out.rfind('\n', summary - 1);
+                EXPECT_EQ(r.out.substr(refusal + 1, summary - refusal - 1), expected) << r.out;
+                EXPECT_LT(r.cpuSeconds, 1.0);
+                EXPECT_LT(r.maxResidentKb, 100 * 1024);
+            }
         }
     }
 }

@@ -87,17 +87,19 @@ TEST(XmotoolCheck, ReportsProblemsAndWhetherTheFilmIsPlayable) {
          "collide, so it has no effect\n"
          "movie/physics.xmo:23: Contact 32: modelid0 3 has no collision geometry; the contact has no effect\n"
          "movie/physics.xmo: 12 problems, playable\n"},
-        // Objects that load yet show nothing never pass with 0 problems.
+        // Objects that load yet show nothing never pass with 0 problems; Object 3,
+        // the first at the scale suggested for it, fits and is not named.
         {"check movie/unseen.xmo", 0,
          "movie/unseen.x3d: geometry not drawn by the standard reading: 1 Extrusion\n"
          "movie/unseen.x3d: geometry not drawn by this reading: 1 Box, 1 Extrusion; standard=\"true\" on the "
          "Object draws X3D's primitives and triangle sets\n"
-         "movie/unseen.xmo:5: Object 1: 240 units across; nothing beyond 100 units from the eye is drawn: try "
+         "movie/unseen.x3d: geometry not drawn by the standard reading: 1 Extrusion\n"
+         "movie/unseen.xmo:6: Object 1: 240 units across; nothing beyond 100 units from the eye is drawn: try "
          "scale=\"0.01\"\n"
-         "movie/unseen.xmo:6: Object 2: \"Empty\" in movie/unseen.x3d holds no mesh the reading draws; nothing of "
+         "movie/unseen.xmo:7: Object 2: \"Empty\" in movie/unseen.x3d holds no mesh the reading draws; nothing of "
          "it shows\n"
-         "movie/unseen.xmo:10: Model 2: its object has no mesh to take a size from; 0.01 0.01 0.01 is used\n"
-         "movie/unseen.xmo: 5 problems, playable\n"},
+         "movie/unseen.xmo:12: Model 2: its object has no mesh to take a size from; 0.01 0.01 0.01 is used\n"
+         "movie/unseen.xmo: 6 problems, playable\n"},
     };
     for (const Case& c : cases) {
         const ToolRun r = xmotool(c.arguments, Errors::Apart);

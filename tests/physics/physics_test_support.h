@@ -13,12 +13,6 @@
 
 namespace xmo::test {
 
-class NoMedia : public MediaLoader {
-public:
-    void loadFont(Text&, const char*, Diagnostics&) override {}
-    void loadTile(Tiles&, const char*, Diagnostics&) override {}
-};
-
 // A film of brick objects and models (and joins and contacts after them)
 // loaded into a world with a ground plane, as start-up does it.
 struct LoadedWorld {
@@ -31,12 +25,13 @@ struct LoadedWorld {
     // Frames of the given length, each stepping the world as the frame does.
     void run(float seconds, float frameTime = 0.04f);
 
-    NoMedia media;
+    NoMediaLoader media;
     OdeWorld world;
     LightCounter lights;
+    ModelTextures textures;
     Diagnostics diagnostics;
     std::ostringstream progress, errors;
-    LoadServices services{media, world, lights, progress, errors, diagnostics, errors};
+    LoadServices services{media, world, lights, textures, progress, errors, diagnostics, errors};
     std::unique_ptr<Movie> movie;
 };
 

@@ -6,6 +6,7 @@
 #include <set>
 #include <sstream>
 
+#include "movie/load_services.h"
 #include "movie/movie.h"
 #include "scene/renderer_state.h"
 #include "support/near.h"
@@ -91,7 +92,9 @@ TEST(BrikObjectLoad, SetsBoundsAndReportsColoursAndSizesOutsideTheTable) {
     std::ostringstream progress, errors;
     Diagnostics diagnostics;
     LightCounter lights;
-    ObjectLoadContext context{progress, diagnostics, errors, lights};
+    NoMediaLoader media;
+    ModelTextures textures;
+    ObjectLoadContext context{progress, diagnostics, errors, lights, media, textures};
     BrikObject good;
     good.size = Vec3f{2, 3, 4};
     good.color = 9;

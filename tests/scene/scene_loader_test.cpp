@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "movie/load_services.h"
 #include "movie/movie.h"
 #include "scene/mesh_geometry.h"
 #include "scene/renderer_state.h"
@@ -345,12 +346,14 @@ struct ObjectLoad {
     std::ostringstream progress, errors;
     Diagnostics diagnostics;
     LightCounter lights;
+    NoMediaLoader media;
+    ModelTextures textures;
 
-    ObjectLoad(const char* file, const char* name, bool standard = false) {
+    ObjectLoad(const char* file, const char* name, float scale = 1.0f) {
         object.filename = file;
         object.objectname = name;
-        object.standard = standard;
-        ObjectLoadContext context{progress, diagnostics, errors, lights};
+        object.scale = scale;
+        ObjectLoadContext context{progress, diagnostics, errors, lights, media, textures};
         object.load(context);
     }
 };
@@ -370,6 +373,33 @@ TEST(ObjectLoad, TakesTheNamedGroupAndMeasuresItWithoutTransforms) {
     ObjectLoad scaled("scene/names.x3d", "Scaled");
     EXPECT_EQ(scaled.object.min, (Vec3f{-1, -2, -3}));
     EXPECT_EQ(scaled.object.max, (Vec3f{1, 1, 4}));
+
+    // The object's scale multiplies the file's coordinates as they are read.
+    ObjectLoad larger("scene/names.x3d", "Scaled", 2.5f);
+    EXPECT_EQ(larger.object.min, (Vec3f{-2.5f, -5, -7.5f}));
+    EXPECT_EQ(larger.object.max, (Vec3f{2.5f, 2.5f, 10}));
+}
+
+TEST(ObjectLoad, ModelFilesLoadByTheirExtensionAsSceneFilesDo) {
+    ObjectLoad cube("import/textured-cube.glb", "", 2.0f);
+    EXPECT_EQ(cube.progress.str(), ".");
+    EXPECT_TRUE(cube.object.loaded);
+    EXPECT_EQ(cube.object.root, cube.object.scene.get()) << "the whole file without objectname";
+    EXPECT_EQ(cube.object.min, (Vec3f{-1, -1, -1}));
+    EXPECT_EQ(cube.object.max, (Vec3f{1, 1, 1}));
+    ASSERT_TRUE(cube.object.scene->lights && cube.object.scene->lights->light) << "a model file lights as a scene";
+    EXPECT_TRUE(cube.diagnostics.empty());
+
+    ObjectLoad car("import/parts.gltf", "Car");
+    EXPECT_TRUE(car.object.loaded);
+    EXPECT_EQ(car.object.companionFiles,
+              (std::vector<std::string>{"import/parts.bin", "import/checker.png", "import/missing.png"}));
+
+    ObjectLoad none("import/parts.gltf", "Nothing");
+    EXPECT_EQ(none.progress.str(), "Error in loading objectNothing\n");
+    EXPECT_FALSE(none.object.loaded);
+    ASSERT_EQ(none.diagnostics.size(), 1u) << "no material is read for a node that is not there";
+    EXPECT_EQ(formatDiagnostic(none.diagnostics.items()[0]), "import/parts.gltf: no node named \"Nothing\" in the file");
 }
 
 // The subset reading takes only groups, and says what a name is instead.
