@@ -9,7 +9,7 @@ XVFB     = xvfb-run -a -s "-screen 0 1024x768x24"
 LSAN     = LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
 FUZZ_SECONDS ?= 30
 
-.PHONY: deps build test test-release test-sanitize demo golden bench soak fuzz fuzz-smoke package clean
+.PHONY: deps build test test-release test-sanitize demo golden bench soak fuzz fuzz-smoke fuzz-memcheck package clean
 
 deps:
 	./scripts/install-deps
@@ -58,8 +58,17 @@ SOAK_FRAMES ?= 90000
 soak: build
 	$(BUILD)/bench/demo_soak $(CURDIR)/assets/demo/BrikBasics.xmo $(SOAK_FRAMES)
 
-fuzz:
+fuzz: build
 	$(MAKE) fuzz-smoke FUZZ_SECONDS=600
+	$(MAKE) fuzz-memcheck
+
+# The image target's seeds and every input the fuzzing kept, once under
+# valgrind's memcheck (the Release build's image_file_replay): the image
+# decoders are not instrumented, and only memcheck sees them use memory they
+# never wrote.
+fuzz-memcheck:
+	valgrind --tool=memcheck --error-exitcode=1 -q $(BUILD)/fuzz/image_file_replay \
+		fuzz/corpus/image_file $(FUZZDIR)/fuzz-corpus/image_file
 
 clean:
 	rm -rf $(BUILD) $(ASAN) $(FUZZDIR)

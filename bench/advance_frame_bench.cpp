@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     const long drawnFrames = argc > 1 ? std::max(1L, std::atol(argv[1])) : kDrawnFrames;
     xmo::OffscreenContext context;
     std::string error;
-    if (!context.open(xmo::kScreenWidth, xmo::kScreenHeight, error)) {
+    if (!context.open(xmo::kScreenWidth, xmo::kScreenHeight, 1, error)) {
         std::fprintf(stderr, "advance_frame_bench: %s\n", error.c_str());
         return 1;
     }

@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
 
     xmo::OffscreenContext context;
     std::string error;
-    if (!context.open(xmo::kScreenWidth, xmo::kScreenHeight, error)) {
+    if (!context.open(xmo::kScreenWidth, xmo::kScreenHeight, 1, error)) {
         std::cerr << "demo_soak: " << error << "\n";
         return 1;
     }

@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
     xmo::bench::countEngineAllocations();
     xmo::OffscreenContext context;
     std::string error;
-    if (!context.open(xmo::kScreenWidth, xmo::kScreenHeight, error)) {
+    if (!context.open(xmo::kScreenWidth, xmo::kScreenHeight, 1, error)) {
         std::fprintf(stderr, "player_frame_bench: %s\n", error.c_str());
         return 1;
     }

@@ -129,7 +129,7 @@ int main(int argc, char** argv) {
 
     xmo::OffscreenContext context;
     std::string error;
-    if (!context.open(xmo::kScreenWidth, xmo::kScreenHeight, error)) {
+    if (!context.open(xmo::kScreenWidth, xmo::kScreenHeight, 1, error)) {
         std::fprintf(stderr, "shadow_pass_bench: %s\n", error.c_str());
         return 1;
     }

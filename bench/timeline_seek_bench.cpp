@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
     const int dragSteps = argc > 1 ? std::max(1, std::atoi(argv[1])) : kDragSteps;
     xmo::OffscreenContext context;
     std::string error;
-    if (!context.open(xmo::kScreenWidth, xmo::kScreenHeight, error)) {
+    if (!context.open(xmo::kScreenWidth, xmo::kScreenHeight, 1, error)) {
         std::fprintf(stderr, "timeline_seek_bench: %s\n", error.c_str());
         return 1;
     }

@@ -5,7 +5,7 @@
 # rendering. The export runs first, to the film's end (where its exit
 # command ends it) or to SECONDS; the baseline then draws and hashes
 # exactly the frames the video holds (a frame that is only reached is not
-# drawn, so each must be asked for).
+# drawn, so each must be asked for), with the video's 4 samples per pixel.
 #
 # usage: video_export_bench.sh BUILD_DIR [SECONDS]
 set -eu
@@ -32,7 +32,7 @@ case "$frames" in
 esac
 last=$((frames - 1))
 hyperfine --shell=none --runs 1 --style basic --export-json "$work/render.json" \
-    --output "$work/render.out" "$xmotool render BrikBasics.xmo --frames 0-$last --hash"
+    --output "$work/render.out" "$xmotool render BrikBasics.xmo --frames 0-$last --samples 4 --hash"
 hashed=$(tail -n 1 "$work/render.out" | cut -d ' ' -f 1)
 if [ "$hashed" != "$last" ]; then
     echo "video_export_bench: the baseline ended at frame '$hashed', not at the video's last, $last" >&2

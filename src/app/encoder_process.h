@@ -1,17 +1,19 @@
 // A video encoder run as a child process (ffmpeg), fed raw frames through a
 // pipe on its standard input.
 //
-// The encoder writes its output file itself and reports its own errors on the
-// standard error it shares with us. An encoder that dies while we write gives
-// EPIPE on the pipe, not a SIGPIPE that would end this process before it
-// could clean up: SIGPIPE is ignored here from start on, and set back to its
-// default in the child.
+// The encoder writes its output file itself. What it says on its standard
+// error is kept (child_process.h): it runs with only its errors printed, so
+// anything it says there is a failure, also when it exits with status 0, as
+// ffmpeg does when the disk fills while it writes the end of the file. An
+// encoder that dies while we write gives EPIPE on the pipe, not a SIGPIPE
+// that would end this process before it could clean up: SIGPIPE is ignored
+// here from start on.
 #pragma once
-
-#include <sys/types.h>
 
 #include <string>
 #include <vector>
+
+#include "app/child_process.h"
 
 namespace xmo {
 
@@ -32,12 +34,12 @@ public:
     bool write(const void* data, std::size_t size, std::string& error);
 
     // Ends the input and waits for the encoder; false with the reason unless
-    // it exited with status 0.
+    // it exited with status 0 and reported no error.
     bool finish(std::string& error);
 
 private:
     std::string name_;
-    pid_t pid_ = -1;
+    ChildProcess process_;
     int input_ = -1;
 };
 

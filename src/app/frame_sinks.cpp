@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "app/gl_setup.h"
-#include "app/render_options.h"
 #include "base/sha256.h"
 #include "image/png_writer.h"
 
@@ -11,7 +9,7 @@ namespace xmo {
 
 bool PngFrames::take(long frame, const std::vector<std::uint8_t>& picture, std::string& error) {
     const std::string path = framePath(dir_, frame);
-    if (!writePngRgba(path, picture.data(), kScreenWidth, kScreenHeight, error)) return false;
+    if (!writePngRgba(path, picture.data(), size_.width, size_.height, error)) return false;
     paths_ << path << "\n";
     return true;
 }

@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 
+#include "app/render_options.h"
 #include "app/render_run.h"
 
 namespace xmo {
@@ -12,11 +13,13 @@ namespace xmo {
 // Writes DIR/frame-NNNNNN.png per frame and prints its path on `paths`.
 class PngFrames : public FrameSink {
 public:
-    PngFrames(std::string dir, std::ostream& paths) : dir_(std::move(dir)), paths_(paths) {}
+    PngFrames(std::string dir, FrameSize size, std::ostream& paths)
+        : dir_(std::move(dir)), size_(size), paths_(paths) {}
     bool take(long frame, const std::vector<std::uint8_t>& picture, std::string& error) override;
 
 private:
     std::string dir_;
+    FrameSize size_;
     std::ostream& paths_;
 };
 

@@ -17,6 +17,10 @@ struct FieldOfView {
 // relation: the sky backdrop is scrolled by it.
 FieldOfView reshape(int width, int height);
 
+// The same for a picture drawn into the part of a larger frame that starts
+// x, y pixels from its bottom-left corner; GL draws nothing outside it.
+FieldOfView reshapeInto(int x, int y, int width, int height);
+
 // Modelview identity, black clear colour, depth test and lighting on, two-sided
 // lighting for the whole run, then reshape.
 FieldOfView initGL(int width, int height);

@@ -5,8 +5,10 @@
 
 namespace xmo {
 
-FieldOfView reshape(int width, int height) {
-    glViewport(0, 0, width, height);
+FieldOfView reshape(int width, int height) { return reshapeInto(0, 0, width, height); }
+
+FieldOfView reshapeInto(int x, int y, int width, int height) {
+    glViewport(x, y, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     const double aspect = static_cast<double>(width) / static_cast<double>(height);

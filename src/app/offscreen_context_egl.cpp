@@ -5,8 +5,11 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+
+#include "app/frame_capture.h"
 
 namespace xmo {
 
@@ -25,25 +28,54 @@ bool hasExtension(const char* list, const char* name) {
     return false;
 }
 
-// The player's frame buffer: colour, then depth and stencil in one buffer.
-bool bindFrameBuffer(int width, int height) {
-    GLuint framebuffer = 0, buffers[2] = {};
+// The pbuffer only makes the context current; every frame goes to a
+// framebuffer object.
+constexpr EGLint kPbufferSide = 16;
+
+void attachRenderbuffer(GLenum attachment, GLenum format, int width, int height, int samples) {
+    GLuint buffer = 0;
+    glGenRenderbuffers(1, &buffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, buffer);
+    if (samples > 1) {
+        glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples, format, width, height);
+    } else {
+        glRenderbufferStorage(GL_RENDERBUFFER, format, width, height);
+    }
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, attachment, GL_RENDERBUFFER, buffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+}
+
+// The player's frame buffer: colour, then depth and stencil in one buffer;
+// colour alone for the buffer a multisampled frame is resolved into. Left
+// bound; 0 when the GL cannot complete it.
+GLuint makeFrameBuffer(int width, int height, int samples, bool depthAndStencil) {
+    GLuint framebuffer = 0;
     glGenFramebuffers(1, &framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glGenRenderbuffers(2, buffers);
-    glBindRenderbuffer(GL_RENDERBUFFER, buffers[0]);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGB8, width, height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, buffers[0]);
-    glBindRenderbuffer(GL_RENDERBUFFER, buffers[1]);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, buffers[1]);
-    glBindRenderbuffer(GL_RENDERBUFFER, 0);
-    return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    attachRenderbuffer(GL_COLOR_ATTACHMENT0, GL_RGB8, width, height, samples);
+    if (depthAndStencil) attachRenderbuffer(GL_DEPTH_STENCIL_ATTACHMENT, GL_DEPTH24_STENCIL8, width, height, samples);
+    return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE ? framebuffer : 0;
+}
+
+// Why the GL cannot draw such frames; empty when it can.
+std::string findFrameLimit(int width, int height, int samples) {
+    GLint largestSide = 0, mostSamples = 0;
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largestSide);
+    glGetIntegerv(GL_MAX_SAMPLES, &mostSamples);
+    const std::string renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    if (width > largestSide || height > largestSide)
+        return "--size " + std::to_string(width) + "x" + std::to_string(height) + ": " + renderer +
+               " draws frames of at most " + std::to_string(largestSide) + "x" + std::to_string(largestSide) +
+               " pixels";
+    if (samples > 1 && samples > mostSamples)
+        return "--samples " + std::to_string(samples) + ": " + renderer + " gives at most " +
+               std::to_string(std::max(mostSamples, 1)) + " sample(s) per pixel";
+    return {};
 }
 
 }  // namespace
 
-bool OffscreenContext::open(int width, int height, std::string& error) {
+bool OffscreenContext::open(int width, int height, int samples, std::string& error) {
     if (!hasExtension(eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS), "EGL_MESA_platform_surfaceless")) {
         error = "cannot create an offscreen GL context: no EGL driver offers Mesa's surfaceless platform";
         return false;
@@ -70,7 +102,7 @@ bool OffscreenContext::open(int width, int height, std::string& error) {
                 "16 depth and 8 stencil bits";
         return false;
     }
-    const EGLint size[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
+    const EGLint size[] = {EGL_WIDTH, kPbufferSide, EGL_HEIGHT, kPbufferSide, EGL_NONE};
     surface_ = eglCreatePbufferSurface(display_, config, size);
     if (surface_ == EGL_NO_SURFACE) {
         error = eglFailure("eglCreatePbufferSurface");
@@ -91,11 +123,45 @@ bool OffscreenContext::open(int width, int height, std::string& error) {
         error = eglFailure("eglMakeCurrent");
         return false;
     }
-    if (!bindFrameBuffer(width, height)) {
-        error = "cannot create an offscreen GL context: the frame buffer is incomplete";
+    error = findFrameLimit(width, height, samples);
+    frameRefused_ = !error.empty();
+    if (frameRefused_) return false;
+    width_ = width;
+    height_ = height;
+    if (samples > 1) {
+        resolved_ = makeFrameBuffer(width, height, 1, false);
+        multisampled_ = makeFrameBuffer(width, height, samples, true);
+        if (!resolved_ || !multisampled_) {
+            error = "cannot create an offscreen GL context: no multisampled frame buffer of " +
+                    std::to_string(width) + "x" + std::to_string(height) + " pixels";
+            return false;
+        }
+        glGetIntegerv(GL_SAMPLES, &samples_);
+        if (samples_ < samples) {
+            frameRefused_ = true;
+            error = "--samples " + std::to_string(samples) + ": the GL gives " + std::to_string(samples_) +
+                    " sample(s) per pixel for it";
+            return false;
+        }
+        return true;
+    }
+    if (!makeFrameBuffer(width, height, 1, true)) {
+        error = "cannot create an offscreen GL context: no frame buffer of " + std::to_string(width) + "x" +
+                std::to_string(height) + " pixels";
         return false;
     }
     return true;
+}
+
+void OffscreenContext::readPicture(std::vector<std::uint8_t>& picture) {
+    if (multisampled_) {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, multisampled_);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolved_);
+        glBlitFramebuffer(0, 0, width_, height_, 0, 0, width_, height_, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, resolved_);
+    }
+    readFramePicture(width_, height_, picture);
+    if (multisampled_) glBindFramebuffer(GL_FRAMEBUFFER, multisampled_);
 }
 
 // The display stays initialised until the process ends: terminating it

@@ -15,9 +15,14 @@ namespace xmo {
 namespace {
 
 constexpr int kMaxFps = 1000;
-constexpr int kMaxVideoSide = 8192;
+// Sides beyond what the GL can draw are refused when the context is made,
+// with the GL's own limit; this bound only keeps the arithmetic small.
+constexpr long kMaxFrameSide = 65536;
+constexpr long kMaxParts = 9999;
+constexpr long kMaxJobs = 256;
 
-constexpr const char* kValueOptions[] = {"--fps", "--at", "--frames", "--out", "--from", "--to", "--video", "--size"};
+constexpr const char* kValueOptions[] = {"--fps", "--at",   "--frames",  "--out",  "--from", "--to",
+                                         "--video", "--size", "--samples", "--part", "--jobs"};
 
 bool parseLong(const std::string& text, long& value) {
     if (text.empty() || !std::isdigit(static_cast<unsigned char>(text[0]))) return false;
@@ -75,16 +80,54 @@ bool parseRange(const std::string& range, std::vector<long>& frames, std::string
     return true;
 }
 
-// Even sides, because the video's colour planes are sampled in two-by-two blocks.
-bool parseSize(const std::string& text, FrameSize& size, std::string& error) {
-    const std::size_t x = text.find('x');
+// A and B of "AxB" or "A/B".
+bool parsePair(const std::string& text, char separator, long& a, long& b) {
+    const std::size_t at = text.find(separator);
+    return at != std::string::npos && parseLong(text.substr(0, at), a) && parseLong(text.substr(at + 1), b);
+}
+
+// At least 4x3, so the film has a picture of one pixel per unit of its 4:3
+// shape; even sides for a video, whose colour planes are sampled in two-by-two
+// blocks.
+bool parseSize(const std::string& text, bool video, FrameSize& size, std::string& error) {
     long width = 0, height = 0;
-    if (x == std::string::npos || !parseLong(text.substr(0, x), width) || !parseLong(text.substr(x + 1), height) ||
-        width < 2 || height < 2 || width > kMaxVideoSide || height > kMaxVideoSide || width % 2 || height % 2) {
-        error = "--size: expected WxH, two even numbers from 2 to 8192, got '" + text + "'";
+    if (!parsePair(text, 'x', width, height) || width < 4 || height < 3 || width > kMaxFrameSide ||
+        height > kMaxFrameSide || (video && (width % 2 || height % 2))) {
+        error = std::string("--size: expected WxH of at least 4x3") + (video ? " with even sides for a video" : "") +
+                ", got '" + text + "'";
         return false;
     }
     size = {static_cast<int>(width), static_cast<int>(height)};
+    return true;
+}
+
+bool parseSamples(const std::string& text, int& samples, std::string& error) {
+    long n = 0;
+    if (!parseLong(text, n) || (n != 1 && n != 2 && n != 4 && n != 8)) {
+        error = "--samples: expected 1, 2, 4 or 8, got '" + text + "'";
+        return false;
+    }
+    samples = static_cast<int>(n);
+    return true;
+}
+
+bool parsePart(const std::string& text, VideoPart& part, std::string& error) {
+    long index = 0, count = 0;
+    if (!parsePair(text, '/', index, count) || index < 1 || index > count || count > kMaxParts) {
+        error = "--part: expected K/N with 1 <= K <= N <= 9999, got '" + text + "'";
+        return false;
+    }
+    part = {static_cast<int>(index), static_cast<int>(count)};
+    return true;
+}
+
+bool parseJobs(const std::string& text, int& jobs, std::string& error) {
+    long n = 0;
+    if (!parseLong(text, n) || n < 1 || n > kMaxJobs) {
+        error = "--jobs: expected a whole number from 1 to 256, got '" + text + "'";
+        return false;
+    }
+    jobs = static_cast<int>(n);
     return true;
 }
 
@@ -96,14 +139,12 @@ bool endsWithNoCase(const std::string& text, const std::string& suffix) {
 }
 
 bool parseVideoPath(const std::string& path, VideoFormat& format, std::string& error) {
-    if (endsWithNoCase(path, ".mp4")) {
-        format = VideoFormat::Mp4;
-    } else if (endsWithNoCase(path, ".webm")) {
-        format = VideoFormat::WebM;
-    } else {
+    const std::optional<VideoFormat> named = videoFormatOf(path);
+    if (!named) {
         error = "--video: the file name must end in .mp4 (H.264) or .webm (VP9), got '" + path + "'";
         return false;
     }
+    format = *named;
     return true;
 }
 
@@ -131,8 +172,14 @@ bool parseSelection(const std::map<std::string, std::string>& values, RenderOpti
         error = "--video takes --from and --to, not --at or --frames";
         return false;
     }
-    if (o.output != RenderOutput::Video && values.count("--size")) {
-        error = "--size goes with --video";
+    for (const char* option : {"--part", "--jobs"}) {
+        if (o.output != RenderOutput::Video && values.count(option)) {
+            error = std::string(option) + " goes with --video";
+            return false;
+        }
+    }
+    if (values.count("--part") && values.count("--jobs")) {
+        error = "--part and --jobs exclude each other: --jobs runs every part itself";
         return false;
     }
     if (at && !parseTimes(values.at("--at"), o.fps, o.frames, error)) return false;
@@ -209,13 +256,49 @@ std::optional<RenderOptions> parseRenderOptions(const std::vector<std::string>& 
     } else {
         o.outputDir = values["--out"];
     }
-    if (values.count("--size")) {
-        FrameSize size;
-        if (!parseSize(values["--size"], size, error)) return std::nullopt;
-        o.videoSize = size;
+    const bool video = o.output == RenderOutput::Video;
+    if (values.count("--size") && !parseSize(values["--size"], video, o.size, error)) return std::nullopt;
+    o.samples = video ? kDefaultVideoSamples : 1;
+    if (values.count("--samples") && !parseSamples(values["--samples"], o.samples, error)) return std::nullopt;
+    if (values.count("--part")) {
+        VideoPart part;
+        if (!parsePart(values["--part"], part, error)) return std::nullopt;
+        o.part = part;
     }
+    if (values.count("--jobs") && !parseJobs(values["--jobs"], o.jobs, error)) return std::nullopt;
     if (!parseSelection(values, o, error)) return std::nullopt;
     return o;
+}
+
+std::optional<VideoFormat> videoFormatOf(const std::string& path) {
+    if (endsWithNoCase(path, ".mp4")) return VideoFormat::Mp4;
+    if (endsWithNoCase(path, ".webm")) return VideoFormat::WebM;
+    return std::nullopt;
+}
+
+FrameArea filmArea(FrameSize frame) {
+    // Whole 4:3 steps: the picture's sides are exactly 4:3, as the player's
+    // 800x600 is, so the projection is the same.
+    const int step = std::min(frame.width / 4, frame.height / 3);
+    FrameArea area;
+    area.width = 4 * step;
+    area.height = 3 * step;
+    area.x = (frame.width - area.width) / 2;
+    area.y = (frame.height - area.height) / 2;
+    return area;
+}
+
+std::optional<std::vector<long>> partFrames(const std::vector<long>& span, VideoPart part, std::string& error) {
+    const std::size_t count = span.size();
+    const std::size_t begin = count * static_cast<std::size_t>(part.index - 1) / part.count;
+    const std::size_t end = count * static_cast<std::size_t>(part.index) / part.count;
+    if (count < static_cast<std::size_t>(kMinPartFrames) * part.count) {
+        error = std::to_string(part.count) + " parts of the " + std::to_string(count) +
+                " frame(s) from --from to --to would hold fewer than " + std::to_string(kMinPartFrames) +
+                " frames each; make fewer parts";
+        return std::nullopt;
+    }
+    return std::vector<long>(span.begin() + static_cast<long>(begin), span.begin() + static_cast<long>(end));
 }
 
 std::optional<std::vector<long>> spanFrames(double from, double to, int fps, std::string& error) {
@@ -235,6 +318,24 @@ std::optional<std::vector<long>> spanFrames(double from, double to, int fps, std
     frames.reserve(static_cast<std::size_t>(end - first));
     for (long n = static_cast<long>(first); n < static_cast<long>(end); ++n) frames.push_back(n);
     return frames;
+}
+
+std::vector<std::string> partArguments(const std::vector<std::string>& args, VideoPart part, const std::string& path) {
+    std::vector<std::string> result;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const bool valued = takesValue(args[i]) && i + 1 < args.size();
+        if (args[i] == "--jobs") {
+            ++i;
+        } else if (args[i] == "--video") {
+            result.insert(result.end(), {args[i], path});
+            ++i;
+        } else {
+            result.push_back(args[i]);
+            if (valued) result.push_back(args[++i]);
+        }
+    }
+    result.insert(result.end(), {"--part", std::to_string(part.index) + "/" + std::to_string(part.count)});
+    return result;
 }
 
 unsigned frameTicks(long frame, int fps) {

@@ -1,16 +1,13 @@
 #include "app/render_run.h"
 
-#include <GL/gl.h>
-
 #include "app/fixed_step.h"
-#include "app/frame_capture.h"
-#include "app/gl_setup.h"
+#include "app/offscreen_context.h"
 #include "app/player.h"
 
 namespace xmo {
 
-RunResult playFrames(Player& player, PlaybackTicks& ticks, int fps, const std::vector<long>& frames, FrameSink& sink,
-                     const volatile std::sig_atomic_t& stop) {
+RunResult playFrames(Player& player, PlaybackTicks& ticks, int fps, const std::vector<long>& frames,
+                     OffscreenContext& context, FrameSink& sink, const volatile std::sig_atomic_t& stop) {
     RunResult result;
     if (frames.empty()) return result;
     std::vector<std::uint8_t> picture;
@@ -18,8 +15,7 @@ RunResult playFrames(Player& player, PlaybackTicks& ticks, int fps, const std::v
     const auto isWanted = [&](long frame) { return next < frames.size() && frame == frames[next]; };
     result.lastFrame = playFixedSteps(player, ticks, fps, 0, frames.back(), isWanted, [&](long frame) {
         if (isWanted(frame)) {
-            glFinish();
-            readFramePicture(kScreenWidth, kScreenHeight, picture);
+            context.readPicture(picture);
             if (!sink.take(frame, picture, result.error)) {
                 result.end = RunEnd::SinkFailed;
                 return false;

@@ -12,14 +12,15 @@
 
 namespace xmo {
 
+class OffscreenContext;
 class PlaybackTicks;
 struct Player;
 
 class FrameSink {
 public:
     virtual ~FrameSink() = default;
-    // Takes frame n's picture (readFramePicture, screen sized); false with the
-    // reason stops the run.
+    // Takes frame n's picture (readFramePicture, of the frame's size); false
+    // with the reason stops the run.
     virtual bool take(long frame, const std::vector<std::uint8_t>& picture, std::string& error) = 0;
 };
 
@@ -33,13 +34,13 @@ struct RunResult {
 };
 
 // Advances frames 0, 1, ... up to the last of `frames` (ascending) on the
-// fixed step of `fps` frames per second, and draws and hands those in
-// `frames` to the sink. The frames in between are advanced without being
-// drawn, so commands, animations and physics move on as in playback at the
-// cost of the film's logic alone. Stops after the
-// frame in which the film's exit command fires, when the sink fails, or when
-// `stop` is set between frames.
-RunResult playFrames(Player& player, PlaybackTicks& ticks, int fps, const std::vector<long>& frames, FrameSink& sink,
-                     const volatile std::sig_atomic_t& stop);
+// fixed step of `fps` frames per second, and draws those in `frames` and
+// hands them, as the context reads them back, to the sink. The frames in
+// between are advanced without being drawn, so commands, animations and
+// physics move on as in playback at the cost of the film's logic alone.
+// Stops after the frame in which the film's exit command fires, when the
+// sink fails, or when `stop` is set between frames.
+RunResult playFrames(Player& player, PlaybackTicks& ticks, int fps, const std::vector<long>& frames,
+                     OffscreenContext& context, FrameSink& sink, const volatile std::sig_atomic_t& stop);
 
 }  // namespace xmo

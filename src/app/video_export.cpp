@@ -4,9 +4,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/gl_setup.h"
 #include "app/render_progress.h"
 #include "app/sound_track.h"
+#include "app/video_parts.h"
+#include "app/video_probe.h"
 #include "effects/sound.h"
 #include "movie/movie.h"
 
@@ -59,22 +60,30 @@ bool writeMix(std::FILE* file, const std::vector<SoundClip>& clips, long long le
 
 }  // namespace
 
-VideoExport::VideoExport(const RenderOptions& options, const std::vector<long>& frames, std::ostream& progress,
-                         bool progressIsTerminal)
+VideoExport::VideoExport(const RenderOptions& options, const std::vector<long>& span, const std::vector<long>& frames,
+                         std::ostream& progress, bool progressIsTerminal)
     : options_(options),
       firstFrame_(frames.empty() ? 0 : frames.front()),
       frameCount_(static_cast<long>(frames.size())),
       progress_(progress),
       progressIsTerminal_(progressIsTerminal),
       video_(options.videoPath),
-      soundTrack_(options.videoPath) {}
+      soundTrack_(options.videoPath) {
+    if ((!options.part || options.part->index == 1) && !span.empty()) {
+        trackFirst_ = span.front();
+        trackCount_ = static_cast<long>(span.size());
+    }
+    if (options.part && !frames.empty() && !span.empty())
+        partTag_ = formatPartTag({*options.part, frames.front(), frames.back(), span.front(), span.back(), options.fps});
+}
 
 bool VideoExport::start(const Movie& movie, const std::string& movieFile, std::string& error) {
     started_ = lastShown_ = std::chrono::steady_clock::now();
-    hasSound_ = !movie.sounds.empty();
-    if (hasSound_ && !writeSoundTrack(movie, movieFile, error)) return false;
+    // Before the music is decoded: a target that may not be replaced costs no work.
     if (!video_.create(error)) return false;
-    rgb_.resize(static_cast<std::size_t>(kScreenWidth) * kScreenHeight * 3);
+    hasSound_ = !movie.sounds.empty() && trackCount_ > 0;
+    if (hasSound_ && !writeSoundTrack(movie, movieFile, error)) return false;
+    rgb_.resize(static_cast<std::size_t>(options_.size.width) * options_.size.height * 3);
     if (!encoder_.start(ffmpegArguments(), error)) {
         error += "; video export needs ffmpeg (the Debian package ffmpeg)";
         return false;
@@ -84,7 +93,7 @@ bool VideoExport::start(const Movie& movie, const std::string& movieFile, std::s
 
 bool VideoExport::writeSoundTrack(const Movie& movie, const std::string& movieFile, std::string& error) {
     std::vector<DecodedSound> decoded;
-    if (!decodeSounds(movie, movieFile, options_.fps, firstFrame_, decoded, error)) return false;
+    if (!decodeSounds(movie, movieFile, options_.fps, trackFirst_, decoded, error)) return false;
     std::vector<SoundClip> clips;
     for (const DecodedSound& d : decoded) {
         const int channels = d.audio.channels;
@@ -92,7 +101,7 @@ bool VideoExport::writeSoundTrack(const Movie& movie, const std::string& movieFi
     }
     if (!soundTrack_.create(error)) return false;
     const long long length =
-        frameSample(firstFrame_ + frameCount_, options_.fps) - frameSample(firstFrame_, options_.fps);
+        frameSample(trackFirst_ + trackCount_, options_.fps) - frameSample(trackFirst_, options_.fps);
     errno = 0;
     std::FILE* file = std::fopen(soundTrack_.path().c_str(), "wb");
     bool ok = file && writeMix(file, clips, length);
@@ -109,20 +118,18 @@ bool VideoExport::writeSoundTrack(const Movie& movie, const std::string& movieFi
 
 std::vector<std::string> VideoExport::ffmpegArguments() const {
     const bool webm = options_.videoFormat == VideoFormat::WebM;
+    // Errors only, and the first one ends it: whatever it then says is why.
     std::vector<std::string> args = {
-        kEncoder, "-hide_banner", "-nostdin", "-loglevel", "error", "-y",
+        kEncoder, "-hide_banner", "-nostdin", "-loglevel", "error", "-xerror", "-y",
         "-f", "rawvideo", "-pix_fmt", "rgb24",
-        "-video_size", std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight),
+        "-video_size", std::to_string(options_.size.width) + "x" + std::to_string(options_.size.height),
         "-framerate", std::to_string(options_.fps), "-i", "pipe:0",
     };
     if (hasSound_) {
         args.insert(args.end(), {"-f", "s16le", "-ar", std::to_string(kSoundTrackRate), "-ac", "2", "-i",
-                                 soundTrack_.path(), "-map", "0:v", "-map", "1:a"});
+                                 ffmpegFileUrl(soundTrack_.path()), "-map", "0:v", "-map", "1:a"});
     }
-    if (options_.videoSize) {
-        args.insert(args.end(), {"-vf", "scale=" + std::to_string(options_.videoSize->width) + ":" +
-                                            std::to_string(options_.videoSize->height) + ":flags=lanczos"});
-    }
+    if (!partTag_.empty()) args.insert(args.end(), {"-metadata", "comment=" + partTag_});
     // 4:2:0 chroma: what every browser and phone decodes.
     args.insert(args.end(), {"-pix_fmt", "yuv420p"});
     if (webm) {
@@ -136,9 +143,11 @@ std::vector<std::string> VideoExport::ffmpegArguments() const {
         args.insert(args.end(), {"-movflags", "+faststart"});
     }
     // The track runs to the end of the requested frames; when the film's exit
-    // command ends it sooner, the sound stops with the picture.
-    if (hasSound_) args.push_back("-shortest");
-    args.insert(args.end(), {"-f", webm ? "webm" : "mp4", video_.path()});
+    // command ends it sooner, the sound stops with the picture. The first of
+    // several parts keeps the whole span's track for the join.
+    const bool trackIsTheFrames = trackFirst_ == firstFrame_ && trackCount_ == frameCount_;
+    if (hasSound_ && trackIsTheFrames) args.push_back("-shortest");
+    args.insert(args.end(), {"-f", webm ? "webm" : "mp4", ffmpegFileUrl(video_.path())});
     return args;
 }
 
@@ -148,7 +157,10 @@ bool VideoExport::take(long, const std::vector<std::uint8_t>& picture, std::stri
         rgb_[q + 1] = picture[p + 1];
         rgb_[q + 2] = picture[p + 2];
     }
-    if (!encoder_.write(rgb_.data(), rgb_.size(), error)) return false;
+    if (!encoder_.write(rgb_.data(), rgb_.size(), error)) {
+        error = "cannot write " + options_.videoPath + ": " + error;
+        return false;
+    }
     ++taken_;
     showProgress(taken_ == frameCount_);
     return true;
@@ -167,19 +179,42 @@ bool VideoExport::finish(std::string& error) {
     const bool encoded = encoder_.finish(error);
     seconds_ = secondsBetween(started_, std::chrono::steady_clock::now());
     if (progressIsTerminal_) progress_ << "\r\033[K" << std::flush;
-    return encoded && video_.commit(error);
+    if (!encoded || !checkWritten(error)) {
+        error = "cannot write " + options_.videoPath + ": " + error;
+        return false;
+    }
+    return video_.commit(error);
+}
+
+bool VideoExport::checkWritten(std::string& error) const {
+    VideoProbe found;
+    if (!probeVideo(video_.path(), found, error)) {
+        error = "the file ffmpeg wrote cannot be read whole: " + error;
+        return false;
+    }
+    if (found.videoFrames != taken_) {
+        error = "ffmpeg wrote " + std::to_string(found.videoFrames) + " of " + std::to_string(taken_) + " frames";
+        return false;
+    }
+    if (hasSound_ && found.soundPackets == 0) {
+        error = "ffmpeg wrote no sound";
+        return false;
+    }
+    return true;
 }
 
 std::string VideoExport::summary() const {
     const double filmSeconds = static_cast<double>(taken_) / options_.fps;
-    const int width = options_.videoSize ? options_.videoSize->width : kScreenWidth;
-    const int height = options_.videoSize ? options_.videoSize->height : kScreenHeight;
-    char text[128];
-    std::snprintf(text, sizeof text, ": %ld frames at %d fps (%.2f s), %dx%d %s %s, in %.1f s (%.2f s per second of film)",
-                  taken_, options_.fps, filmSeconds, width, height,
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  ": %ld frames at %d fps (%.2f s), %dx%d %s %s, %d sample(s) per pixel, in %.1f s (%.2f s per "
+                  "second of film)",
+                  taken_, options_.fps, filmSeconds, options_.size.width, options_.size.height,
                   options_.videoFormat == VideoFormat::WebM ? "VP9" : "H.264",
-                  hasSound_ ? "with sound" : "without sound", seconds_, filmSeconds > 0.0 ? seconds_ / filmSeconds : 0.0);
-    return "wrote " + options_.videoPath + text;
+                  hasSound_ ? "with sound" : "without sound", options_.samples, seconds_,
+                  filmSeconds > 0.0 ? seconds_ / filmSeconds : 0.0);
+    const std::string part = partTag_.empty() ? "" : " (" + partTag_.substr(std::string("xmotool ").size()) + ")";
+    return "wrote " + options_.videoPath + part + text;
 }
 
 }  // namespace xmo

@@ -7,5 +7,6 @@ namespace xmo {
 int runCheck(int argc, char** argv);
 int runDump(int argc, char** argv);
 int runSave(int argc, char** argv);
+int runJoin(int argc, char** argv);
 
 }  // namespace xmo

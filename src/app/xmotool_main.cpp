@@ -1,6 +1,6 @@
 // xmotool: the windowless companion of the player. It checks, dumps and
-// re-saves films itself, and hands render to xmotool-render and txf to
-// xmotool-txf.
+// re-saves films and joins the parts of a video itself, and hands render to
+// xmotool-render and txf to xmotool-txf.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -22,16 +22,20 @@ constexpr const char* kUsage =
     "                            playable, 3 when the player would refuse it\n"
     "  dump MOVIE                the loaded and resolved movie as JSON on standard output\n"
     "  save MOVIE OUT            load MOVIE and write it again to OUT\n"
-    "  render MOVIE [--fps N] (--at T1,T2,... | --frames A-B) --out DIR\n"
+    "  render MOVIE [--fps N] [--size WxH] (--at T1,T2,... | --frames A-B) --out DIR\n"
     "                            play the film on a fixed-step clock and write the\n"
     "                            requested frames as DIR/frame-NNNNNN.png\n"
-    "  render MOVIE [--fps N] [--from T] [--to T] [--size WxH] --video OUT.mp4\n"
+    "  render MOVIE [--fps N] [--from T] [--to T] [--size WxH] [--samples N]\n"
+    "         [--part K/N | --jobs J] --video OUT.mp4\n"
     "                            export the film with its music as a video (H.264 in\n"
-    "                            .mp4, VP9 in .webm) through ffmpeg\n"
-    "  render MOVIE [--fps N] [--at ... | --frames A-B] --hash\n"
+    "                            .mp4, VP9 in .webm) through ffmpeg, whole, as part K\n"
+    "                            of N, or in J processes at once\n"
+    "  render MOVIE [--fps N] [--size WxH] [--at ... | --frames A-B] --hash\n"
     "                            print \"FRAME TIME SHA256\" of each frame's pixels\n"
     "                            (render is carried out by xmotool-render, which must be\n"
     "                            beside xmotool; xmotool render --help tells more)\n"
+    "  join OUT PART1 ... PARTN  join the parts written by render --part into OUT\n"
+    "                            without encoding them again\n"
     "  txf FONT OUT.txf [--size PX] [--chars STRING]\n"
     "                            make a TXF caption font from a TrueType or OpenType\n"
     "                            font: the characters (UTF-8, Latin-1 only; default\n"
@@ -83,6 +87,19 @@ constexpr Command kCommands[] = {
      "Exit codes: 0 done; 1 OUT cannot be written; 2 usage error; 3 the movie\n"
      "cannot be used.\n",
      xmo::runSave},
+    {"join",
+     "usage: xmotool join OUT PART1 ... PARTN\n"
+     "\n"
+     "Joins the parts of a video that `xmotool render --part K/N --video PART` wrote,\n"
+     "given in order from 1 to N, into OUT (.mp4 or .webm, as the parts) with ffmpeg,\n"
+     "without encoding them again: OUT holds the frames and the sound track a single\n"
+     "export would. Parts missing, out of order, of another export or not whole are\n"
+     "refused. OUT is written beside itself, checked and renamed, so a failed join\n"
+     "leaves no half-written file and the old OUT as it was.\n"
+     "\n"
+     "Exit codes: 0 done; 1 the parts cannot be joined or OUT cannot be written;\n"
+     "2 usage error.\n",
+     xmo::runJoin},
 };
 
 bool isHelpOption(const char* arg) { return std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0; }

@@ -14,6 +14,7 @@
 #include "app/frame_sinks.h"
 #include "app/gl_setup.h"
 #include "app/offscreen_context.h"
+#include "app/parallel_export.h"
 #include "app/playback_ticks.h"
 #include "app/player.h"
 #include "app/player_media_loader.h"
@@ -26,9 +27,11 @@
 namespace {
 
 constexpr const char* kHelp =
-    "usage: xmotool render MOVIE [--fps N] (--at T1,T2,... | --frames A-B) --out DIR\n"
-    "       xmotool render MOVIE [--fps N] [--from T] [--to T] [--size WxH] --video OUT.mp4|OUT.webm\n"
-    "       xmotool render MOVIE [--fps N] [--at T1,T2,... | --frames A-B | --from T --to T] --hash\n"
+    "usage: xmotool render MOVIE [--fps N] [--size WxH] [--samples N] (--at T1,T2,... | --frames A-B) --out DIR\n"
+    "       xmotool render MOVIE [--fps N] [--from T] [--to T] [--size WxH] [--samples N]\n"
+    "                            [--part K/N | --jobs J] --video OUT.mp4|OUT.webm\n"
+    "       xmotool render MOVIE [--fps N] [--size WxH] [--samples N]\n"
+    "                            [--at T1,T2,... | --frames A-B | --from T --to T] --hash\n"
     "\n"
     "Plays MOVIE offscreen on a fixed-step clock (frame n at n/N seconds) and writes\n"
     "the chosen frames, pixel for pixel what the player shows. Every frame before\n"
@@ -46,8 +49,17 @@ constexpr const char* kHelp =
     "                   played, not written\n"
     "  --to T           the end, not included (default: the end of the last sequence;\n"
     "                   the film's exit command ends it sooner)\n"
-    "  --size WxH       scale the video (by ffmpeg) to W by H pixels, both even\n"
-    "                   (default 800x600)\n"
+    "  --size WxH       frames of W by H pixels (default 800x600, the player's): the\n"
+    "                   film in the largest 4:3 area inside, centred, with black\n"
+    "                   bars beside or above and below it; even sides for a video\n"
+    "  --samples N      samples per pixel, 1, 2, 4 or 8, to smooth the edges (default\n"
+    "                   4 for --video, 1 otherwise: PNG files and hashes then show\n"
+    "                   the player's own pixels)\n"
+    "  --part K/N       write only the K-th of N equal runs of the frames from --from\n"
+    "                   to --to, as a video of its own for xmotool join (the first\n"
+    "                   part carries the sound track of them all)\n"
+    "  --jobs J         render the video as J parts in J processes at once and join\n"
+    "                   them into OUT\n"
     "  --hash           print \"FRAME TIME SHA256\" per frame: the SHA-256 of its RGBA\n"
     "                   pixels, top row first; without --at or --frames every frame\n"
     "                   from --from to --to\n"
@@ -84,7 +96,7 @@ int fail(const std::string& message, int code = 1) {
 int printVersion() {
     xmo::OffscreenContext context;
     std::string error;
-    if (!context.open(xmo::kScreenWidth, xmo::kScreenHeight, error)) return fail(error);
+    if (!context.open(xmo::kScreenWidth, xmo::kScreenHeight, 1, error)) return fail(error);
     const auto text = [](GLenum name) {
         const GLubyte* value = glGetString(name);
         return value ? reinterpret_cast<const char*>(value) : "unknown";
@@ -107,9 +119,17 @@ int main(int argc, char** argv) {
     if (args.size() == 1 && args[0] == "--version") return printVersion();
     const std::optional<RenderOptions> options = parseRenderOptions(args, error);
     if (!options) return fail(error, 2);
+    if (options->jobs > 1) {
+        handleSignals();
+        return exportInParallel(*options, args, stopRequested, std::cerr, isatty(STDERR_FILENO) == 1);
+    }
 
     OffscreenContext context;
-    if (!context.open(kScreenWidth, kScreenHeight, error)) return fail(error);
+    if (!context.open(options->size.width, options->size.height, options->samples, error))
+        return fail(error, context.frameRefused() ? 2 : 1);
+    if (context.samples() != options->samples)
+        std::cerr << "xmotool render: --samples " << options->samples << ": the GL draws " << context.samples()
+                  << " samples per pixel for it\n";
 
     PlaybackTicks ticks;
     Player player([&ticks] { return ticks.now(); }, std::cerr, std::cerr);
@@ -123,6 +143,8 @@ int main(int argc, char** argv) {
         std::cerr << describeLoadError(e) << "\n";
         return 3;
     }
+    const FrameArea area = filmArea(options->size);
+    reshapeInto(area.x, area.y, area.width, area.height);
     if (options->output == RenderOutput::Pngs) {
         // Only now: a refused film leaves no empty folder behind.
         std::error_code fsError;
@@ -133,35 +155,48 @@ int main(int argc, char** argv) {
         }
     }
 
-    std::vector<long> frames = options->frames;
-    if (frames.empty()) {
+    std::vector<long> span = options->frames;
+    if (span.empty()) {
         const double to = options->to ? *options->to : filmEnd(player.currentMovie->sequences);
-        std::optional<std::vector<long>> span = spanFrames(options->from, to, options->fps, error);
-        if (!span) return fail(error + (options->to ? "" : " (the film ends there; give --to)"), 2);
-        frames = std::move(*span);
+        std::optional<std::vector<long>> spanned = spanFrames(options->from, to, options->fps, error);
+        if (!spanned) return fail(error + (options->to ? "" : " (the film ends there; give --to)"), 2);
+        span = std::move(*spanned);
+    }
+    std::vector<long> frames = span;
+    if (options->part) {
+        std::optional<std::vector<long>> part = partFrames(span, *options->part, error);
+        if (!part) return fail(error, 2);
+        frames = std::move(*part);
     }
 
     handleSignals();
     std::unique_ptr<FrameSink> sink;
     VideoExport* video = nullptr;
     if (options->output == RenderOutput::Video) {
-        auto exporter = std::make_unique<VideoExport>(*options, frames, std::cerr, isatty(STDERR_FILENO) == 1);
+        auto exporter =
+            std::make_unique<VideoExport>(*options, span, frames, std::cerr, isatty(STDERR_FILENO) == 1);
         if (!exporter->start(*player.currentMovie, options->moviePath, error)) return fail(error);
         video = exporter.get();
         sink = std::move(exporter);
     } else if (options->output == RenderOutput::Hashes) {
         sink = std::make_unique<HashLines>(options->fps, std::cout);
     } else {
-        sink = std::make_unique<PngFrames>(options->outputDir, std::cout);
+        sink = std::make_unique<PngFrames>(options->outputDir, options->size, std::cout);
     }
 
-    const RunResult run = playFrames(player, ticks, options->fps, frames, *sink, stopRequested);
+    const RunResult run = playFrames(player, ticks, options->fps, frames, context, *sink, stopRequested);
     stopPlayer(player);
     switch (run.end) {
     case RunEnd::Interrupted: return fail("stopped; nothing more was written", 130);
     case RunEnd::SinkFailed: return fail(run.error);
     case RunEnd::ExitCommand:
-        // A span ends with the film; frames asked for by name must all exist.
+        // A span ends with the film; frames asked for by name must all
+        // exist, and so must a part's first frame.
+        if (options->part && run.taken == 0)
+            return fail("the film ended by its exit command at frame " + std::to_string(run.lastFrame) +
+                        ", before frame " + std::to_string(frames.front()) + " where part " +
+                        std::to_string(options->part->index) + "/" + std::to_string(options->part->count) +
+                        " begins; give an earlier --to");
         if (options->frames.empty()) break;
         return fail("the film ended by its exit command at frame " + std::to_string(run.lastFrame) + "; " +
                     std::to_string(frames.size() - run.taken) + " requested frame(s) after it were not rendered");

@@ -136,30 +136,63 @@ int writeInPlace(const std::string& target, const WriteContents& write) {
     return reason;
 }
 
+// The file the path names (after symbolic links) and its status when it
+// exists, else st_mode 0; false with the reason when it may not be replaced.
+bool findReplaceableFile(const std::string& path, std::string& target, struct stat& status, std::string& reason) {
+    int linkError = 0;
+    const std::optional<std::string> followed = followLinks(path, linkError);
+    if (!followed) {
+        reason = reasonOf(linkError);
+        return false;
+    }
+    target = *followed;
+    status = {};
+    if (stat(target.c_str(), &status) != 0) {
+        status.st_mode = 0;
+        if (errno == ENOENT) return true;
+        reason = reasonOf(errno);
+        return false;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        reason = "not a regular file";
+        return false;
+    }
+    // The mode bits count for root too, who may write any file.
+    if ((status.st_mode & 0222) == 0) {
+        reason = "read-only file";
+        return false;
+    }
+    if (access(target.c_str(), W_OK) != 0) {
+        reason = errno == EACCES ? "read-only file" : reasonOf(errno);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool writeFileAtomically(const std::string& path, const WriteContents& write, std::string& error) {
-    const auto fail = [&](const std::string& reason) {
+    const SizeLimitSignalIgnored sizeLimit;
+    std::string target, reason;
+    struct stat status {};
+    if (!findReplaceableFile(path, target, status, reason)) {
         error = "cannot write " + path + ": " + reason;
         return false;
-    };
-    const SizeLimitSignalIgnored sizeLimit;
-    int linkError = 0;
-    const std::optional<std::string> target = followLinks(path, linkError);
-    if (!target) return fail(reasonOf(linkError));
-
-    struct stat status {};
-    if (stat(target->c_str(), &status) != 0) {
-        if (errno != ENOENT) return fail(reasonOf(errno));
-        const int reason = replaceFile(*target, nullptr, write);
-        return reason == 0 || fail(reasonOf(reason));
     }
-    if (!S_ISREG(status.st_mode)) return fail("not a regular file");
-    // The mode bits count for root too, who may write any file.
-    if ((status.st_mode & 0222) == 0) return fail("read-only file");
-    if (access(target->c_str(), W_OK) != 0) return fail(errno == EACCES ? "read-only file" : reasonOf(errno));
-    const int reason = status.st_nlink > 1 ? writeInPlace(*target, write) : replaceFile(*target, &status, write);
-    return reason == 0 || fail(reasonOf(reason));
+    const bool exists = status.st_mode != 0;
+    const int failure = exists && status.st_nlink > 1 ? writeInPlace(target, write)
+                                                      : replaceFile(target, exists ? &status : nullptr, write);
+    if (failure == 0) return true;
+    error = "cannot write " + path + ": " + reasonOf(failure);
+    return false;
+}
+
+bool checkWritableTarget(const std::string& path, std::string& error) {
+    std::string target, reason;
+    struct stat status {};
+    if (findReplaceableFile(path, target, status, reason)) return true;
+    error = "cannot write " + path + ": " + reason;
+    return false;
 }
 
 TemporaryFile::~TemporaryFile() {
@@ -167,13 +200,19 @@ TemporaryFile::~TemporaryFile() {
 }
 
 bool TemporaryFile::create(std::string& error) {
-    std::string name = target_ + ".XXXXXX";
+    std::string reason;
+    struct stat status {};
+    if (!findReplaceableFile(target_, resolved_, status, reason)) {
+        error = "cannot write " + target_ + ": " + reason;
+        return false;
+    }
+    std::string name = resolved_ + ".XXXXXX";
     const int fd = mkstemp(name.data());
     if (fd < 0) {
         error = "cannot write " + target_ + ": " + reasonOf(errno);
         return false;
     }
-    giveMode(fd, nullptr);
+    giveMode(fd, status.st_mode != 0 ? &status : nullptr);
     close(fd);
     path_ = name;
     return true;
@@ -183,7 +222,7 @@ bool TemporaryFile::commit(std::string& error) {
     // The writer has closed the file; what it wrote reaches the disk before
     // the name does.
     const int fd = open(path_.c_str(), O_RDONLY);
-    if (fd < 0 || fsync(fd) != 0 || std::rename(path_.c_str(), target_.c_str()) != 0) {
+    if (fd < 0 || fsync(fd) != 0 || std::rename(path_.c_str(), resolved_.c_str()) != 0) {
         error = "cannot write " + target_ + ": " + reasonOf(errno);
         if (fd >= 0) close(fd);
         return false;

@@ -13,7 +13,8 @@
 // so that every name keeps showing the one file: the text is made in memory
 // first and the file's space reserved before a byte of it changes, so a full
 // disk or the size limit leave it as it was.
-// TemporaryFile does the same for a file that another program writes.
+// TemporaryFile does the same for a file that another program writes (which
+// replaces the target whole, hard links or not).
 #pragma once
 
 #include <cstdio>
@@ -32,6 +33,11 @@ using WriteContents = std::function<bool(std::FILE*)>;
 // gets the mode a plainly created file would get.
 bool writeFileAtomically(const std::string& path, const WriteContents& write, std::string& error);
 
+// Whether a file may be written at path as writeFileAtomically would: it does
+// not exist, or it is a writable regular file (after symbolic links). False
+// with "cannot write PATH: <reason>" otherwise; for a check before long work.
+bool checkWritableTarget(const std::string& path, std::string& error);
+
 // An empty file made beside a target, under a name of its own, for a writer
 // that needs a path (another program). It is removed when the object goes,
 // unless commit renamed it over the target.
@@ -42,7 +48,10 @@ public:
     TemporaryFile& operator=(const TemporaryFile&) = delete;
     ~TemporaryFile();
 
-    // Makes the file; false with "cannot write TARGET: <reason>".
+    // Makes the file beside the file the target names (after symbolic
+    // links), with the mode of the file it will replace; false with "cannot
+    // write TARGET: <reason>", also when the target may not be replaced (as
+    // checkWritableTarget).
     bool create(std::string& error);
     const std::string& path() const { return path_; }
     // Flushes the written file to the disk and renames it over the target.
@@ -50,6 +59,7 @@ public:
 
 private:
     std::string target_;
+    std::string resolved_;  // the file the target names
     std::string path_;  // empty until created, and again once committed
 };
 

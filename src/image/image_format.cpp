@@ -18,24 +18,53 @@ std::int32_t littleEndian32(const std::uint8_t* p) {
     return static_cast<std::int32_t>(littleEndian16(p + 2) << 16 | littleEndian16(p));
 }
 
-std::optional<ImageSize> pngSize(const std::uint8_t* bytes, std::size_t size) {
-    // The signature, then the IHDR chunk: length, type, width, height.
-    if (size < 24 || std::memcmp(bytes + 12, "IHDR", 4) != 0) return std::nullopt;
-    return ImageSize{bigEndian32(bytes + 16), bigEndian32(bytes + 20)};
+// The signature, then the IHDR chunk: length, type, width, height, five
+// bytes of format, checksum.
+ImageHeader pngHeader(const std::uint8_t* bytes, std::size_t size) {
+    constexpr std::size_t kHeaderEnd = 8 + 4 + 4 + 13 + 4;
+    if (size < 16) return {std::nullopt, true};
+    if (std::memcmp(bytes + 12, "IHDR", 4) != 0) return {};
+    ImageHeader header;
+    if (size >= 24) header.size = ImageSize{bigEndian32(bytes + 16), bigEndian32(bytes + 20)};
+    header.cutShort = size < kHeaderEnd;
+    return header;
 }
 
-std::optional<ImageSize> bmpSize(const std::uint8_t* bytes, std::size_t size) {
-    // The 14-byte file header, then an info header that starts with its size:
-    // 12 bytes for the old core header (16-bit sides), more for the others.
-    if (size < 18) return std::nullopt;
+// The 14-byte file header, then an info header that starts with its own
+// size: 12 bytes for the old core header (16-bit sides, 3-byte colours), more
+// for the others; then the colour masks of a bit-field file whose info header
+// is too short to hold them, and the colour table of a file of 8 bits per
+// pixel or fewer. The decoder reads all of that with reads it does not check.
+ImageHeader bmpHeader(const std::uint8_t* bytes, std::size_t size) {
+    constexpr std::size_t kFileHeader = 14;
+    if (size < kFileHeader + 4) return {std::nullopt, true};
     const std::int32_t infoSize = littleEndian32(bytes + 14);
-    if (infoSize == 12) {
-        if (size < 22) return std::nullopt;
-        return ImageSize{littleEndian16(bytes + 18), littleEndian16(bytes + 20)};
+    const bool core = infoSize == 12;
+    if (!core && infoSize < 16) return {};
+    const std::size_t infoEnd = kFileHeader + static_cast<std::size_t>(infoSize);
+    ImageHeader header;
+    header.cutShort = size < infoEnd;
+    if (core) {
+        if (size >= 22) header.size = ImageSize{littleEndian16(bytes + 18), littleEndian16(bytes + 20)};
+    } else if (size >= 26) {
+        const std::int64_t height = littleEndian32(bytes + 22);
+        header.size = ImageSize{littleEndian32(bytes + 18), height < 0 ? -height : height};
     }
-    if (infoSize < 16 || size < 26) return std::nullopt;
-    const std::int64_t height = littleEndian32(bytes + 22);
-    return ImageSize{littleEndian32(bytes + 18), height < 0 ? -height : height};
+    if (header.cutShort) return header;
+
+    const std::uint32_t bitsPerPixel = littleEndian16(bytes + (core ? 24 : 28));
+    const std::uint32_t compression = infoSize >= 20 ? static_cast<std::uint32_t>(littleEndian32(bytes + 30)) : 0;
+    const std::uint32_t coloursUsed = infoSize >= 36 ? static_cast<std::uint32_t>(littleEndian32(bytes + 46)) : 0;
+    std::uint64_t end = infoEnd;
+    constexpr std::uint32_t kBitFields = 3, kAlphaBitFields = 6;
+    if (compression == kBitFields && infoSize < 52) end += 12;
+    if (compression == kAlphaBitFields && infoSize < 56) end += 16;
+    if (bitsPerPixel <= 8) {
+        const std::uint64_t colours = coloursUsed != 0 ? coloursUsed : std::uint64_t{1} << bitsPerPixel;
+        end += colours * (core ? 3 : 4);
+    }
+    header.cutShort = size < end;
+    return header;
 }
 
 bool isJpegFrameMarker(std::uint8_t marker) {
@@ -43,7 +72,8 @@ bool isJpegFrameMarker(std::uint8_t marker) {
     return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
 }
 
-std::optional<ImageSize> jpegSize(const std::uint8_t* bytes, std::size_t size) {
+// The segments up to and with the first frame header, whole.
+ImageHeader jpegHeader(const std::uint8_t* bytes, std::size_t size) {
     std::size_t at = 2;  // past the start-of-image marker
     while (at + 1 < size) {
         // Stray bytes between segments and fill bytes before a marker are
@@ -59,17 +89,19 @@ std::optional<ImageSize> jpegSize(const std::uint8_t* bytes, std::size_t size) {
         }
         at += 2;
         if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) continue;  // markers without a length
-        if (marker == 0xDA || marker == 0xD9 || at + 2 > size) return std::nullopt;
+        if (marker == 0xDA || marker == 0xD9) return {};
+        if (at + 2 > size) break;
         const std::size_t length = bigEndian16(bytes + at);
         if (isJpegFrameMarker(marker)) {
-            // Length, precision, height, width.
-            if (length < 7 || at + 7 > size) return std::nullopt;
-            return ImageSize{bigEndian16(bytes + at + 5), bigEndian16(bytes + at + 3)};
+            // Length, precision, height, width, then the components.
+            if (length < 7) return {};
+            if (at + 7 > size) break;
+            return {ImageSize{bigEndian16(bytes + at + 5), bigEndian16(bytes + at + 3)}, at + length > size};
         }
-        if (length < 2) return std::nullopt;
+        if (length < 2) return {};
         at += length;
     }
-    return std::nullopt;
+    return {std::nullopt, true};
 }
 
 }  // namespace
@@ -91,18 +123,18 @@ ImageFormat detectImageFormat(const std::string& fileName) {
     return detectImageFormat(head, std::fread(head, 1, sizeof head, file.stream()));
 }
 
-std::optional<ImageSize> readImageSize(ImageFormat format, const std::uint8_t* bytes, std::size_t size) {
+ImageHeader readImageHeader(ImageFormat format, const std::uint8_t* bytes, std::size_t size) {
     switch (format) {
     case kImagePng:
-        return pngSize(bytes, size);
+        return pngHeader(bytes, size);
     case kImageBmp:
-        return bmpSize(bytes, size);
+        return bmpHeader(bytes, size);
     case kImageJpeg:
-        return jpegSize(bytes, size);
+        return jpegHeader(bytes, size);
     case kImageUnknown:
         break;
     }
-    return std::nullopt;
+    return {};
 }
 
 bool readImageFileBytes(const std::string& fileName, std::vector<std::uint8_t>& bytes, std::string& reason) {
@@ -127,7 +159,9 @@ std::optional<std::string> findBrokenPngChunk(const std::uint8_t* bytes, std::si
 }
 
 std::optional<std::string> findUndecodableHeader(ImageFormat format, const std::uint8_t* bytes, std::size_t size) {
-    const std::optional<ImageSize> picture = readImageSize(format, bytes, size);
+    const ImageHeader header = readImageHeader(format, bytes, size);
+    if (header.cutShort) return std::string("the header is cut short");
+    const std::optional<ImageSize> picture = header.size;
     if (!picture) return std::string("the header gives no picture size");
     if (!isImageSizeAccepted(picture->width, picture->height))
         return std::to_string(picture->width) + " x " + std::to_string(picture->height) + " pixels, more than the " +
@@ -140,7 +174,7 @@ std::optional<std::string> findImageBytesProblem(const std::uint8_t* bytes, std:
     const ImageFormat format = detectImageFormat(bytes, size);
     if (format == kImageUnknown) return std::string("not a JFIF JPEG, PNG or BMP file");
     std::optional<std::string> problem = findUndecodableHeader(format, bytes, size);
-    if (!problem && picture) *picture = *readImageSize(format, bytes, size);
+    if (!problem && picture) *picture = *readImageHeader(format, bytes, size).size;
     return problem;
 }
 

@@ -32,11 +32,22 @@ struct ImageSize {
     std::int64_t height = 0;
 };
 
-// The picture size written in the header of a file of the given format,
-// without decoding: PNG's IHDR, BMP's info header (a negative height, a
-// top-down file, counts by its magnitude), JPEG's first frame header before
-// the scan data. Nothing when the header is cut short or does not say.
-std::optional<ImageSize> readImageSize(ImageFormat format, const std::uint8_t* bytes, std::size_t size);
+// What the header of a file of the given format says, without decoding.
+// The header is all that a decoder reads before the pixels without checking
+// that the file holds it: PNG's signature and IHDR chunk; BMP's file and info
+// headers, colour masks and colour table; JPEG's segments up to and with the
+// first frame header.
+struct ImageHeader {
+    // The picture size: PNG's IHDR, BMP's info header (a negative height, a
+    // top-down file, counts by its magnitude), JPEG's first frame header
+    // before the scan data. Nothing when the header does not say or ends
+    // before it.
+    std::optional<ImageSize> size;
+    // The file ends before the header does: a decoder would go on with
+    // values it never read.
+    bool cutShort = false;
+};
+ImageHeader readImageHeader(ImageFormat format, const std::uint8_t* bytes, std::size_t size);
 
 // Why a PNG file's chunks cannot all be read: a chunk that runs past the end
 // of the file, or no IEND chunk. PNG's decoder does not notice the end of its
@@ -45,9 +56,10 @@ std::optional<ImageSize> readImageSize(ImageFormat format, const std::uint8_t* b
 // when every chunk is whole up to IEND.
 std::optional<std::string> findBrokenPngChunk(const std::uint8_t* bytes, std::size_t size);
 
-// Why a recognised file is not handed to its decoder: its header gives no
-// picture size, claims more pixels than an image may have, or (PNG) its
-// chunks are broken. Nothing when the decoder may have it.
+// Why a recognised file is not handed to its decoder: its header is cut
+// short ("the header is cut short"), gives no picture size or claims more
+// pixels than an image may have, or (PNG) its chunks are broken. Nothing when
+// the decoder may have it.
 std::optional<std::string> findUndecodableHeader(ImageFormat format, const std::uint8_t* bytes, std::size_t size);
 
 // Why a file's bytes cannot give a picture, as far as can be told without

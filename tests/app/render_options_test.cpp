@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/movie_clock.h"
+#include "app/video_parts.h"
 
 namespace xmo {
 namespace {
@@ -39,15 +40,24 @@ TEST(RenderOptions, VideoAndHashOutputs) {
         double from;
         std::optional<double> to;
         VideoFormat format;
-        int width;  // of --size; 0 when not given
+        int width, height;  // of --size
+        int samples;        // the output's default unless --samples
+        int partIndex, partCount, jobs;  // part 0/0: none
     } cases[] = {
-        {{"m.xmo", "--video", "film.mp4"}, RenderOutput::Video, 25, {}, 0.0, std::nullopt, VideoFormat::Mp4, 0},
-        {{"m.xmo", "--video", "Film.WEBM", "--fps", "30", "--from", "1.5", "--to", "4", "--size", "640x480"},
-         RenderOutput::Video, 30, {}, 1.5, 4.0, VideoFormat::WebM, 640},
-        {{"m.xmo", "--hash"}, RenderOutput::Hashes, 25, {}, 0.0, std::nullopt, VideoFormat::Mp4, 0},
-        {{"m.xmo", "--hash", "--at", "1,2", "--fps", "10"}, RenderOutput::Hashes, 10, {10, 20}, 0.0, std::nullopt,
-         VideoFormat::Mp4, 0},
-        {{"m.xmo", "--to", "2", "--hash"}, RenderOutput::Hashes, 25, {}, 0.0, 2.0, VideoFormat::Mp4, 0},
+        {{"m.xmo", "--video", "film.mp4"}, RenderOutput::Video, 25, {}, 0.0, std::nullopt, VideoFormat::Mp4, 800, 600,
+         4, 0, 0, 1},
+        {{"m.xmo", "--video", "Film.WEBM", "--fps", "30", "--from", "1.5", "--to", "4", "--size", "1920x1080",
+          "--samples", "1", "--part", "2/3"},
+         RenderOutput::Video, 30, {}, 1.5, 4.0, VideoFormat::WebM, 1920, 1080, 1, 2, 3, 1},
+        {{"m.xmo", "--video", "f.mp4", "--jobs", "4", "--samples", "8"}, RenderOutput::Video, 25, {}, 0.0,
+         std::nullopt, VideoFormat::Mp4, 800, 600, 8, 0, 0, 4},
+        {{"m.xmo", "--hash"}, RenderOutput::Hashes, 25, {}, 0.0, std::nullopt, VideoFormat::Mp4, 800, 600, 1, 0, 0, 1},
+        {{"m.xmo", "--hash", "--at", "1,2", "--fps", "10", "--size", "801x3"}, RenderOutput::Hashes, 10, {10, 20}, 0.0,
+         std::nullopt, VideoFormat::Mp4, 801, 3, 1, 0, 0, 1},
+        {{"m.xmo", "--to", "2", "--hash", "--samples", "4"}, RenderOutput::Hashes, 25, {}, 0.0, 2.0, VideoFormat::Mp4,
+         800, 600, 4, 0, 0, 1},
+        {{"m.xmo", "--at", "1", "--out", "d", "--size", "640x480"}, RenderOutput::Pngs, 25, {25}, 0.0, std::nullopt,
+         VideoFormat::Mp4, 640, 480, 1, 0, 0, 1},
     };
     for (const auto& c : cases) {
         std::string error;
@@ -58,10 +68,15 @@ TEST(RenderOptions, VideoAndHashOutputs) {
         EXPECT_EQ(o->frames, c.frames);
         EXPECT_EQ(o->from, c.from);
         EXPECT_EQ(o->to, c.to);
+        EXPECT_EQ(o->size.width, c.width);
+        EXPECT_EQ(o->size.height, c.height);
+        EXPECT_EQ(o->samples, c.samples);
+        EXPECT_EQ(o->part ? o->part->index : 0, c.partIndex);
+        EXPECT_EQ(o->part ? o->part->count : 0, c.partCount);
+        EXPECT_EQ(o->jobs, c.jobs);
         if (c.output == RenderOutput::Video) {
             EXPECT_EQ(o->videoPath, c.args[2]);
             EXPECT_EQ(o->videoFormat, c.format);
-            EXPECT_EQ(o->videoSize ? o->videoSize->width : 0, c.width);
         }
     }
 }
@@ -100,7 +115,17 @@ TEST(RenderOptions, UsageErrors) {
         {"m.xmo", "--video", "a.mp4", "--size", "641x480"},         // odd side
         {"m.xmo", "--video", "a.mp4", "--size", "640"},
         {"m.xmo", "--video", "a.mp4", "--size", "0x0"},
-        {"m.xmo", "--at", "1", "--out", "d", "--size", "640x480"},  // size without video
+        {"m.xmo", "--hash", "--size", "3x3"},                       // no 4:3 pixel
+        {"m.xmo", "--hash", "--size", "70000x600"},
+        {"m.xmo", "--video", "a.mp4", "--samples", "3"},
+        {"m.xmo", "--video", "a.mp4", "--samples", "0"},
+        {"m.xmo", "--video", "a.mp4", "--part", "0/2"},
+        {"m.xmo", "--video", "a.mp4", "--part", "3/2"},
+        {"m.xmo", "--video", "a.mp4", "--part", "2"},
+        {"m.xmo", "--hash", "--part", "1/2"},                       // parts are videos
+        {"m.xmo", "--video", "a.mp4", "--jobs", "0"},
+        {"m.xmo", "--at", "1", "--out", "d", "--jobs", "2"},
+        {"m.xmo", "--video", "a.mp4", "--jobs", "2", "--part", "1/2"},
         {"m.xmo", "--from", "1", "--out", "d"},
         {"m.xmo", "--hash", "--hash"},
         {"m.xmo", "--hash", "--frames", "1-2", "--to", "3"},
@@ -110,6 +135,97 @@ TEST(RenderOptions, UsageErrors) {
         EXPECT_FALSE(parse(args, &error)) << ::testing::PrintToString(args);
         EXPECT_FALSE(error.empty());
     }
+}
+
+TEST(RenderOptions, TheFilmKeepsItsFourByThreePictureCentredInAnyFrame) {
+    const struct {
+        FrameSize frame;
+        FrameArea area;
+    } cases[] = {
+        {{800, 600}, {0, 0, 800, 600}},
+        {{1920, 1080}, {240, 0, 1440, 1080}},  // bars left and right
+        {{800, 800}, {0, 100, 800, 600}},      // above and below
+        {{1000, 700}, {34, 0, 932, 699}},      // whole 4:3 steps
+        {{4, 3}, {0, 0, 4, 3}},
+    };
+    for (const auto& c : cases) {
+        const FrameArea a = filmArea(c.frame);
+        EXPECT_EQ((std::vector<int>{a.x, a.y, a.width, a.height}),
+                  (std::vector<int>{c.area.x, c.area.y, c.area.width, c.area.height}))
+            << c.frame.width << "x" << c.frame.height;
+    }
+}
+
+// The parts of a span, each one run of it, together make the span, in order.
+TEST(RenderOptions, PartsCutASpanIntoNearlyEqualRuns) {
+    std::vector<long> span;
+    for (long n = 100; n < 140; ++n) span.push_back(n);
+    const struct {
+        int count;
+        std::vector<long> sizes;  // empty: the parts would be too short
+    } cases[] = {{1, {40}}, {3, {13, 13, 14}}, {5, std::vector<long>(5, 8)}, {6, {}}};
+    for (const auto& c : cases) {
+        std::vector<long> joined, sizes;
+        std::string error;
+        for (int k = 1; k <= c.count; ++k) {
+            const auto part = partFrames(span, {k, c.count}, error);
+            if (!part) break;
+            sizes.push_back(static_cast<long>(part->size()));
+            joined.insert(joined.end(), part->begin(), part->end());
+        }
+        if (c.sizes.empty()) {
+            EXPECT_FALSE(error.empty()) << c.count << " parts";
+            continue;
+        }
+        EXPECT_EQ(sizes, c.sizes) << c.count << " parts";
+        EXPECT_EQ(joined, span) << c.count << " parts";
+    }
+}
+
+TEST(RenderOptions, APartsCommandLineIsTheExportsWithItsPartAndFile) {
+    const std::vector<std::string> args = {"m.xmo", "--jobs", "3", "--to", "4", "--video", "film.mp4", "--out", "x"};
+    EXPECT_EQ(partArguments(args, {2, 3}, "parts/part-2.mp4"),
+              (std::vector<std::string>{"m.xmo", "--to", "4", "--video", "parts/part-2.mp4", "--out", "x", "--part",
+                                        "2/3"}));
+}
+
+// The join takes parts 1 to N of one export, in order, each whole but the
+// last, which the film's exit command may have ended early.
+TEST(VideoParts, TheJoinRefusesAnythingButTheWholePartsOfOneExportInOrder) {
+    const auto part = [](int k, int n, long first, long last, long frames, int fps = 25) {
+        const PartTag tag{{k, n}, first, last, 0, 99, fps};
+        EXPECT_EQ(parsePartTag(formatPartTag(tag))->last, last);
+        return FoundPart{"p" + std::to_string(k), parsePartTag(formatPartTag(tag)), frames};
+    };
+    const FoundPart one = part(1, 3, 0, 32, 33), two = part(2, 3, 33, 65, 33), three = part(3, 3, 66, 99, 34);
+    FoundPart untagged = two;
+    untagged.tag.reset();
+    const struct {
+        std::vector<FoundPart> parts;
+        const char* problem;  // nullptr: joined
+    } cases[] = {
+        {{one, two, three}, nullptr},
+        {{one, two, part(3, 3, 66, 99, 20)}, nullptr},  // the exit command ended the film in the last part
+        {{one, three, two}, "p3: part 3, given as part 2"},
+        {{one, two}, "p1: part 1 of 3, but 2 part(s) are given"},
+        {{one, part(2, 3, 33, 65, 30), three}, "p2: holds 30 frame(s) of the 33"},
+        {{one, part(2, 3, 33, 65, 33, 30), three}, "p2: a part of another export"},
+        {{one, part(2, 3, 34, 65, 32), three}, "p2: begins at frame 34, not after frame 32"},
+        {{one, untagged, three}, "p2: not a part written by xmotool render --part"},
+        {{}, "no part given"},
+    };
+    for (const auto& c : cases) {
+        const std::optional<std::string> problem = findPartsProblem(c.parts);
+        if (!c.problem) {
+            EXPECT_FALSE(problem) << *problem;
+            continue;
+        }
+        ASSERT_TRUE(problem) << c.problem;
+        EXPECT_EQ(problem->find(c.problem), 0u) << *problem;
+    }
+    for (const char* text : {"xmotool part 2/1 frames 0-9 of 0-9 at 25 fps", "xmotool part 1/1 frames 0-9 of 0-9",
+                             "xmotool part 1/1 frames 5-9 of 6-9 at 25 fps", "comment"})
+        EXPECT_FALSE(parsePartTag(text)) << text;
 }
 
 TEST(RenderOptions, SpansHoldTheirLengthTimesTheFrameRate) {

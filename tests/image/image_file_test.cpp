@@ -66,6 +66,11 @@ TEST(ImageFile, FilesThatGiveNoPictureAreSilentUnlessTheyWereRecognised) {
         {"image/nine-bytes.png", kImageUnknown, "", true},
         {"image/no-such-file.png", kImageUnknown, "", true},
         {"image/truncated.png", kImagePng, "image/truncated.png: cannot decode image: ", false},
+        // The decoders would read on with values they never read.
+        {"image/cut-header.bmp", kImageBmp, "image/cut-header.bmp: cannot decode image: the header is cut short\n",
+         false},
+        {"image/ten-bytes.png", kImagePng, "image/ten-bytes.png: cannot decode image: the header is cut short\n",
+         false},
         {"image/huge.bmp", kImageBmp,
          "image/huge.bmp: cannot decode image: 60000 x 60000 pixels, more than the 67108864 an image may have\n",
          false},

@@ -51,7 +51,7 @@ TEST(XmotoolCheck, ReportsProblemsAndWhetherTheFilmIsPlayable) {
          "movie/missing.xmo: cannot open the movie file: No such file or directory\n"
          "movie/missing.xmo: 1 problem, the player would refuse this film\n"},
         {"check movie/media.xmo", 0,
-         "movie/media.xmo:4: Tiles: movie/signature-only.png: the header gives no picture size\n"
+         "movie/media.xmo:4: Tiles: movie/signature-only.png: the header is cut short\n"
          "movie/media.xmo:5: Tiles: movie/not-an-image.txt: not a JFIF JPEG, PNG or BMP file\n"
          "movie/media.xmo:6: Tiles: movie/no-such-image.png: cannot read the image file: No such file or directory "
          "(looked for " + here + "movie/no-such-image.png and " + here + "movie/movie/no-such-image.png)\n"
@@ -112,7 +112,8 @@ TEST(XmotoolCheck, ReportsTheWorldImagesOfTheFilmsFolder) {
     const auto bitmapHeader = [&](const char* name, int width) {
         std::ofstream(dir + name, std::ios::binary)
             << "BM" + std::string(12, '\0') +
-                   std::string{40, 0, 0, 0, char(width & 0xff), char(width >> 8), 0, 0, 4, 0, 0, 0};
+                   std::string{40, 0, 0, 0, char(width & 0xff), char(width >> 8), 0, 0, 4, 0, 0, 0, 1, 0, 24, 0} +
+                   std::string(24, '\0');
         return dir + name;
     };
     const std::string wide = bitmapHeader("wide.bmp", 9000);
