@@ -88,7 +88,7 @@ std::vector<const char*> undrawnMaps(const tinyobj::material_t& m) {
 class ObjImport {
 public:
     ObjImport(const ImportRequest& request, ImportServices& services)
-        : request_(request), services_(services), files_(request.fileName), builder_(services.textures, services.meshUse) {}
+        : request_(request), services_(services), files_(request.fileName), builder_(services.textures, services.meshUse, services.castsShadow) {}
 
     ImportedModel run(const std::vector<std::uint8_t>& bytes) {
         ImportedModel model;

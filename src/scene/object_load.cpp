@@ -54,7 +54,8 @@ void Object::load(ObjectLoadContext& context) {
     root = nullptr;
     companionFiles.clear();
     if (const std::optional<ModelFormat> format = modelFormatOf(filename)) {
-        ImportServices services{context.diagnostics, context.images, context.textures, context.meshUse};
+        ImportServices services{context.diagnostics, context.images, context.textures, context.meshUse,
+                                context.castsShadow};
         ImportedModel model;
         try {
             model = importModelFile(*format, ImportRequest{filename, objectname, readScale}, services);
