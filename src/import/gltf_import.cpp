@@ -196,7 +196,7 @@ std::string plural(std::size_t n, const char* one, const char* many) {
 class GltfImport {
 public:
     GltfImport(const ImportRequest& request, ImportServices& services)
-        : request_(request), services_(services), files_(request.fileName), builder_(services.textures, services.meshUse) {}
+        : request_(request), services_(services), files_(request.fileName), builder_(services.textures, services.meshUse, services.castsShadow) {}
 
     ImportedModel run(const std::vector<std::uint8_t>& bytes) {
         ImportedModel model;

@@ -50,7 +50,7 @@ void ModelBuilder::addTriangles(int material, const VertexLists& lists, const Tr
         return at;
     };
     positions_.prepare(lists.positions.size());
-    hullPositions_.prepare(lists.positions.size());
+    if (withHull_) hullPositions_.prepare(lists.positions.size());
     normals_.prepare(lists.normals.size());
     texCoords_.prepare(lists.texCoords.size());
 
@@ -59,7 +59,7 @@ void ModelBuilder::addTriangles(int material, const VertexLists& lists, const Tr
     mesh.coordIndex.reserve(mesh.coordIndex.size() + triangles * 4);
     if (withNormals) mesh.normalIndex.reserve(mesh.normalIndex.size() + triangles * 4);
     if (textured) mesh.texCoordIndex.reserve(mesh.texCoordIndex.size() + triangles * 3);
-    hullIndex_.reserve(hullIndex_.size() + triangles * 4);
+    if (withHull_) hullIndex_.reserve(hullIndex_.size() + triangles * 4);
     for (std::size_t t = 0; t < triangles; ++t) {
         const std::uint32_t* corner = &corners.triangles[t * 3];
         const std::uint32_t* normal = corners.normalIndex.empty() ? corner : &corners.normalIndex[t * 3];
@@ -77,11 +77,11 @@ void ModelBuilder::addTriangles(int material, const VertexLists& lists, const Tr
                 mesh.normalIndex.push_back(flat ? flatNormal : place(normals_, normal[c], mesh.normals, lists.normals));
             if (textured)
                 mesh.texCoordIndex.push_back(place(texCoords_, texCoord[c], mesh.texCoords, lists.texCoords));
-            hullIndex_.push_back(place(hullPositions_, corner[c], hullPoints_, lists.positions));
+            if (withHull_) hullIndex_.push_back(place(hullPositions_, corner[c], hullPoints_, lists.positions));
         }
         mesh.coordIndex.push_back(-1);
         if (withNormals) mesh.normalIndex.push_back(-1);
-        hullIndex_.push_back(-1);
+        if (withHull_) hullIndex_.push_back(-1);
     }
     for (Remap* remap : {&positions_, &hullPositions_, &normals_, &texCoords_}) remap->reset();
 }

@@ -72,7 +72,9 @@ std::unique_ptr<Shape> buildShadowHull(const std::vector<Vec3f>& points, const s
 
 class ModelBuilder {
 public:
-    ModelBuilder(ModelTextures& textures, MeshUse use) : textures_(textures), use_(use) {}
+    // Without withHull no shadow hull is gathered or built.
+    ModelBuilder(ModelTextures& textures, MeshUse use, bool withHull)
+        : textures_(textures), use_(use), withHull_(withHull) {}
 
     // The material's index for addPart.
     int addMaterial(MaterialSpec material);
@@ -105,6 +107,7 @@ private:
 
     ModelTextures& textures_;
     const MeshUse use_;
+    const bool withHull_;
     std::vector<MaterialSpec> materials_;
     // Keyed by material and whether the mesh carries texture coordinates,
     // so that the shapes come out in a fixed order.

@@ -62,6 +62,9 @@ struct ImportServices {
     // and the shadow hull is built either way, since check reports its open
     // edges.
     MeshUse meshUse = MeshUse::Drawing;
+    // Without a model that casts, no hull is built (nor its open edges
+    // reported): it would only cost time and memory.
+    bool castsShadow = true;
 };
 
 struct ImportedModel {

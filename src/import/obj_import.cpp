@@ -92,7 +92,7 @@ public:
         : request_(request),
           services_(services),
           files_(request.fileName),
-          builder_(services.textures, services.meshUse),
+          builder_(services.textures, services.meshUse, services.castsShadow),
           pictures_(services) {}
 
     ImportedModel run(const std::vector<std::uint8_t>& bytes) {

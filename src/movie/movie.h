@@ -54,6 +54,7 @@ struct ObjectLoadContext {
     const ImageDecoder& images;  // decodes (or only checks) imported models' textures
     ModelTextures& textures;     // receives the decoded pictures until start-up uploads them
     MeshUse meshUse = MeshUse::Drawing;  // what the scenes' meshes are completed for
+    bool castsShadow = true;             // some model of the object casts: an imported file gets its hull
 };
 
 class BaseObject {

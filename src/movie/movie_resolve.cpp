@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "base/film_files.h"
@@ -159,7 +160,11 @@ private:
     void loadObjects() {
         ObjectLoadContext context{services_.progress, services_.diagnostics, services_.errors, services_.lights,
                                   services_.media,    services_.textures,    services_.meshUse};
+        std::unordered_set<const BaseObject*> casting;
+        for (const Model* model : index_.models())
+            if (model->castshadow && model->object) casting.insert(model->object);
         for (auto& object : movie_.objects) {
+            context.castsShadow = casting.count(object.get()) != 0;
             const size_t before = countNotLoaded();
             const size_t firstReport = services_.diagnostics.size();
             try {

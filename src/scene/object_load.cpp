@@ -47,7 +47,8 @@ Group* findSubsetRoot(Object& object, ObjectLoadContext& context) {
 // why it has no root.
 void importModel(Object& object, ObjectLoadContext& context, const std::optional<ModelFormat>& format,
                  float scale) {
-    ImportServices services{context.diagnostics, context.images, context.textures, context.meshUse};
+    ImportServices services{context.diagnostics, context.images, context.textures, context.meshUse,
+                            context.castsShadow};
     const ImportRequest request{object.filename, object.objectname, scale};
     ImportedModel model;
     try {

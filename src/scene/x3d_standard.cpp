@@ -646,7 +646,7 @@ void StandardReader::addShape(CornerMesh& m, const Affine3& placement, const Mat
     // The model casts through its welded hull instead.
     mesh->castshadow = false;
     mesh->finish(use_, &neighbourScratch_);
-    addToHull(*mesh);
+    if (services_.castsShadow) addToHull(*mesh);
 
     auto shape = std::make_unique<Shape>();
     shape->appearance = std::make_unique<Appearance>();

@@ -7,6 +7,7 @@
 #include <expat.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <set>
@@ -219,6 +220,27 @@ TEST(CheckWarnings, HostileSnippetsGiveTheirWarningLines) {
         if (checked.refusal) lines.push_back(formatLoadError(*checked.refusal));
         EXPECT_EQ(lines, c.lines) << c.text;
     }
+}
+
+// An imported model's shadow hull, and so the report of its open edges, is
+// built only for an object some model of which casts a shadow.
+TEST(CheckWarnings, OpenEdgesOfAnImportedModelAreReportedOnlyWhenItCasts) {
+    const std::string triangle = testing::TempDir() + "xmo-open-triangle.obj";
+    std::ofstream(triangle) << "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
+    for (const bool casts : {false, true}) {
+        SCOPED_TRACE(casts ? "cast" : "not cast");
+        const std::string text = "<Movie><Objects><Object id='1' filename='" + triangle +
+                                 "'/></Objects><Models><Model id='1' objectid='1'/><Model id='2' objectid='1'" +
+                                 (casts ? " castshadow='true'" : "") +
+                                 "/></Models><Sequence duration='1'><Camera/></Sequence></Movie>";
+        TestLoad t;
+        const CheckedMovie checked = loadMovieTextToCheck(text, "test.xmo", t.services);
+        EXPECT_FALSE(checked.refusal);
+        EXPECT_EQ(t.messages(DiagnosticKind::OpenShadowEdges),
+                  casts ? std::vector<std::string>{triangle + ": 3 open edges; its shadow may leak"}
+                        : std::vector<std::string>{});
+    }
+    std::remove(triangle.c_str());
 }
 
 // Each element of the schema with the attributes it allows, anywhere in it.
