@@ -8,28 +8,14 @@
 #include <cstdint>
 #include <vector>
 
-#include "image/image_format.h"
 #include "import/model_import.h"
 #include "scene/scene_loader.h"
-
-namespace {
-
-class HeaderCheck final : public xmo::ImageDecoder {
-public:
-    std::optional<std::string> decodeImage(const std::uint8_t* bytes, std::size_t size,
-                                           xmo::Image& image) const override {
-        image = xmo::Image{};
-        return xmo::findImageBytesProblem(bytes, size);
-    }
-};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::vector<std::uint8_t> bytes(data, data + size);
     xmo::Diagnostics diagnostics;
     xmo::ModelTextures textures;
-    const HeaderCheck headers;
+    const xmo::ImageHeaderCheck headers;
     xmo::ImportServices services{diagnostics, headers, textures};
     for (const char* node : {"", "Cube"}) {
         const xmo::ImportedModel model = xmo::importGltf(bytes, {"fuzz-nowhere/fuzz.gltf", node, 1.0f}, services);

@@ -12,19 +12,6 @@
 #include "scene/scene_loader.h"
 #include "scene/x3d_standard.h"
 
-namespace {
-
-class HeaderCheck final : public xmo::ImageDecoder {
-public:
-    std::optional<std::string> decodeImage(const std::uint8_t* bytes, std::size_t size,
-                                           xmo::Image& image) const override {
-        image = xmo::Image{};
-        return xmo::findImageBytesProblem(bytes, size);
-    }
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const char* text = reinterpret_cast<const char*>(data);
     std::ostringstream errors;
@@ -37,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // Pictures named are looked for beside the file and only their headers
     // checked, as the tools do.
-    const HeaderCheck headers;
+    const xmo::ImageHeaderCheck headers;
     xmo::ModelTextures textures;
     xmo::ImportServices services{diagnostics, headers, textures};
     for (const char* name : {"", "Object"}) {

@@ -7,7 +7,7 @@
 // windowless tools only check what a decoder would be given
 // (findImageBytesProblem), so that check reports the textures that would not
 // load.
-// Depends on image/image.h.
+// Depends on image/image.h and image/image_format.h.
 #pragma once
 
 #include <cstddef>
@@ -16,6 +16,7 @@
 #include <string>
 
 #include "image/image.h"
+#include "image/image_format.h"
 
 namespace xmo {
 
@@ -29,6 +30,15 @@ public:
 
 protected:
     ~ImageDecoder() = default;
+};
+
+// Checks the header and decodes nothing, as the windowless tools do.
+class ImageHeaderCheck final : public ImageDecoder {
+public:
+    std::optional<std::string> decodeImage(const std::uint8_t* bytes, std::size_t size, Image& image) const override {
+        image = Image{};
+        return findImageBytesProblem(bytes, size);
+    }
 };
 
 }  // namespace xmo

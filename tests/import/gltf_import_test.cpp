@@ -186,7 +186,7 @@ TEST(GltfImport, PicturesBesideTheFileAreReadAndMissingOnesAreNamed) {
               (std::vector<std::string>{"import/parts.bin", "import/checker.png", "import/missing.png"}));
 
     // The tools check the pictures' headers and decode none.
-    const test::HeaderCheck headers;
+    const ImageHeaderCheck headers;
     Import tool(ModelFormat::Gltf, "import/parts.gltf", "", 1.0f, &headers);
     EXPECT_TRUE(tool.textures.pending.empty());
     EXPECT_EQ(tool.reports(), expected);
@@ -206,7 +206,7 @@ TEST(GltfImport, TheShadowHullWeldsSeamsSoAClosedModelCastsAClosedVolume) {
 
     // Loaded for checking, the drawn mesh gets no normals, while the hull is
     // built all the same: check reports its open edges.
-    const test::HeaderCheck headers;
+    const ImageHeaderCheck headers;
     Import checked(ModelFormat::Gltf, "import/parts.gltf", "", 1.0f, &headers, MeshUse::Checking);
     for (Shape* shape : checked.shapes()) {
         const auto& mesh = dynamic_cast<IndexedFaceSet&>(*shape->geometry);

@@ -14,15 +14,6 @@
 
 namespace xmo::test {
 
-// Checks picture headers and decodes nothing, as the windowless tools do.
-class HeaderCheck final : public ImageDecoder {
-public:
-    std::optional<std::string> decodeImage(const std::uint8_t* bytes, std::size_t size, Image& image) const override {
-        image = Image{};
-        return findImageBytesProblem(bytes, size);
-    }
-};
-
 // A model file's contents written in a test.
 struct Text {
     std::string bytes;
